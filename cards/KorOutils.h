@@ -1,0 +1,29 @@
+#pragma once
+// Small text and file-name helpers shared by the programs, and format recognition.
+
+#include <string>
+
+#include "KorInit.h"
+
+char PremierCaractere(const std::string& texte);
+std::string SansEspaces(const std::string& texte);
+
+// Which formats DetecteFormat recognises: the editor all of them, the player only x, m and n.
+enum class EVarianteDetection { Complete, Joueur };
+// The format letter of a file from its first 255 bytes and its name: x, m, n, s, c or '?'.
+// Raises EFOpenError when the file cannot be opened.
+char DetecteFormat(const std::string& chemin, EVarianteDetection variante = EVarianteDetection::Complete,
+                   const TReglages& r = Reglages());
+// The same test on bytes already read (at most the first 255 are looked at).
+char DetecteFormatOctets(const std::string& octets, const std::string& nomFichier,
+                         EVarianteDetection variante = EVarianteDetection::Complete,
+                         const TReglages& r = Reglages());
+
+std::string SeparateurListe();
+void FixeSeparateurCSV(const std::string& texte, TReglages& r = Reglages());
+std::string ExtensionDuMotif(const std::string& motif, char type);
+// Paths accept "\" and "/" as folder separators.
+std::string NomSansExtension(const std::string& chemin);
+std::string NomAvecVolume(const std::string& chemin);
+std::string Echappe(const std::string& texte);
+std::string Desechappe(const std::string& texte);

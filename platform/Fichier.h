@@ -1,0 +1,64 @@
+#pragma once
+// Files as byte streams, with the three openings the card formats use.
+// Locks are flock locks, so they hold between the programs of the suite.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Erreur.h"
+
+enum class EModeOuverture {
+  Lecture,          // read; others may read but not write (shared lock)
+  LectureEcriture,  // read and write; locked against every other opening (exclusive lock)
+  Creation,         // create or replace, read and write, locked; never truncates a file someone else holds
+};
+
+class TFlux {
+ public:
+  // Paths are file-system paths (UTF-8). Failures raise EFOpenError or EFCreateError
+  // whose message names the file (converted to 1252) and gives the system's reason.
+  static std::unique_ptr<TFlux> Ouvre(const std::string& chemin, EModeOuverture mode);
+  ~TFlux();
+  TFlux(const TFlux&) = delete;
+  TFlux& operator=(const TFlux&) = delete;
+
+  // Reads up to n bytes; returns how many were read (0 at the end of the file).
+  std::size_t Lit(void* tampon, std::size_t n);
+  // Reads exactly n bytes or raises EReadError.
+  void LitTout(void* tampon, std::size_t n);
+  // Writes all n bytes or raises EWriteError.
+  void Ecrit(const void* tampon, std::size_t n);
+  void Ecrit(const std::string& octets) { Ecrit(octets.data(), octets.size()); }
+  // The rest of the file from the current position.
+  std::string LitReste();
+
+  std::int64_t Position() const;
+  void Positionne(std::int64_t position);
+  std::int64_t Taille() const;
+  // Empties the file and goes back to its first byte.
+  void Vide();
+  const std::string& Chemin() const { return FChemin; }
+  EModeOuverture Mode() const { return FMode; }
+
+ private:
+  TFlux(int fd, std::string chemin, EModeOuverture mode);
+  int FFd;
+  std::string FChemin;
+  EModeOuverture FMode;
+};
+
+bool FichierExiste(const std::string& chemin);
+// The read-only attribute: the file exists and nobody may write it (no write permission bit).
+bool EstLectureSeule(const std::string& chemin);
+void FixeLectureSeule(const std::string& chemin, bool lectureSeule);
+
+// Saves a file without risking what is on disk: ecrire fills a temporary file in the target's
+// folder, which is flushed to disk and renamed over the target (its permissions kept, a link
+// followed); the returned stream is that new file, open read-write and locked.
+// fluxTenu is the stream this program already holds on the target (the card file's own), or
+// null; a target that another program holds locked is not replaced (EFCreateError).
+// On any failure the temporary file is removed, the target is as it was, and the error goes on.
+std::unique_ptr<TFlux> EnregistreSur(const std::string& cible, const TFlux* fluxTenu,
+                                     const std::function<void(TFlux&)>& ecrire);

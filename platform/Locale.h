@@ -1,0 +1,21 @@
+#pragma once
+// The user's locale: string comparison by its collation, and its list separator.
+
+#include <string>
+#include <string_view>
+
+// Result of CompareStringA: 1 less, 2 equal, 3 greater; 0 when the comparison fails.
+inline constexpr int CSTR_LESS_THAN = 1;
+inline constexpr int CSTR_EQUAL = 2;
+inline constexpr int CSTR_GREATER_THAN = 3;
+
+// Compares two 1252 texts over their whole length with the collation of the user's locale.
+// Accents are always told apart; case only when ignoreCasse is false.
+int CompareStringA(std::string_view a, std::string_view b, bool ignoreCasse = false);
+
+// The locale's list separator: ";" where the decimal point is ",", else ",".
+std::string SeparateurListeLocale();
+
+// The locale used by both, by name ("fr_FR"); empty = the user's locale (from the environment).
+// Tests fix it so that they do not depend on the machine.
+void FixeLocale(const std::string& nom);

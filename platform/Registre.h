@@ -1,0 +1,43 @@
+#pragma once
+// The settings key: flat named values (text, signed 32-bit integer, Boolean as 0/1) kept in an
+// INI file in the user's config folder ($ORVALINE_REGISTRE names another file; tests always do).
+// Each write goes to the file at once and touches only its own value, so the last writer of a
+// value wins and values written by another program survive.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QSettings;
+
+class TRegistre {
+ public:
+  TRegistre();
+  ~TRegistre();
+  TRegistre(const TRegistre&) = delete;
+  TRegistre& operator=(const TRegistre&) = delete;
+
+  // Opens the key ("Software\Orvaline"), creating it if need be; false when that fails.
+  bool OuvreCle(const std::string& cle, bool creer = true);
+  void FermeCle();
+  bool ValeurExiste(const std::string& nom) const;
+  // Texts are 1252 in memory, UTF-8 in the file. Absent: nullopt. A text is cut at its first NUL.
+  std::optional<std::string> LitTexte(const std::string& nom) const;
+  // Absent, or not an integer: nullopt.
+  std::optional<std::int32_t> LitEntier(const std::string& nom) const;
+  // Any integer other than 0 is true. Absent, or not an integer: nullopt.
+  std::optional<bool> LitBooleen(const std::string& nom) const;
+  void EcritTexte(const std::string& nom, const std::string& valeur);
+  void EcritEntier(const std::string& nom, std::int32_t valeur);
+  void EcritBooleen(const std::string& nom, bool valeur);  // written as 0 or 1
+  void SupprimeValeur(const std::string& nom);           // no error when absent
+  // Deletes a whole key with its values.
+  static bool SupprimeCle(const std::string& cle);
+  // The file behind the store.
+  static std::string CheminFichier();
+
+ private:
+  std::unique_ptr<QSettings> FReglages;
+  std::string FGroupe;
+};
