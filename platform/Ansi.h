@@ -35,34 +35,79 @@ constexpr char DepuisUnicode(char32_t u) {
   return '?';
 }
 
-// Decodes UTF-8 into 1252. Each malformed sequence becomes '?' and clears *valide.
-constexpr std::string::size_type Utf8VersAnsiDans(std::string_view utf8, char* sortie, bool* valide) {
+// Decodes UTF-8 into 1252, handing each byte to sortie(index, byte), and returns how many there
+// are (at most utf8.size()). Each ill-formed sequence (a lead byte with the continuation
+// bytes that fit it, as far as they go; overlong forms, surrogates and values past U+10FFFF
+// included) becomes one '?' and clears *valide. A well-formed character that 1252 lacks becomes
+// '?' and sets *hors1252.
+template <class Produit>
+constexpr std::string::size_type DecodeUtf8(std::string_view utf8, Produit&& sortie, bool* valide,
+                                            bool* hors1252) {
   std::string::size_type n = 0;
   std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    char32_t u = 0;
-    std::size_t suite = 0;
-    if (b < 0x80) { u = b; }
-    else if ((b & 0xE0) == 0xC0) { u = b & 0x1F; suite = 1; }
-    else if ((b & 0xF0) == 0xE0) { u = b & 0x0F; suite = 2; }
-    else if ((b & 0xF8) == 0xF0) { u = b & 0x07; suite = 3; }
-    else { if (valide) *valide = false; if (sortie) sortie[n] = '?'; ++n; ++i; continue; }
-    bool bon = i + suite < utf8.size();
-    for (std::size_t k = 1; bon && k <= suite; ++k) {
-      const auto c = static_cast<unsigned char>(utf8[i + k]);
-      if ((c & 0xC0) != 0x80) bon = false; else u = (u << 6) | (c & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are malformed too.
-    if (bon && ((suite == 1 && u < 0x80) || (suite == 2 && u < 0x800) || (suite == 3 && u < 0x10000) ||
-                (u >= 0xD800 && u <= 0xDFFF) || u > 0x10FFFF))
-      bon = false;
-    if (!bon) { if (valide) *valide = false; if (sortie) sortie[n] = '?'; ++n; ++i; continue; }
-    if (sortie) sortie[n] = DepuisUnicode(u);
+  const std::size_t fin = utf8.size();
+  auto produit = [&](char c) {
+    sortie(n, c);
     ++n;
+  };
+  while (i < fin) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      produit(static_cast<char>(b));
+      ++i;
+      continue;
+    }
+    std::size_t suite = 0;
+    char32_t u = 0;
+    // Range of the first continuation byte: it rules out overlong forms, surrogates and
+    // values past U+10FFFF before they are decoded.
+    unsigned char bas = 0x80, haut = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+      suite = 1;
+      u = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      suite = 2;
+      u = b & 0x0F;
+      if (b == 0xE0) bas = 0xA0;
+      if (b == 0xED) haut = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      suite = 3;
+      u = b & 0x07;
+      if (b == 0xF0) bas = 0x90;
+      if (b == 0xF4) haut = 0x8F;
+    } else {
+      if (valide) *valide = false;
+      produit('?');
+      ++i;
+      continue;
+    }
+    std::size_t k = 1;
+    for (; k <= suite && i + k < fin; ++k) {
+      const auto c = static_cast<unsigned char>(utf8[i + k]);
+      if (c < bas || c > haut) break;
+      bas = 0x80;
+      haut = 0xBF;
+      u = (u << 6) | (c & 0x3F);
+    }
+    if (k <= suite) {
+      if (valide) *valide = false;
+      produit('?');
+      i += k;
+      continue;
+    }
+    const char a = DepuisUnicode(u);
+    if (a == '?' && hors1252) *hors1252 = true;
+    produit(a);
     i += suite + 1;
   }
   return n;
+}
+
+// The same into a buffer of at least utf8.size() bytes; sortie may be null to count only.
+constexpr std::string::size_type Utf8VersAnsiDans(std::string_view utf8, char* sortie, bool* valide,
+                                                  bool* hors1252 = nullptr) {
+  return DecodeUtf8(
+      utf8, [sortie](std::size_t n, char c) { if (sortie) sortie[n] = c; }, valide, hors1252);
 }
 
 std::string Utf8VersAnsi(std::string_view utf8, bool* valide = nullptr);
@@ -74,13 +119,20 @@ std::string OemVersAnsi(std::string_view oem);
 // The system's ANSI code page: always 1252 here.
 std::uint16_t GetACP();
 
-// A UTF-8 literal turned into 1252 bytes at compile time: "Réponse"_a.
+// A UTF-8 literal turned into 1252 bytes at compile time: "Réponse"_a. A literal that is not
+// well-formed UTF-8, or holds a character 1252 lacks, does not compile.
 template <std::size_t N>
 struct Litteral {
   char octets[N]{};
   std::size_t taille = 0;
   constexpr Litteral(const char (&utf8)[N]) {
-    taille = Utf8VersAnsiDans(std::string_view(utf8, N - 1), octets, nullptr);
+    bool valide = true, hors1252 = false;
+    // Written through this rather than a pointer to octets: g++ cannot test such a pointer
+    // against null while a namespace-scope constant is being built.
+    taille = DecodeUtf8(
+        std::string_view(utf8, N - 1), [this](std::size_t n, char c) { octets[n] = c; }, &valide,
+        &hors1252);
+    if (!valide || hors1252) throw "literal: not well-formed UTF-8, or a character outside 1252";
   }
 };
 

@@ -44,21 +44,30 @@ class TFlux {
 
  private:
   TFlux(int fd, std::string chemin, EModeOuverture mode);
+  friend std::unique_ptr<TFlux> EnregistreSur(const std::string&, const TFlux*,
+                                              const std::function<void(TFlux&)>&);
   int FFd;
   std::string FChemin;
   EModeOuverture FMode;
 };
 
+// A file (not a folder) of that name exists; a link counts as what it points to.
 bool FichierExiste(const std::string& chemin);
-// The read-only attribute: the file exists and nobody may write it (no write permission bit).
+// The read-only attribute: the file exists and its owner has no write permission.
 bool EstLectureSeule(const std::string& chemin);
-void FixeLectureSeule(const std::string& chemin, bool lectureSeule);
+// Set: every write permission removed. Cleared: the owner may write. False when that fails.
+bool FixeLectureSeule(const std::string& chemin, bool lectureSeule);
+
+// The system's reason for an error number, in French (1252), as the file errors give it.
+std::string RaisonSysteme(int erreur);
 
 // Saves a file without risking what is on disk: ecrire fills a temporary file in the target's
 // folder, which is flushed to disk and renamed over the target (its permissions kept, a link
-// followed); the returned stream is that new file, open read-write and locked.
+// followed); the returned stream is that new file, open read-write and locked, named cible,
+// and left where ecrire left it (seek to 0 before reading it back).
 // fluxTenu is the stream this program already holds on the target (the card file's own), or
-// null; a target that another program holds locked is not replaced (EFCreateError).
+// null; a target that another opening holds locked, or whose read-only attribute is set, is not
+// replaced (EFCreateError). fluxTenu itself is never touched: the caller drops it for the result.
 // On any failure the temporary file is removed, the target is as it was, and the error goes on.
 std::unique_ptr<TFlux> EnregistreSur(const std::string& cible, const TFlux* fluxTenu,
                                      const std::function<void(TFlux&)>& ecrire);

@@ -9,8 +9,11 @@ inline constexpr int CSTR_LESS_THAN = 1;
 inline constexpr int CSTR_EQUAL = 2;
 inline constexpr int CSTR_GREATER_THAN = 3;
 
-// Compares two 1252 texts over their whole length with the collation of the user's locale.
-// Accents are always told apart; case only when ignoreCasse is false.
+// Compares two 1252 texts over their whole length with the collation of the user's locale
+// (its collation category; "C" or "POSIX" take the common Unicode collation, not the codes' order).
+// Accents are always told apart; case only when ignoreCasse is false. Texts are equal only when
+// the collation cannot tell them apart: with case told apart, that means texts that differ at
+// most by characters it ignores (control characters, soft hyphen). Safe from any thread.
 int CompareStringA(std::string_view a, std::string_view b, bool ignoreCasse = false);
 
 // The locale's list separator: ";" where the decimal point is ",", else ",".

@@ -3,6 +3,9 @@
 // INI file in the user's config folder ($ORVALINE_REGISTRE names another file; tests always do).
 // Each write goes to the file at once and touches only its own value, so the last writer of a
 // value wins and values written by another program survive.
+// The key "Software\Orvaline" (the only one; case and slash direction do not matter) is the file
+// itself, its values in the [General] section: deleting the key deletes the file. Integers are
+// kept as decimal text, so a text value that holds a decimal integer also reads as one.
 
 #include <cstdint>
 #include <memory>

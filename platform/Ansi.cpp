@@ -1,0 +1,98 @@
+#include "platform/Ansi.h"
+
+#include <QString>
+
+namespace ansi {
+
+namespace {
+
+// Unicode code point of each byte 0x80-0xFF of code page 850 (the bytes below 0x80 are ASCII).
+constexpr std::array<char16_t, 128> Haut850 = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,  // 80
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,  // 88
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,  // 90
+    0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192,  // 98
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,  // A0
+    0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,  // A8
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x00C0,  // B0
+    0x00A9, 0x2563, 0x2551, 0x2557, 0x255D, 0x00A2, 0x00A5, 0x2510,  // B8
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3,  // C0
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4,  // C8
+    0x00F0, 0x00D0, 0x00CA, 0x00CB, 0x00C8, 0x0131, 0x00CD, 0x00CE,  // D0
+    0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580,  // D8
+    0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE,  // E0
+    0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD, 0x00AF, 0x00B4,  // E8
+    0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,  // F0
+    0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,  // F8
+};
+
+constexpr std::array<char, 256> TableOem = [] {
+  std::array<char, 256> t{};
+  for (int c = 0; c < 256; ++c)
+    t[c] = c < 0x80 ? static_cast<char>(c) : DepuisUnicode(Haut850[c - 0x80]);
+  return t;
+}();
+
+void AjouteUtf8(std::string& s, char32_t u) {
+  if (u < 0x80) {
+    s += static_cast<char>(u);
+  } else if (u < 0x800) {
+    s += static_cast<char>(0xC0 | (u >> 6));
+    s += static_cast<char>(0x80 | (u & 0x3F));
+  } else {  // every 1252 character lies in the BMP
+    s += static_cast<char>(0xE0 | (u >> 12));
+    s += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (u & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string Utf8VersAnsi(std::string_view utf8, bool* valide) {
+  std::string s(utf8.size(), '\0');
+  s.resize(Utf8VersAnsiDans(utf8, s.data(), valide));
+  return s;
+}
+
+std::string AnsiVersUtf8(std::string_view ansi) {
+  std::string s;
+  s.reserve(ansi.size() + ansi.size() / 4);
+  for (char c : ansi) AjouteUtf8(s, VersUnicode(static_cast<unsigned char>(c)));
+  return s;
+}
+
+QString VersQString(std::string_view ansi) {
+  QString s(static_cast<qsizetype>(ansi.size()), Qt::Uninitialized);
+  QChar* d = s.data();
+  for (std::size_t i = 0; i < ansi.size(); ++i)
+    d[i] = QChar(static_cast<char16_t>(VersUnicode(static_cast<unsigned char>(ansi[i]))));
+  return s;
+}
+
+std::string DepuisQString(const QString& texte) {
+  std::string s;
+  s.reserve(static_cast<std::size_t>(texte.size()));
+  const qsizetype n = texte.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t u = texte.at(i).unicode();
+    if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(texte.at(i + 1).unicode())) {
+      s += '?';  // one character outside the BMP, hence outside 1252
+      ++i;
+    } else if (QChar::isSurrogate(u)) {
+      s += '?';
+    } else {
+      s += DepuisUnicode(u);
+    }
+  }
+  return s;
+}
+
+std::string OemVersAnsi(std::string_view oem) {
+  std::string s(oem.size(), '\0');
+  for (std::size_t i = 0; i < oem.size(); ++i) s[i] = TableOem[static_cast<unsigned char>(oem[i])];
+  return s;
+}
+
+std::uint16_t GetACP() { return 1252; }
+
+}  // namespace ansi
