@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "KorInit.h"
@@ -15,6 +16,9 @@
 
 // Version of the card formats this system writes.
 inline const std::string VersionFormat = "7.8";
+
+// CanevasQCM appends at most this many separators, whatever the setting mcqnor holds.
+inline constexpr int MaxSeparateursQCM = 255;
 
 // Raised by every reader when a file is not of the kind it reads.
 class ErreurIdInvalide : public EErreur {
@@ -33,6 +37,9 @@ struct TFicheX {
   std::string Champ1;  // tab, number or question; the sort key
   std::string Champ2;  // body or answer; may hold items joined by the file's separator
 };
+
+// A locale comparison as CompareStringA gives it: 1 less, 2 equal, 3 greater, 0 when it fails.
+using TComparaisonLocale = int (*)(std::string_view, std::string_view, bool);
 
 // The player carries a questionnaire-only build of the model: its constructor ignores the
 // type for every default and its SetIdChamp1 only assigns the name.
@@ -121,6 +128,8 @@ class TFichierX {
 
   // Sorting
   void Trie();
+  // Sorted with that comparison (the locale's by default); for tests of a failing comparison.
+  void Trie(TComparaisonLocale comparaison);
   bool EstTrie() const;
   bool EstTypeTrie() const;
 
@@ -160,5 +169,6 @@ class TFichierX {
 void AssigneIdentificateur(std::string& cible, const std::string& nom);
 // Locale comparison of field 1 (case-sensitive): negative, 0, positive; -2 when it fails.
 int CompareFiches(const TFicheX& a, const TFicheX& b);
+int CompareFiches(const TFicheX& a, const TFicheX& b, TComparaisonLocale comparaison);
 std::string NomDeType(char type);
 std::string NomDeFormat(char format);

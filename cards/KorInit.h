@@ -80,6 +80,7 @@ enum class EPartReglages { Editeur, Joueur, Preferences };
 
 // Fills the share's variables from the store, in the share's order and by its reading rules.
 void LitPreferences(TReglages& r, EPartReglages part);
+// The same from that store: the key is opened in it for the reading and closed after.
 void LitPreferences(TReglages& r, EPartReglages part, TRegistre& registre);
 // Editor and player: the run values always, the preferences when avecPreferences.
 void EcritPreferences(const TReglages& r, EPartReglages part, bool avecPreferences);

@@ -136,6 +136,20 @@ void TRegistre::EcritTexte(const std::string& nom, const std::string& valeur) {
   FReglages->sync();
 }
 
+std::optional<std::string> TRegistre::LitTexteUtf8(const std::string& nom) const {
+  if (!ValeurExiste(nom)) return std::nullopt;
+  const QVariant v = FReglages->value(NomQ(nom));
+  const QString texte = v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(','))
+                                                             : v.toString();
+  return CoupeAuNul(texte.toStdString());
+}
+
+void TRegistre::EcritTexteUtf8(const std::string& nom, const std::string& valeurUtf8) {
+  if (!FReglages) return;
+  FReglages->setValue(NomQ(nom), QString::fromStdString(CoupeAuNul(valeurUtf8)));
+  FReglages->sync();
+}
+
 void TRegistre::EcritEntier(const std::string& nom, std::int32_t valeur) {
   if (!FReglages) return;
   FReglages->setValue(NomQ(nom), static_cast<int>(valeur));

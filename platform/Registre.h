@@ -32,6 +32,10 @@ class TRegistre {
   // Any integer other than 0 is true. Absent, or not an integer: nullopt.
   std::optional<bool> LitBooleen(const std::string& nom) const;
   void EcritTexte(const std::string& nom, const std::string& valeur);
+  // File-system paths (UTF-8) taken and stored as they are: through 1252 a character that 1252
+  // lacks would come back as '?'. Cut at the first NUL like the texts.
+  std::optional<std::string> LitTexteUtf8(const std::string& nom) const;
+  void EcritTexteUtf8(const std::string& nom, const std::string& valeurUtf8);
   void EcritEntier(const std::string& nom, std::int32_t valeur);
   void EcritBooleen(const std::string& nom, bool valeur);  // written as 0 or 1
   void SupprimeValeur(const std::string& nom);           // no error when absent

@@ -1,0 +1,348 @@
+#include "player/KorJeu.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/Ansi.h"
+
+namespace {
+
+std::string Rogne(const std::string& texte) {
+  std::size_t debut = 0;
+  std::size_t fin = texte.size();
+  while (debut < fin && static_cast<unsigned char>(texte[debut]) <= 32) ++debut;
+  while (fin > debut && static_cast<unsigned char>(texte[fin - 1]) <= 32) --fin;
+  return texte.substr(debut, fin - debut);
+}
+
+std::string QuestionsAPoser(int n) { return std::to_string(n) + " question(s) à poser"_a; }
+
+std::string TexteScore(int bonnes, int posees) {
+  return "Score : " + std::to_string(bonnes) + "/" + std::to_string(posees);
+}
+
+}  // namespace
+
+const std::string& MessagesResultat(int indice) {
+  static const std::array<std::string, 12> messages = {
+      "Temps écoulé !"_a,      "On touche le fond !"_a, "Complètement nul !"_a, "Vraiment mauvais !"_a,
+      "Encore raté !"_a,       "Réponse fausse !"_a,    "Pas d'idée ?"_a,       "Bonne réponse !"_a,
+      "Encore gagné !"_a,      "Vraiment très fort !"_a, "Carrément génial !"_a, "Brillantissime !"_a};
+  return messages.at(static_cast<std::size_t>(std::clamp(indice, -6, 5) + 6));
+}
+
+TJeu::TJeu(IVueJeu& vue, const TReglages& reglages) : FVue(vue), FReglages(reglages) {}
+
+void TJeu::OuvreQuestionnaire(const TFichierX& quiz) {
+  OublieQuestionnaire();
+  FQuiz = &quiz;
+  Contexte = ContexteDuQuestionnaire(quiz, FReglages);
+  DureeQuestion = std::chrono::seconds(quiz.FTemps);
+  TempsEcoule = false;
+  AfficheAccueil();
+}
+
+void TJeu::OublieQuestionnaire() {
+  FichesAPoser.clear();
+  FicheCourante = nullptr;
+  IndiceCourant = -1;
+  NbQuestionsPosees = 0;
+  NbQuestionsAPoser = 0;
+  FQuiz = nullptr;
+  FEtat = EEtatJeu::SansQuestionnaire;
+}
+
+int TJeu::NumeroFicheCourante() const {
+  if (!FQuiz || !FicheCourante) return 0;
+  const auto& fiches = FQuiz->FFiches;
+  for (std::size_t i = 0; i < fiches.size(); ++i)
+    if (fiches[i].get() == FicheCourante) return static_cast<int>(i);
+  return 0;
+}
+
+void TJeu::FixeBouton(const std::string& legende, EActionBouton action) {
+  FVue.FixeLegendeBouton(legende);
+  FVue.FixeActionBouton(action);
+}
+
+void TJeu::AfficheAccueil() {
+  if (!FQuiz) return;
+  FVue.FixeCouleur(EZoneCouleur::Panel2, CouleurSarcelle);
+  EffaceChamps();
+  FVue.FixeTexte(EControle::ETitre, FQuiz->FTitre);
+  FVue.FixeTexte(EControle::MQuestion, FQuiz->FDescription);
+  FVue.FixeTexte(EControle::LInstruction, "Cliquez sur \"Commencer\" pour débuter la partie."_a);
+  if (FReglages.BarreMenu) {
+    FVue.MontreMenu(EMenu::MenuFichier, true);
+    FVue.MontreMenu(EMenu::MenuPartie, FReglages.MenuPartieEnPartie);
+  }
+  NbQuestionsPosees = 0;
+  FicheCourante = nullptr;
+  FEtat = EEtatJeu::Accueil;
+  FixeBouton("Commencer", EActionBouton::AfficheQuestion);
+  FVue.DonneFocus(EFocus::Bouton);
+}
+
+void TJeu::EffaceChamps() {
+  FVue.FixeTexte(EControle::MQuestion, "");
+  FVue.FixeTexte(EControle::MReponse, "");
+  FVue.FixeTexte(EControle::EReponse, "");
+  FVue.FixeTexte(EControle::LResultat, "");
+  FVue.FixeTexte(EControle::LQuestAPoser, "");
+  FVue.FixeTexte(EControle::LScore, "");
+  FJauge = 0;
+  FVue.FixeJauge(0);
+}
+
+void TJeu::AfficheQuestion() {
+  // Only from a screen that offers it: never while a question waits for its answer.
+  if (!FQuiz || FEtat == EEtatJeu::Question) return;
+  // With this option Enter validates an answer but never starts a game or moves on.
+  if (FQuiz->FBriderEntree && FVue.ToucheEntreeEnfoncee()) return;
+  if (NbQuestionsPosees == 0) {
+    if (!FReglages.HoteFeuilleNotes.empty()) {
+      std::string nom = NomCandidat;
+      if (!FVue.SaisieTexte("Candidat", "Entrez votre nom :", nom)) return;
+      NomCandidat = Rogne(nom);
+    }
+    InitPartie();
+  }
+  if (NbQuestionsAPoser > 0)
+    PoseQuestion();
+  else
+    FinPartie();
+}
+
+void TJeu::InitPartie() {
+  FichesAPoser.clear();
+  for (const auto& fiche : FQuiz->FFiches) FichesAPoser.push_back(fiche.get());
+  const int nombre = static_cast<int>(FichesAPoser.size());
+  NbQuestionsAPoser = nombre;
+  if (FQuiz->FNombreQuestions > 0 && FQuiz->FNombreQuestions < nombre) NbQuestionsAPoser = FQuiz->FNombreQuestions;
+  if (FReglages.BarreMenu) {
+    FVue.MontreMenu(EMenu::MenuFichier, FReglages.MenuFichierEnPartie);
+    FVue.MontreMenu(EMenu::MenuPartie, FReglages.MenuPartieEnPartie);
+  }
+  IndiceCourant = -1;
+  Serie = 0;
+  NbBonnesReponses = 0;
+  ReponseJuste = false;
+  FVue.FixeTexte(EControle::LQuestAPoser, QuestionsAPoser(NbQuestionsAPoser));
+  FVue.FixeTexte(EControle::LScore, "");
+  FJauge = 0;
+  FVue.FixeJauge(0);
+}
+
+int TJeu::IndiceSuivant() {
+  const int nombre = static_cast<int>(FichesAPoser.size());
+  if (FQuiz->FSuivreOrdre) return (IndiceCourant + 1) % nombre;
+  return FVue.Aleatoire(nombre);
+}
+
+void TJeu::PoseQuestion() {
+  IndiceCourant = IndiceSuivant();
+  FicheCourante = FichesAPoser.at(static_cast<std::size_t>(IndiceCourant));
+  ++NbQuestionsPosees;
+  // A time-out belongs to the question it ended, never to the next one.
+  TempsEcoule = false;
+  FVue.FixeCouleur(EZoneCouleur::Panel2, CouleurBleuCiel);
+  FVue.FixeTexte(EControle::MQuestion, FicheCourante->Champ1);
+  FVue.FixeTexte(EControle::MReponse, "");
+  FVue.FixeTexte(EControle::EReponse, "");
+  FVue.FixeTexte(EControle::LInstruction, "Entrez votre réponse ci-dessous."_a);
+  FVue.FixeTexte(EControle::LResultat, "");
+  FEtat = EEtatJeu::Question;
+  FVue.FixeActionBouton(EActionBouton::AfficheReponse);
+  FVue.FixeLegendeBouton("Valider");
+  FVue.DonneFocus(EFocus::EReponse);
+  if (FQuiz->FTemps != 0) {
+    Echeance = FVue.Maintenant() + DureeQuestion;
+    FVue.DemarreChrono();
+  }
+}
+
+void TJeu::AfficheReponse() {
+  if (FEtat != EEtatJeu::Question) return;
+  const std::string tapee = FVue.Texte(EControle::EReponse);
+  if (FQuiz->FBriderEntree && tapee.empty() && !TempsEcoule) {
+    FVue.DonneFocus(EFocus::EReponse);
+    return;
+  }
+  FVue.ArreteChrono();
+  if (TempsEcoule) FVue.Message(EIcone::Avertissement, "Temps écoulé !"_a);
+  ReponseJuste = CompareReponse(Contexte, FicheCourante->Champ2, tapee, FQuiz->FPhonetique,
+                                FQuiz->FDifferencierCasse, FQuiz->FMotAMot);
+  FVue.FixeTexte(EControle::MReponse, ReponseAffichee(Contexte, FicheCourante->Champ2));
+  // A wrong answer under FReposerErreurs keeps its card, to be asked again later.
+  if (ReponseJuste || !FQuiz->FReposerErreurs) RetireFiche();
+  AfficheResultat();
+}
+
+void TJeu::RetireFiche() {
+  if (IndiceCourant < 0 || IndiceCourant >= static_cast<int>(FichesAPoser.size())) return;
+  FichesAPoser.erase(FichesAPoser.begin() + IndiceCourant);
+  --IndiceCourant;
+  --NbQuestionsAPoser;
+}
+
+void TJeu::AfficheResultat() {
+  if (!FQuiz) return;
+  if (ReponseJuste) {
+    ++NbBonnesReponses;
+    Serie = Serie < 0 ? 1 : Serie + 1;
+    FVue.FixeCouleur(EZoneCouleur::LResultat, CouleurLime);
+    FVue.FixeCouleur(EZoneCouleur::Panel2, CouleurVert);
+  } else {
+    Serie = Serie > 0 ? -1 : Serie - 1;
+    FVue.FixeCouleur(EZoneCouleur::LResultat, CouleurRose);
+    FVue.FixeCouleur(EZoneCouleur::Panel2, CouleurRouge);
+  }
+  FVue.FixeTexte(EControle::LResultat, MessagesResultat(IndiceMessage()));
+  FJauge = NbQuestionsPosees > 0 ? NbBonnesReponses * 100 / NbQuestionsPosees : 0;
+  FVue.FixeJauge(FJauge);
+  FVue.FixeCouleur(EZoneCouleur::Jauge, CouleurScore(FJauge, FQuiz->FScoreSatisfaisant));
+  FVue.FixeTexte(EControle::LScore, TexteScore(NbBonnesReponses, NbQuestionsPosees));
+  FVue.FixeTexte(EControle::LQuestAPoser, QuestionsAPoser(NbQuestionsAPoser));
+  FVue.FixeLegendeBouton("Continuer");
+  if (FQuiz->FCorrection && !ReponseJuste) {
+    FVue.FixeTexte(EControle::LInstruction, "Corrigez votre réponse et cliquez sur \"Continuer\"."_a);
+    FEtat = EEtatJeu::Correction;
+    FVue.FixeActionBouton(EActionBouton::VerifieCorrection);
+    FVue.DonneFocus(EFocus::EReponse);
+    return;
+  }
+  std::string instruction = "Cliquez sur \"Continuer\".";
+  if (!ReponseJuste && !RetireCommentaires(Contexte, FVue.Texte(EControle::MReponse)).empty())
+    instruction = "Lisez la réponse correcte ci-dessus et cliquez sur \"Continuer\"."_a;
+  FVue.FixeTexte(EControle::LInstruction, instruction);
+  FEtat = EEtatJeu::Verdict;
+  FVue.FixeActionBouton(EActionBouton::AfficheQuestion);
+  FVue.DonneFocus(EFocus::Bouton);
+}
+
+int TJeu::IndiceMessage() {
+  const int signe = Serie > 0 ? 1 : -1;
+  const int b = std::min(std::abs(Serie), 5);
+  int i = b > 3 ? signe * (1 + FVue.Aleatoire(b)) : Serie;
+  if (i == -1) {
+    if (TempsEcoule)
+      i = -6;
+    else if (Rogne(FVue.Texte(EControle::EReponse)).empty())
+      i = 0;
+  }
+  return i;
+}
+
+TCouleur TJeu::CouleurScore(int score, int seuil) const {
+  const int m = FReglages.MargeSeuil;
+  if (seuil == 0 || seuil > 100) return CouleurSarcelle;
+  if (score >= seuil + m) return CouleurVert;
+  if (score < seuil - m) return CouleurRouge;
+  return CouleurOrange;
+}
+
+void TJeu::VerifieCorrection() {
+  if (FEtat != EEtatJeu::Correction) return;
+  if (CompareReponse(Contexte, FicheCourante->Champ2, FVue.Texte(EControle::EReponse), FQuiz->FPhonetique,
+                     FQuiz->FDifferencierCasse, FQuiz->FMotAMot)) {
+    AfficheQuestion();
+  } else {
+    FVue.Message(EIcone::Avertissement, "Vous devez corriger votre réponse avant de poursuivre."_a);
+    FVue.DonneFocus(EFocus::EReponse);
+  }
+}
+
+std::string TJeu::Appreciation(int score, int seuil) const {
+  if (seuil == 0 || seuil > 100) return {};
+  // Without a middle message there is no middle band: good from the threshold up.
+  const int m = FReglages.MessageMoyen.empty() ? 0 : FReglages.MargeSeuil;
+  const std::string& message = score >= seuil + m   ? FReglages.MessageBon
+                               : score < seuil - m ? FReglages.MessageMauvais
+                                                   : FReglages.MessageMoyen;
+  return " -- " + message;
+}
+
+void TJeu::FinPartie() {
+  if (!FQuiz) return;
+  if (FReglages.BarreMenu) FVue.MontreMenu(EMenu::MenuFichier, true);
+  if (NbQuestionsPosees == 0) {
+    // A questionnaire without any card, found when its first game starts.
+    FVue.Message(EIcone::Erreur, "Oups ! Il n'y a aucune question dans ce questionnaire !");
+    // The window closes the questionnaire: nothing of it may be touched after this.
+    FEtat = EEtatJeu::SansQuestionnaire;
+    FVue.RetourAccueil();
+    return;
+  }
+  FVue.FixeTexte(EControle::MQuestion, "");
+  FVue.FixeTexte(EControle::MReponse, "");
+  FVue.FixeTexte(EControle::EReponse, "");
+  FVue.FixeCouleur(EZoneCouleur::LResultat, CouleurBlanc);
+  FVue.FixeCouleur(EZoneCouleur::Panel2, CouleurScore(FJauge, FQuiz->FScoreSatisfaisant));
+  if (NbQuestionsAPoser == 0)
+    FVue.FixeTexte(EControle::LResultat,
+                   FVue.Texte(EControle::LScore) + Appreciation(FJauge, FQuiz->FScoreSatisfaisant));
+  else
+    FVue.FixeTexte(EControle::LResultat, "");
+  FVue.FixeTexte(EControle::LQuestAPoser, "");
+  FEtat = EEtatJeu::FinDePartie;
+  RapporteResultat();
+  FVue.FixeTexte(EControle::LInstruction, "Fin de partie !  Cliquez sur \"Rejouer\" pour recommencer.");
+  FixeBouton("Rejouer", EActionBouton::AfficheQuestion);
+  FVue.DonneFocus(EFocus::Bouton);
+}
+
+void TJeu::RapporteResultat() {
+  FVue.ArreteChrono();
+  TEntreesRapport entrees;
+  entrees.NbQuestionsPosees = NbQuestionsPosees;
+  entrees.NbQuestionsAPoser = NbQuestionsAPoser;
+  entrees.NbBonnesReponses = NbBonnesReponses;
+  entrees.NomCandidat = NomCandidat;
+  if (FQuiz) entrees.NomFichier = FQuiz->FNomFichier;
+  // The game is over before the report runs, so that a command arriving while it is sent
+  // finds nothing left to report.
+  NbQuestionsPosees = 0;
+  FVue.RapporteResultat(entrees);
+}
+
+bool TJeu::ExecuteAction(EActionBouton action) {
+  switch (action) {
+    case EActionBouton::AfficheQuestion:
+      AfficheQuestion();
+      return true;
+    case EActionBouton::AfficheReponse:
+      AfficheReponse();
+      return true;
+    case EActionBouton::VerifieCorrection:
+      VerifieCorrection();
+      return true;
+    case EActionBouton::Aucune:
+    case EActionBouton::ChoixOuvrirQuiz:
+      break;
+  }
+  return false;
+}
+
+void TJeu::ChronoTimer() {
+  // A tick that comes after the validation has nothing to time.
+  if (FEtat != EEtatJeu::Question || FQuiz->FTemps == 0) return;
+  const auto reste = Echeance - FVue.Maintenant();
+  TempsEcoule = reste < TInstant::duration::zero();
+  if (!TempsEcoule)
+    FVue.FixeTexte(EControle::LQuestAPoser,
+                   std::to_string(std::chrono::duration_cast<std::chrono::seconds>(reste).count()));
+  else
+    AfficheReponse();
+}
+
+bool TJeu::AccepterPossible() const {
+  return FReglages.CtrlAAccepte && (FEtat == EEtatJeu::Verdict || FEtat == EEtatJeu::Correction) && !ReponseJuste;
+}
+
+void TJeu::AccepteReponse() {
+  if (!AccepterPossible()) return;
+  ReponseJuste = true;
+  // Under FReposerErreurs the card was kept to be asked again; without it, it is already gone.
+  if (FQuiz->FReposerErreurs) RetireFiche();
+  AfficheResultat();
+}
