@@ -1,0 +1,63 @@
+#pragma once
+// The score sheet's side of the results protocol, apart from any socket: the replies, the
+// command matching and parameter splitting of one line, and the reader that cuts a byte stream
+// into lines. The server (KorServeur) only moves bytes between these and the connection.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// TCP port of the score sheet, on both sides.
+inline constexpr std::uint16_t PortFeuilleNotes = 6784;
+
+// Replies, each sent followed by CR LF.
+inline constexpr std::string_view ReponseBienvenue = "200 Welcome";
+inline constexpr std::string_view ReponseBienRecu = "200 Well received";
+inline constexpr std::string_view ReponseCommandeInconnue = "400 Unknown Command";
+inline constexpr std::string_view ReponseErreurInterne = "500 Unknown Internal Error";
+
+// The command's handler: receives the parameters of a SENDDATA line. Whatever it throws
+// becomes the failure reply.
+using FCommandeSendData = std::function<void(const std::vector<std::string>& parametres)>;
+
+struct TReponseLigne {
+  std::string Reponse;  // the reply line, without its CR LF
+  bool Fermer = false;  // close the connection once the reply is sent
+};
+
+// A SENDDATA command: the whole line is the word, or its first eight characters are, in any case.
+bool EstCommandeSendData(std::string_view ligne);
+
+// The parameters of a SENDDATA line: the text from the tenth character on, trimmed of characters
+// of codes 32 or less, split at each TAB; empty pieces dropped, each piece trimmed likewise.
+std::vector<std::string> ParametresSendData(std::string_view ligne);
+
+// Handles one line as the server does: 400 and keep the connection for anything but SENDDATA;
+// SENDDATA calls the handler, then 200 (or 500 when it threw) and close.
+TReponseLigne TraiteLigne(std::string_view ligne, const FCommandeSendData& commande);
+
+// Cuts the bytes received on a connection into lines ended by LF (a CR before the LF is dropped).
+// A line that grows past the cap without its end makes the reader overflow: the connection is
+// then to be closed, whatever follows.
+class TLecteurLignes {
+ public:
+  static constexpr std::size_t LongueurMaxDefaut = 8192;
+  explicit TLecteurLignes(std::size_t longueurMax = LongueurMaxDefaut) : FLongueurMax(longueurMax) {}
+
+  void Ajoute(const char* octets, std::size_t n);
+  void Ajoute(std::string_view octets) { Ajoute(octets.data(), octets.size()); }
+  // The next complete line, if one has arrived (never after an overflow).
+  bool LigneSuivante(std::string& ligne);
+  // A line without its end is longer than the cap (the LF may not even have been sent).
+  bool Deborde() const { return FDeborde; }
+
+ private:
+  std::size_t FLongueurMax;
+  std::string FTampon;
+  std::size_t FDebut = 0;     // start of the unread part of FTampon
+  std::size_t FExamine = 0;   // bytes from FDebut already searched for an LF
+  bool FDeborde = false;
+};

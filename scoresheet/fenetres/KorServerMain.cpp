@@ -1,0 +1,231 @@
+#include "scoresheet/fenetres/KorServerMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "platform/Ansi.h"
+#include "platform/Erreur.h"
+#include "platform/Ordinateur.h"
+#include "scoresheet/KorFichiersResultats.h"
+
+namespace {
+
+constexpr int LargeursColonnes[NbColonnesResultats] = {80, 160, 160, 60, 60};
+
+QString Titre(QMessageBox::Icon icone) {
+  switch (icone) {
+    case QMessageBox::Question: return QStringLiteral("Confirmation");
+    case QMessageBox::Warning: return QStringLiteral("Avertissement");
+    case QMessageBox::Critical: return QStringLiteral("Erreur");
+    default: return QStringLiteral("Information");
+  }
+}
+
+}  // namespace
+
+TFormMain::TFormMain(const TOptionsServeur& options, QWidget* parent)
+    : QMainWindow(parent), FPort(options.Port) {
+  // FormCreate
+  setWindowTitle(QStringLiteral("Orvaline : Feuille de Notes"));
+  QFont police(QStringLiteral("Tahoma"));
+  police.setPixelSize(11);
+  setFont(police);
+
+  MnFichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
+  MnEnregistrer = MnFichier->addAction(QStringLiteral("&Enregistrer"));
+  MnEnregistrer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  MnFichier->addSeparator();
+  MnQuitter = MnFichier->addAction(QStringLiteral("&Quitter"));
+  MnAide = menuBar()->addMenu(QStringLiteral("&Aide"));
+  MnRubriquesAide = MnAide->addAction(QStringLiteral("&Rubriques d'aide"));
+  MnRubriquesAide->setShortcut(QKeySequence(Qt::Key_F1));
+  MnAide->addSeparator();
+  MnAPropos = MnAide->addAction(QStringLiteral("&A propos..."));
+  connect(MnEnregistrer, &QAction::triggered, this, &TFormMain::ButtonSaveClick);
+  connect(MnQuitter, &QAction::triggered, this, &TFormMain::MnQuitterClick);
+  connect(MnRubriquesAide, &QAction::triggered, this, &TFormMain::MnRubriquesAideClick);
+  connect(MnAPropos, &QAction::triggered, this, &TFormMain::MnAProposClick);
+
+  auto* centre = new QWidget(this);
+  auto* disposition = new QVBoxLayout(centre);
+  disposition->setContentsMargins(0, 0, 0, 0);
+  disposition->setSpacing(2);
+  // Row 0 of the table, the titles, is the grid's fixed header.
+  GridResults = new QTableWidget(1, NbColonnesResultats, centre);
+  QStringList titres;
+  for (const std::string& t : TitresResultats()) titres << ansi::VersQString(t);
+  GridResults->setHorizontalHeaderLabels(titres);
+  GridResults->verticalHeader()->hide();
+  GridResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  GridResults->setSelectionMode(QAbstractItemView::ContiguousSelection);
+  GridResults->setSelectionBehavior(QAbstractItemView::SelectItems);
+  GridResults->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  GridResults->horizontalHeader()->setStretchLastSection(false);
+  for (int c = 0; c < NbColonnesResultats; ++c) GridResults->setColumnWidth(c, LargeursColonnes[c]);
+  GridResults->verticalHeader()->setDefaultSectionSize(GridResults->fontMetrics().height() + 6);
+  disposition->addWidget(GridResults, 1);
+  LNomOrdinateur = new QLabel(centre);
+  LNomOrdinateur->setContentsMargins(4, 0, 4, 2);
+  disposition->addWidget(LNomOrdinateur);
+  setCentralWidget(centre);
+  resize(528, 486);
+
+  BoiteMessage = [this](QMessageBox::Icon icone, const QString& titre, const QString& texte,
+                        QMessageBox::StandardButtons boutons) {
+    return BoiteStandard(icone, titre, texte, boutons);
+  };
+  DialogueEnregistrement = [this] { return DialogueEnregistrementStandard(); };
+
+  // Rows are added on the connections' threads; the grid follows on this one.
+  connect(&Table, &TTableResultats::ResultatAjoute, this, &TFormMain::ResultatArrive,
+          Qt::QueuedConnection);
+  TCPServer = std::make_unique<TServeurResultats>(
+      [this](const std::vector<std::string>& parametres) {
+        Table.TCPServerCommandSendDataCommand(parametres);
+      },
+      options);
+  TCPServer->Ecoute();
+  RafraichitGrille();
+}
+
+TFormMain::~TFormMain() {
+  // FormDestroy: every connection thread has ended before the table and its lock go.
+  TCPServer->Arrete();
+}
+
+std::string TFormMain::NomOrdinateur() const {
+  std::string nom = GetComputerNameA();
+  if (nom.size() > 15) nom.resize(15);
+  if (nom.empty()) nom = "ORDINATEUR";
+  return nom;
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // FormShow
+  LNomOrdinateur->setText(QStringLiteral("Nom de cet ordinateur : %1").arg(ansi::VersQString(NomOrdinateur())));
+  if (!FPremierAffichage) return;
+  FPremierAffichage = false;
+  if (const QScreen* ecran = screen()) {
+    const QRect zone = ecran->availableGeometry();
+    move(zone.x() + zone.width() - frameGeometry().width(), zone.y());
+  }
+  if (!TCPServer->EnEcoute()) {
+    // Told once the window is up; the program stays usable for what the table holds.
+    const QString raison = ansi::VersQString(TCPServer->Erreur());
+    QTimer::singleShot(0, this, [this, raison] {
+      BoiteMessage(QMessageBox::Warning, Titre(QMessageBox::Warning),
+                   QStringLiteral("Le port %1 ne peut pas être ouvert : %2\n"
+                                  "Cette Feuille de Notes ne recevra aucun résultat.")
+                       .arg(FPort)
+                       .arg(raison),
+                   QMessageBox::Ok);
+    });
+  }
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  if (!Table.ResultatsEnregistres() &&
+      BoiteMessage(QMessageBox::Question, Titre(QMessageBox::Question),
+                   QStringLiteral("Voulez-vous quitter sans enregistrer les résultats ?"),
+                   QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+void TFormMain::ResultatArrive() {
+  // Many rows may arrive at once: one redraw for all that are waiting.
+  if (FRafraichissementPrevu) return;
+  FRafraichissementPrevu = true;
+  QTimer::singleShot(0, this, &TFormMain::RafraichitGrille);
+}
+
+void TFormMain::RafraichitGrille() {
+  FRafraichissementPrevu = false;
+  const TInstantane copie = Table.Instantane();
+  const int lignes = static_cast<int>(copie.Lignes.size()) - 1;
+  GridResults->setRowCount(lignes);
+  // Rows never change once another follows them: only row 1 (while free) and the new ones do.
+  const int premiere = FLignesAffichees > 0 ? FLignesAffichees - 1 : 0;
+  for (int r = premiere; r < lignes; ++r) {
+    for (int c = 0; c < NbColonnesResultats; ++c) {
+      const QString texte = ansi::VersQString(copie.Lignes[r + 1][c]);
+      if (QTableWidgetItem* cellule = GridResults->item(r, c)) {
+        cellule->setText(texte);
+      } else {
+        auto* nouvelle = new QTableWidgetItem(texte);
+        nouvelle->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        GridResults->setItem(r, c, nouvelle);
+      }
+    }
+  }
+  FLignesAffichees = lignes;
+}
+
+QString TFormMain::DialogueEnregistrementStandard() {
+  QFileDialog dialogue(this, QStringLiteral("Enregistrer les résultats"));
+  dialogue.setAcceptMode(QFileDialog::AcceptSave);
+  dialogue.setFileMode(QFileDialog::AnyFile);
+  dialogue.setNameFilters({QStringLiteral("Tableau Excel (*.xls)"), QStringLiteral("Fichier CSV (*.csv)")});
+  dialogue.selectNameFilter(QStringLiteral("Tableau Excel (*.xls)"));
+  // A name typed without an extension gets ".xls"; the format then follows the final name.
+  dialogue.setDefaultSuffix(QStringLiteral("xls"));
+  dialogue.selectFile(QStringLiteral("KorResults"));
+  dialogue.setSizeGripEnabled(true);
+  if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return {};
+  return dialogue.selectedFiles().front();
+}
+
+QMessageBox::StandardButton TFormMain::BoiteStandard(QMessageBox::Icon icone, const QString& titre,
+                                                     const QString& texte,
+                                                     QMessageBox::StandardButtons boutons) {
+  QMessageBox boite(icone, titre, texte, boutons, this);
+  return static_cast<QMessageBox::StandardButton>(boite.exec());
+}
+
+void TFormMain::ButtonSaveClick() {
+  const QString nom = DialogueEnregistrement();
+  if (nom.isEmpty()) return;
+  try {
+    EnregistreResultats(Table, QFile::encodeName(nom).toStdString());
+  } catch (const EErreur& e) {
+    BoiteMessage(QMessageBox::Critical, Titre(QMessageBox::Critical), ansi::VersQString(e.Message()),
+                 QMessageBox::Ok);
+    return;
+  }
+  BoiteMessage(QMessageBox::Information, Titre(QMessageBox::Information),
+               QStringLiteral("\"%1\" enregistré.").arg(nom), QMessageBox::Ok);
+}
+
+void TFormMain::MnQuitterClick() { close(); }
+
+void TFormMain::MnRubriquesAideClick() {
+  if (!Aide.AfficheContexte(1))
+    BoiteMessage(QMessageBox::Warning, Titre(QMessageBox::Warning),
+                 QStringLiteral("Impossible d'ouvrir le fichier d'aide \"%1\".").arg(Aide.Fichier()),
+                 QMessageBox::Ok);
+}
+
+void TFormMain::MnAProposClick() {
+  BoiteMessage(QMessageBox::Information, QStringLiteral("A propos"),
+               QStringLiteral("Orvaline : Feuille de Notes\nKorServer, version 7.8"), QMessageBox::Ok);
+}
+
+void TFormMain::AmeneAuPremierPlan() {
+  if (isMinimized()) showNormal();
+  show();
+  raise();
+  activateWindow();
+}

@@ -1,0 +1,76 @@
+#pragma once
+// The score sheet's window: the table of results as players report them, saved as a spreadsheet
+// or CSV file. The server listens for the window's whole life; its connection threads touch only
+// the table (under its lock), and the grid is redrawn on the window's thread.
+
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/bureau/Aide.h"
+#include "scoresheet/KorServeur.h"
+#include "scoresheet/KorTableResultats.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTableWidget;
+
+class TFormMain : public QMainWindow {
+  Q_OBJECT
+ public:
+  // The server listens at once on the options' port (6784 unless a test chooses another).
+  explicit TFormMain(const TOptionsServeur& options = {}, QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  // Message boxes and the save dialog go through these, so that tests can script them.
+  using FBoiteMessage = std::function<QMessageBox::StandardButton(
+      QMessageBox::Icon icone, const QString& titre, const QString& texte, QMessageBox::StandardButtons boutons)>;
+  FBoiteMessage BoiteMessage;
+  // The chosen file's full name; empty when the dialog is cancelled.
+  std::function<QString()> DialogueEnregistrement;
+
+  // Declared before the server: the table, and its lock Verrou, outlive every connection thread.
+  TTableResultats Table;
+  std::unique_ptr<TServeurResultats> TCPServer;
+  TAide Aide{QStringLiteral("KorServer.chm")};
+
+  QTableWidget* GridResults = nullptr;
+  QLabel* LNomOrdinateur = nullptr;
+  QMenu* MnFichier = nullptr;
+  QAction* MnEnregistrer = nullptr;
+  QAction* MnQuitter = nullptr;
+  QMenu* MnAide = nullptr;
+  QAction* MnRubriquesAide = nullptr;
+  QAction* MnAPropos = nullptr;
+
+  std::string NomOrdinateur() const;
+
+ public slots:
+  void ButtonSaveClick();
+  void MnQuitterClick();
+  void MnRubriquesAideClick();
+  void MnAProposClick();
+  // A later start of the program: the window comes to the front.
+  void AmeneAuPremierPlan();
+  // Shows the rows of the table as they are now.
+  void RafraichitGrille();
+
+ protected:
+  void showEvent(QShowEvent* event) override;   // FormShow
+  void closeEvent(QCloseEvent* event) override; // FormCloseQuery
+
+ private:
+  void ResultatArrive();
+  QString DialogueEnregistrementStandard();
+  QMessageBox::StandardButton BoiteStandard(QMessageBox::Icon icone, const QString& titre,
+                                            const QString& texte, QMessageBox::StandardButtons boutons);
+
+  std::uint16_t FPort;
+  bool FRafraichissementPrevu = false;
+  bool FPremierAffichage = true;
+  int FLignesAffichees = 0;  // result rows shown, row 1 included
+};

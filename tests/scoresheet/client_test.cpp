@@ -1,0 +1,205 @@
+// The player's report against the real server, and against loopback peers that refuse, never
+// answer the connection, accept and stay silent, or close before their lines.
+
+#include <gtest/gtest.h>
+
+#include <QHostInfo>
+
+#include <dirent.h>
+
+#include <string>
+#include <thread>
+
+#include "platform/Ansi.h"
+#include "player/KorResultats.h"
+#include "scoresheet/KorServeur.h"
+#include "scoresheet/KorTableResultats.h"
+#include "ReseauTest.h"
+
+namespace {
+
+using namespace test_reseau;
+using Parametres = std::vector<std::string>;
+
+TClientResultats Client(std::uint16_t port) {
+  Application();
+  TClientResultats c;
+  c.Hote = "127.0.0.1";
+  c.Port = port;
+  c.DelaiConnexion = 300;
+  c.DelaiReponse = 300;
+  c.NomOrdinateurLocal = "POSTE7";
+  return c;
+}
+
+int DescripteursOuverts() {
+  int n = 0;
+  if (DIR* d = ::opendir("/proc/self/fd")) {
+    while (::readdir(d) != nullptr) ++n;
+    ::closedir(d);
+  }
+  return n;
+}
+
+struct ServeurReel {
+  ServeurReel() : Tcp([this](const Parametres& p) { Table.TCPServerCommandSendDataCommand(p); }, Options()) {
+    Application();
+    EXPECT_TRUE(Tcp.Ecoute());
+  }
+  static TOptionsServeur Options() {
+    TOptionsServeur o;
+    o.Port = 0;
+    return o;
+  }
+  TTableResultats Table;
+  TServeurResultats Tcp;
+};
+
+TEST(ClientResultats, RapportRecuParLeServeur) {
+  ServeurReel s;
+  TClientResultats c = Client(s.Tcp.Port());
+  c.DelaiReponse = 10000;
+  // The folder is dropped, the name goes in 1252; an empty candidate is "anonyme".
+  EXPECT_TRUE(EnvoieResultat(c, "", "/home/prof/cours d'été/Géographie.xkqq", 70, 100));
+  EXPECT_TRUE(EnvoieResultat(c, "Zoé"_a, "Histoire.kqq", 3, 4));
+  EXPECT_EQ(EchangeResultat(c, "Bob", "q.kqq", 1, 2), "200 Well received");
+  const TInstantane t = s.Table.Instantane();
+  ASSERT_EQ(t.Lignes.size(), 4u);
+  EXPECT_EQ(t.Lignes[1], (TLigneResultat{"POSTE7", "anonyme", "Géographie.xkqq"_a, "70", "100"}));
+  EXPECT_EQ(t.Lignes[2], (TLigneResultat{"POSTE7", "Zoé"_a, "Histoire.kqq", "3", "4"}));
+  // The name of the host as the user types it.
+  c.Hote = "localhost";
+  EXPECT_TRUE(EnvoieResultat(c, "Eve", "q.kqq", 1, 2));
+  EXPECT_NO_THROW(TesteConnexion(c));
+  EXPECT_EQ(s.Table.NbLignes(), 5);
+}
+
+TEST(ClientResultats, FeuilleDeNotesArreteeSansMessage) {
+  TClientResultats c = Client(PortLibre());
+  EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
+  try {
+    TesteConnexion(c);
+    FAIL();
+  } catch (const EErreurResultats& e) {
+    EXPECT_EQ(e.Genre, EGenreEchec::ConnexionRefusee);
+  }
+}
+
+TEST(ClientResultats, HoteInjoignableDansLeDelai) {
+  // A listener whose queue is full: the system drops the next connection's packets unanswered.
+  TEcouteBrute plein(0);
+  TPair occupe1(plein.Port());
+  TClientResultats c = Client(plein.Port());
+  EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
+  try {
+    TesteConnexion(c);
+    FAIL();
+  } catch (const EErreurResultats& e) {
+    EXPECT_EQ(e.Genre, EGenreEchec::DelaiConnexion);
+  }
+}
+
+TEST(ClientResultats, HoteIntrouvable) {
+  TClientResultats c = Client(PortLibre());
+  c.Hote = "poste-inconnu";
+  c.Resolveur = [](const QString& nom) {
+    EXPECT_EQ(nom, QStringLiteral("poste-inconnu"));
+    QHostInfo info;
+    info.setError(QHostInfo::HostNotFound);
+    return info;
+  };
+  EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
+  try {
+    TesteConnexion(c);
+    FAIL();
+  } catch (const EErreurResultats& e) {
+    EXPECT_EQ(e.Genre, EGenreEchec::HoteIntrouvable);
+  }
+}
+
+TEST(ClientResultats, GenreDesErreursDeConnexion) {
+  EXPECT_EQ(GenreEchecConnexion(QAbstractSocket::ConnectionRefusedError), EGenreEchec::ConnexionRefusee);
+  EXPECT_EQ(GenreEchecConnexion(QAbstractSocket::HostNotFoundError), EGenreEchec::HoteIntrouvable);
+  EXPECT_EQ(GenreEchecConnexion(QAbstractSocket::SocketAccessError), EGenreEchec::AccesRefuse);
+  EXPECT_EQ(GenreEchecConnexion(QAbstractSocket::SocketTimeoutError), EGenreEchec::DelaiConnexion);
+  EXPECT_EQ(GenreEchecConnexion(QAbstractSocket::NetworkError), EGenreEchec::ErreurSocket);
+  EXPECT_EQ(GenreEchecConnexion(QAbstractSocket::RemoteHostClosedError), EGenreEchec::ErreurSocket);
+  for (EGenreEchec g : {EGenreEchec::ConnexionRefusee, EGenreEchec::HoteIntrouvable, EGenreEchec::AccesRefuse,
+                        EGenreEchec::DelaiConnexion, EGenreEchec::ErreurSocket, EGenreEchec::DelaiReponse})
+    EXPECT_TRUE(EstEchecSilencieux(g));
+  EXPECT_FALSE(EstEchecSilencieux(EGenreEchec::FermetureServeur));
+}
+
+// A peer that accepts and never says a word: the wait is bounded, the report dropped, and the
+// player's socket closed.
+TEST(ClientResultats, ServeurMuetBorneEtFerme) {
+  TEcouteBrute muet;
+  TClientResultats c = Client(muet.Port());
+  EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
+  TPair cote(muet.Accepte());
+  ASSERT_TRUE(cote.Connecte);
+  EXPECT_TRUE(cote.FermeParLePair());
+  try {
+    TesteConnexion(c);
+    FAIL();
+  } catch (const EErreurResultats& e) {
+    EXPECT_EQ(e.Genre, EGenreEchec::DelaiReponse);
+  }
+  TPair cote2(muet.Accepte());
+  EXPECT_TRUE(cote2.FermeParLePair());
+
+  // Greeting given, reply never: bounded too.
+  std::thread serveur([&] {
+    TPair p(muet.Accepte());
+    p.Envoie("200 Welcome\r\n");
+    p.LitLigne();
+    EXPECT_TRUE(p.FermeParLePair());
+  });
+  EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
+  serveur.join();
+}
+
+// The score sheet closing before its greeting or its reply is told to the user.
+TEST(ClientResultats, FermetureAvantLesLignes) {
+  TEcouteBrute ecoute;
+  TClientResultats c = Client(ecoute.Port());
+  c.DelaiReponse = 10000;
+  for (bool apresBienvenue : {false, true}) {
+    std::thread serveur([&] {
+      TPair p(ecoute.Accepte());
+      if (apresBienvenue) {
+        p.Envoie("200 Welcome\r\n");
+        p.LitLigne();
+      }
+      p.Ferme();
+    });
+    try {
+      EnvoieResultat(c, "Bob", "q.kqq", 1, 2);
+      ADD_FAILURE() << apresBienvenue;
+    } catch (const EErreurResultats& e) {
+      EXPECT_EQ(e.Genre, EGenreEchec::FermetureServeur);
+      EXPECT_EQ(e.Message(), "La Feuille de Notes a fermé la connexion."_a);
+    }
+    serveur.join();
+  }
+}
+
+// Failed reports leave nothing open behind them.
+TEST(ClientResultats, AucunDescripteurPerdu) {
+  TEcouteBrute muet;
+  const std::uint16_t refuse = PortLibre();
+  TClientResultats c = Client(muet.Port());
+  c.DelaiReponse = 50;
+  EnvoieResultat(c, "Bob", "q.kqq", 1, 2);  // Qt's first use opens what it keeps
+  const int avant = DescripteursOuverts();
+  for (int i = 0; i < 20; ++i) {
+    c.Port = muet.Port();
+    EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
+    ::close(muet.Accepte());
+    c.Port = refuse;
+    EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
+  }
+  EXPECT_EQ(DescripteursOuverts(), avant);
+}
+
+}  // namespace

@@ -1,0 +1,258 @@
+// The score sheet's window on the offscreen platform: results arriving over loopback, the free
+// row 1, saving with Ctrl+S through a scripted dialog, the question at closing, help, and a port
+// that cannot be opened.
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+#include "platform/Ansi.h"
+#include "platform/Ordinateur.h"
+#include "player/KorResultats.h"
+#include "scoresheet/KorFichiersResultats.h"
+#include "scoresheet/fenetres/KorServerMain.h"
+#include "ReseauTest.h"
+
+namespace {
+
+struct Boite {
+  QMessageBox::Icon Icone;
+  QString Titre;
+  QString Texte;
+};
+
+}  // namespace
+
+class TestFenetre : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<TFormMain> Fenetre;
+  QList<Boite> Boites;
+  QMessageBox::StandardButton Reponse = QMessageBox::Ok;
+  QString NomChoisi;
+  int Dialogues = 0;
+
+  void Cree(std::uint16_t port = 0) {
+    TOptionsServeur o;
+    o.Port = port;
+    Fenetre = std::make_unique<TFormMain>(o);
+    Fenetre->BoiteMessage = [this](QMessageBox::Icon icone, const QString& titre, const QString& texte,
+                                   QMessageBox::StandardButtons) {
+      Boites.append({icone, titre, texte});
+      return Reponse;
+    };
+    Fenetre->DialogueEnregistrement = [this] {
+      ++Dialogues;
+      return NomChoisi;
+    };
+    Fenetre->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Fenetre.get()));
+    Fenetre->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Fenetre.get()));
+  }
+
+  bool Envoie(const std::string& candidat, const std::string& fichier, int score, int maximum) {
+    TClientResultats c;
+    c.Hote = "127.0.0.1";
+    c.Port = Fenetre->TCPServer->Port();
+    c.NomOrdinateurLocal = "POSTE1";
+    return EnvoieResultat(c, candidat, fichier, score, maximum);
+  }
+
+  QString Cellule(int ligne, int colonne) const {
+    const QTableWidgetItem* item = Fenetre->GridResults->item(ligne, colonne);
+    return item ? item->text() : QString();
+  }
+
+ private slots:
+  void init() {
+    Boites.clear();
+    Reponse = QMessageBox::Ok;
+    NomChoisi.clear();
+    Dialogues = 0;
+  }
+  void cleanup() {
+    if (Fenetre) Fenetre->Table.MarqueEnregistre(Fenetre->Table.Instantane().Generation);
+    Fenetre.reset();
+  }
+
+  void etatInitial() {
+    Cree();
+    QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline : Feuille de Notes"));
+    QVERIFY(Fenetre->TCPServer->EnEcoute());
+    QCOMPARE(Fenetre->GridResults->columnCount(), 5);
+    QCOMPARE(Fenetre->GridResults->rowCount(), 1);
+    const QStringList titres = {"Ordinateur", "Candidat", "Questionnaire", "Résultat", "Maximum"};
+    const int largeurs[] = {80, 160, 160, 60, 60};
+    for (int c = 0; c < 5; ++c) {
+      QCOMPARE(Fenetre->GridResults->horizontalHeaderItem(c)->text(), titres[c]);
+      QCOMPARE(Fenetre->GridResults->columnWidth(c), largeurs[c]);
+      QCOMPARE(Cellule(0, c), QString());
+    }
+    QCOMPARE(Fenetre->LNomOrdinateur->text(),
+             QStringLiteral("Nom de cet ordinateur : %1").arg(ansi::VersQString(GetComputerNameA())));
+    QCOMPARE(Fenetre->MnEnregistrer->text(), QStringLiteral("&Enregistrer"));
+    QCOMPARE(Fenetre->MnEnregistrer->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    QCOMPARE(Fenetre->MnRubriquesAide->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(Fenetre->MnQuitter->text(), QStringLiteral("&Quitter"));
+    QCOMPARE(Fenetre->MnAPropos->text(), QStringLiteral("&A propos..."));
+    QVERIFY(Boites.isEmpty());
+  }
+
+  void lesResultatsApparaissent() {
+    Cree();
+    QVERIFY(Envoie("Zoé"_a, "/cours/Géo.xkqq", 70, 100));
+    QTRY_COMPARE(Cellule(0, 1), QStringLiteral("Zoé"));
+    QCOMPARE(Fenetre->GridResults->rowCount(), 1);
+    QCOMPARE(Cellule(0, 0), QStringLiteral("POSTE1"));
+    QCOMPARE(Cellule(0, 2), QStringLiteral("Géo.xkqq"));
+    QCOMPARE(Cellule(0, 3), QStringLiteral("70"));
+    QCOMPARE(Cellule(0, 4), QStringLiteral("100"));
+    QVERIFY(Envoie("Bob", "q.kqq", 3, 4));
+    QVERIFY(Envoie("Eve", "r.kqq", 5, 6));
+    QTRY_COMPARE(Fenetre->GridResults->rowCount(), 3);
+    QCOMPARE(Cellule(1, 1), QStringLiteral("Bob"));
+    QCOMPARE(Cellule(2, 1), QStringLiteral("Eve"));
+    QCOMPARE(Cellule(0, 1), QStringLiteral("Zoé"));
+    QVERIFY(!(Fenetre->GridResults->item(2, 1)->flags() & Qt::ItemIsEditable));
+  }
+
+  void ligneUnReutiliseeTantQuelleEstLibre() {
+    Cree();
+    test_reseau::TPair p(Fenetre->TCPServer->Port());
+    QCOMPARE(p.LitLigne(), std::optional<std::string>("200 Welcome"));
+    // A questionnaire of blanks is trimmed to nothing: row 1 is filled but stays free.
+    p.Envoie("SENDDATA\tPC0\tVide\t \t1\t2\r\n");
+    QCOMPARE(p.LitLigne(), std::optional<std::string>("200 Well received"));
+    QTRY_COMPARE(Cellule(0, 1), QStringLiteral("Vide"));
+    QVERIFY(Envoie("Bob", "q.kqq", 3, 4));
+    QTRY_COMPARE(Cellule(0, 1), QStringLiteral("Bob"));
+    QCOMPARE(Fenetre->GridResults->rowCount(), 1);
+    QVERIFY(Envoie("Eve", "r.kqq", 5, 6));
+    QTRY_COMPARE(Fenetre->GridResults->rowCount(), 2);
+  }
+
+  void fermerSansResultatNeDemandeRien() {
+    Cree();
+    QVERIFY(Fenetre->close());
+    QVERIFY(Boites.isEmpty());
+  }
+
+  void fermerAvecResultatsNonEnregistres() {
+    Cree();
+    QVERIFY(Envoie("Bob", "q.kqq", 3, 4));
+    Reponse = QMessageBox::Cancel;
+    QVERIFY(!Fenetre->close());
+    QVERIFY(Fenetre->isVisible());
+    QCOMPARE(Boites.size(), 1);
+    QCOMPARE(Boites[0].Icone, QMessageBox::Question);
+    QCOMPARE(Boites[0].Texte, QStringLiteral("Voulez-vous quitter sans enregistrer les résultats ?"));
+    // The server still runs.
+    QVERIFY(Envoie("Eve", "r.kqq", 5, 6));
+    Reponse = QMessageBox::Ok;
+    Fenetre->MnQuitter->trigger();
+    QVERIFY(!Fenetre->isVisible());
+    QCOMPARE(Boites.size(), 2);
+  }
+
+  void ctrlSEnregistre() {
+    QTemporaryDir dossier;
+    Cree();
+    QVERIFY(Envoie("Bob", "q.kqq", 3, 4));
+    QTRY_COMPARE(Cellule(0, 1), QStringLiteral("Bob"));
+    // Cancelled: nothing.
+    QTest::keyClick(Fenetre.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(Dialogues, 1);
+    QVERIFY(Boites.isEmpty());
+    QVERIFY(!Fenetre->Table.ResultatsEnregistres());
+
+    NomChoisi = dossier.filePath(QStringLiteral("Notes.csv"));
+    QTest::keyClick(Fenetre.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(Dialogues, 2);
+    QFile fichier(NomChoisi);
+    QVERIFY(fichier.open(QIODevice::ReadOnly));
+    QCOMPARE(fichier.readAll(),
+             QByteArray("Ordinateur;Candidat;Questionnaire;R\xE9sultat;Maximum\r\nPOSTE1;Bob;q.kqq;3;4\r\n"));
+    QCOMPARE(Boites.size(), 1);
+    QCOMPARE(Boites[0].Icone, QMessageBox::Information);
+    QCOMPARE(Boites[0].Texte, QStringLiteral("\"%1\" enregistré.").arg(NomChoisi));
+    QVERIFY(Fenetre->Table.ResultatsEnregistres());
+    QVERIFY(Fenetre->close());
+    QCOMPARE(Boites.size(), 1);
+  }
+
+  void echecDEnregistrement() {
+    QTemporaryDir dossier;
+    Cree();
+    QVERIFY(Envoie("Bob", "q.kqq", 3, 4));
+    NomChoisi = dossier.filePath(QStringLiteral("absent/KorResults.xls"));
+    Fenetre->MnEnregistrer->trigger();
+    QCOMPARE(Boites.size(), 1);
+    QCOMPARE(Boites[0].Icone, QMessageBox::Critical);
+    QVERIFY2(Boites[0].Texte.startsWith(QStringLiteral("Impossible de créer le fichier \"%1\".").arg(NomChoisi)),
+             qPrintable(Boites[0].Texte));
+    QVERIFY(!Fenetre->Table.ResultatsEnregistres());
+  }
+
+  void aideAuContexteUn() {
+    QTemporaryDir dossier;
+    Cree();
+    QList<QUrl> ouvertes;
+    Fenetre->Aide = TAide(QStringLiteral("KorServer.chm"), [&](const QUrl& url) {
+      ouvertes << url;
+      return true;
+    });
+    Fenetre->Aide.FixeDossiers({dossier.path()});
+    // No help file: said so.
+    QTest::keyClick(Fenetre.get(), Qt::Key_F1);
+    QVERIFY(ouvertes.isEmpty());
+    QCOMPARE(Boites.size(), 1);
+    QCOMPARE(Boites[0].Icone, QMessageBox::Warning);
+    QFile page(dossier.filePath(QStringLiteral("KorServer.html")));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.close();
+    QTest::keyClick(Fenetre.get(), Qt::Key_F1);
+    QCOMPARE(ouvertes.size(), 1);
+    QCOMPARE(ouvertes[0].toLocalFile(), QFileInfo(page).absoluteFilePath());
+    QCOMPARE(ouvertes[0].fragment(), QStringLiteral("contexte-1"));
+    QCOMPARE(Boites.size(), 1);
+  }
+
+  void aPropos() {
+    Cree();
+    Fenetre->MnAPropos->trigger();
+    QCOMPARE(Boites.size(), 1);
+    QCOMPARE(Boites[0].Icone, QMessageBox::Information);
+    QCOMPARE(Boites[0].Titre, QStringLiteral("A propos"));
+  }
+
+  void portOccupe() {
+    QTcpServer occupant;
+    QVERIFY(occupant.listen(QHostAddress::AnyIPv4, 0));
+    Cree(occupant.serverPort());
+    QTRY_COMPARE(Boites.size(), 1);
+    QCOMPARE(Boites[0].Icone, QMessageBox::Warning);
+    QVERIFY2(Boites[0].Texte.startsWith(QStringLiteral("Le port %1 ne peut pas être ouvert").arg(occupant.serverPort())),
+             qPrintable(Boites[0].Texte));
+    QVERIFY(!Fenetre->TCPServer->EnEcoute());
+    // The window goes on: what it holds can still be saved.
+    QTemporaryDir dossier;
+    NomChoisi = dossier.filePath(QStringLiteral("vide.xls"));
+    QTest::keyClick(Fenetre.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(Boites.size(), 2);
+    QFile fichier(NomChoisi);
+    QVERIFY(fichier.open(QIODevice::ReadOnly));
+    QCOMPARE(fichier.readAll().toStdString(), OctetsXls({TitresResultats(), TLigneResultat{}}));
+    QVERIFY(Fenetre->close());
+  }
+};
+
+QTEST_MAIN(TestFenetre)
+#include "fenetre_qtest.moc"

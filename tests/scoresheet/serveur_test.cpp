@@ -1,0 +1,298 @@
+// The score sheet's server over loopback, with raw peers: the exchange, and the peers that a
+// server on a network must survive (endless lines, silence, floods, resets), then a load.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "player/KorResultats.h"
+#include "scoresheet/KorServeur.h"
+#include "scoresheet/KorTableResultats.h"
+#include "ReseauTest.h"
+
+namespace {
+
+using namespace test_reseau;
+using Parametres = std::vector<std::string>;
+
+TOptionsServeur OptionsTest() {
+  TOptionsServeur o;
+  o.Port = 0;  // a free port, chosen by the system
+  o.DelaiInactivite = 30000;
+  return o;
+}
+
+// A server whose handler fills a real table.
+struct Serveur {
+  explicit Serveur(TOptionsServeur options = OptionsTest())
+      : Tcp([this](const Parametres& p) { Table.TCPServerCommandSendDataCommand(p); }, options) {
+    Application();
+    EXPECT_TRUE(Tcp.Ecoute()) << Tcp.Erreur();
+  }
+  TTableResultats Table;
+  TServeurResultats Tcp;
+};
+
+TEST(ServeurResultats, EchangeComplet) {
+  Serveur s;
+  TPair p(s.Tcp.Port());
+  ASSERT_TRUE(p.Connecte);
+  EXPECT_EQ(p.LitLigne(), "200 Welcome");
+  ASSERT_TRUE(p.Envoie("SENDDATA\tPC1\tBob\tquiz.xkqq\t7\t10\r\n"));
+  EXPECT_EQ(p.LitLigne(), "200 Well received");
+  EXPECT_TRUE(p.FermeParLePair());
+  const TInstantane t = s.Table.Instantane();
+  ASSERT_EQ(t.Lignes.size(), 2u);
+  EXPECT_EQ(t.Lignes[1], (TLigneResultat{"PC1", "Bob", "quiz.xkqq", "7", "10"}));
+}
+
+TEST(ServeurResultats, CommandeInconnueGardeLaConnexion) {
+  Serveur s;
+  TPair p(s.Tcp.Port());
+  EXPECT_EQ(p.LitLigne(), "200 Welcome");
+  // Lines may come several at once, and LF alone ends a line too.
+  ASSERT_TRUE(p.Envoie("HELLO\r\n\r\nSEND\n"));
+  EXPECT_EQ(p.LitLigne(), "400 Unknown Command");
+  EXPECT_EQ(p.LitLigne(), "400 Unknown Command");
+  EXPECT_EQ(p.LitLigne(), "400 Unknown Command");
+  ASSERT_TRUE(p.Envoie("sendDATA\tPC2\tAlice\tq.kqq\t3\t4\n"));
+  EXPECT_EQ(p.LitLigne(), "200 Well received");
+  EXPECT_TRUE(p.FermeParLePair());
+  EXPECT_EQ(s.Table.Instantane().Lignes[1], (TLigneResultat{"PC2", "Alice", "q.kqq", "3", "4"}));
+}
+
+TEST(ServeurResultats, CommandeSansCinqParametresReussitSansLigne) {
+  Serveur s;
+  for (const std::string ligne : {"SENDDATA", "SENDDATA\tPC\t\tq.kqq\t7\t10", "SENDDATAfoo"}) {
+    TPair p(s.Tcp.Port());
+    EXPECT_EQ(p.LitLigne(), "200 Welcome");
+    ASSERT_TRUE(p.Envoie(ligne + "\r\n"));
+    EXPECT_EQ(p.LitLigne(), "200 Well received") << ligne;
+    EXPECT_TRUE(p.FermeParLePair());
+  }
+  EXPECT_EQ(s.Table.NbLignes(), 2);
+  EXPECT_TRUE(s.Table.ResultatsEnregistres());
+}
+
+TEST(ServeurResultats, EchecDuTraitementDonne500) {
+  Application();
+  TServeurResultats tcp([](const Parametres&) { throw std::runtime_error("panne"); }, OptionsTest());
+  ASSERT_TRUE(tcp.Ecoute());
+  TPair p(tcp.Port());
+  EXPECT_EQ(p.LitLigne(), "200 Welcome");
+  ASSERT_TRUE(p.Envoie("SENDDATA\ta\tb\tc\t1\t2\r\n"));
+  EXPECT_EQ(p.LitLigne(), "500 Unknown Internal Error");
+  EXPECT_TRUE(p.FermeParLePair());
+}
+
+TEST(ServeurResultats, PortOccupe) {
+  Serveur s;
+  TOptionsServeur o = OptionsTest();
+  o.Port = s.Tcp.Port();
+  TServeurResultats second(nullptr, o);
+  EXPECT_FALSE(second.Ecoute());
+  EXPECT_FALSE(second.EnEcoute());
+  EXPECT_FALSE(second.Erreur().empty());
+}
+
+// A line has a cap: past it the connection is closed, with or without the line's end.
+TEST(ServeurResultats, LigneSansFinFermee) {
+  TOptionsServeur o = OptionsTest();
+  o.LongueurMaxLigne = 1024;
+  Serveur s(o);
+  {
+    TPair p(s.Tcp.Port());
+    EXPECT_EQ(p.LitLigne(), "200 Welcome");
+    p.Envoie(std::string(64 * 1024, 'A'));
+    EXPECT_EQ(p.LitLigne(), std::nullopt);
+    EXPECT_TRUE(p.FermeParLePair());
+  }
+  {
+    TPair p(s.Tcp.Port());
+    EXPECT_EQ(p.LitLigne(), "200 Welcome");
+    p.Envoie("SENDDATA\tPC\tBob\t" + std::string(2000, 'q') + "\t1\t2\r\n");
+    EXPECT_EQ(p.LitLigne(), std::nullopt);
+  }
+  // A line at the cap is still served.
+  TPair p(s.Tcp.Port());
+  EXPECT_EQ(p.LitLigne(), "200 Welcome");
+  const std::string debut = "SENDDATA\tPC\tBob\t";
+  const std::string fin = "\t1\t2";
+  p.Envoie(debut + std::string(1024 - debut.size() - fin.size(), 'q') + fin + "\r\n");
+  EXPECT_EQ(p.LitLigne(), "200 Well received");
+  EXPECT_EQ(s.Table.NbLignes(), 2);
+}
+
+// A silent peer, or one that sends half a line and stops, is closed after the idle time.
+TEST(ServeurResultats, PairSilencieuxFerme) {
+  TOptionsServeur o = OptionsTest();
+  o.DelaiInactivite = 200;
+  Serveur s(o);
+  TPair muet(s.Tcp.Port());
+  TPair lent(s.Tcp.Port());
+  EXPECT_EQ(muet.LitLigne(), "200 Welcome");
+  EXPECT_EQ(lent.LitLigne(), "200 Welcome");
+  lent.Envoie("SENDDATA\tPC");
+  EXPECT_TRUE(muet.FermeParLePair());
+  EXPECT_TRUE(lent.FermeParLePair());
+  EXPECT_TRUE(Attend([&] { return s.Tcp.ConnexionsActives() == 0; }));
+  EXPECT_EQ(s.Table.NbLignes(), 2);
+}
+
+// Past the bound, a new connection waits for a free place; those under way go on as usual.
+TEST(ServeurResultats, BorneDesConnexionsSimultanees) {
+  TOptionsServeur o = OptionsTest();
+  o.MaxConnexions = 2;
+  Serveur s(o);
+  TPair a(s.Tcp.Port()), b(s.Tcp.Port());
+  EXPECT_EQ(a.LitLigne(), "200 Welcome");
+  EXPECT_EQ(b.LitLigne(), "200 Welcome");
+  TPair c(s.Tcp.Port());
+  ASSERT_TRUE(c.Connecte);  // held by the system
+  EXPECT_EQ(c.LitLigne(300), std::nullopt);
+  EXPECT_EQ(s.Tcp.ConnexionsActives(), 2);
+  // b is unaffected.
+  b.Envoie("SENDDATA\tPCb\tB\tq\t1\t2\r\n");
+  EXPECT_EQ(b.LitLigne(), "200 Well received");
+  // b's place goes to c.
+  EXPECT_EQ(c.LitLigne(), "200 Welcome");
+  c.Envoie("SENDDATA\tPCc\tC\tq\t1\t2\r\n");
+  EXPECT_EQ(c.LitLigne(), "200 Well received");
+  a.Envoie("SENDDATA\tPCa\tA\tq\t1\t2\r\n");
+  EXPECT_EQ(a.LitLigne(), "200 Well received");
+  EXPECT_EQ(s.Table.NbLignes(), 4);
+  EXPECT_TRUE(Attend([&] { return s.Tcp.ConnexionsActives() == 0; }));
+}
+
+TEST(ServeurResultats, ArretFermeLesConnexions) {
+  Serveur s;  // idle time 30 s: only the stop can end these
+  std::vector<std::unique_ptr<TPair>> pairs;
+  for (int i = 0; i < 5; ++i) {
+    pairs.push_back(std::make_unique<TPair>(s.Tcp.Port()));
+    EXPECT_EQ(pairs.back()->LitLigne(), "200 Welcome");
+  }
+  s.Tcp.Arrete();
+  for (auto& p : pairs) EXPECT_TRUE(p->FermeParLePair());
+  EXPECT_FALSE(s.Tcp.EnEcoute());
+  s.Tcp.Arrete();
+}
+
+// A write to a peer that has gone returns an error; it never ends the program.
+TEST(ServeurResultatsMort, EcritureVersUnPairPartiSansSigpipe) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        std::signal(SIGPIPE, SIG_DFL);
+        Serveur s;
+        // Any write of the process, Qt's included, is safe once the server listens.
+        int paire[2];
+        ::socketpair(AF_UNIX, SOCK_STREAM, 0, paire);
+        ::close(paire[1]);
+        for (int k = 0; k < 2; ++k)
+          if (::write(paire[0], "x", 1) != -1) ::_exit(3);
+        // Peers that leave with a reset while the server writes its replies.
+        for (int i = 0; i < 50; ++i) {
+          TPair p(s.Tcp.Port());
+          p.LitLigne();
+          std::string lignes;
+          for (int k = 0; k < 200; ++k) lignes += "BONJOUR\r\n";
+          p.Envoie(lignes);
+          p.Reinitialise();
+        }
+        TPair p(s.Tcp.Port());
+        // Out at once: the server's threads are not to be waited for here.
+        ::_exit(p.LitLigne() == "200 Welcome" ? 0 : 2);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+// 500 players report at once among garbage, endless lines and half-open connections: every
+// report is answered and makes one whole row, and the server goes on answering.
+TEST(ServeurResultatsCharge, CinqCentsJoueursEtDesPairsHostiles) {
+  constexpr int NbJoueurs = 500;
+  TOptionsServeur o = OptionsTest();
+  o.DelaiInactivite = 2000;
+  o.LongueurMaxLigne = 4096;
+  Serveur s(o);
+  const std::uint16_t port = s.Tcp.Port();
+
+  std::mutex m;
+  std::map<std::string, int> reponses;
+  std::atomic<int> hostilesFermes{0};
+  std::vector<std::thread> fils;
+  for (int i = 0; i < NbJoueurs; ++i) {
+    fils.emplace_back([&, i] {
+      TClientResultats client;
+      client.Hote = "127.0.0.1";
+      client.Port = port;
+      client.DelaiConnexion = 20000;
+      client.DelaiReponse = 30000;
+      client.NomOrdinateurLocal = "PC" + std::to_string(i);
+      std::string reponse;
+      try {
+        reponse = EchangeResultat(client, "Candidat " + std::to_string(i), "/cours/quiz" + std::to_string(i) + ".xkqq",
+                                  i, NbJoueurs);
+      } catch (const EErreurResultats& e) {
+        reponse = "échec : " + e.Message();
+      }
+      std::lock_guard<std::mutex> g(m);
+      ++reponses[reponse];
+    });
+    // Among them, every tenth an hostile peer of one of three kinds.
+    if (i % 10 == 0) {
+      fils.emplace_back([&, i] {
+        TPair p(port);
+        if (!p.LitLigne(30000)) return;
+        switch (i % 30) {
+          case 0:  // garbage, answered one line at a time, then a clean end
+            for (int k = 0; k < 5; ++k) p.Envoie("\x01\xff garbage " + std::to_string(k) + "\r\n");
+            for (int k = 0; k < 5; ++k)
+              if (p.LitLigne() != "400 Unknown Command") return;
+            p.Ferme();
+            ++hostilesFermes;
+            return;
+          case 10:  // a line with no end
+            p.Envoie(std::string(10000, 'Z'));
+            break;
+          default:  // half-open: half a command, then silence
+            p.Envoie("SENDDATA\tPC");
+            break;
+        }
+        if (p.FermeParLePair(30000)) ++hostilesFermes;
+      });
+    }
+  }
+  for (auto& f : fils) f.join();
+
+  EXPECT_EQ(reponses["200 Well received"], NbJoueurs);
+  EXPECT_EQ(reponses.size(), 1u);
+  EXPECT_EQ(hostilesFermes, NbJoueurs / 10);
+  const TInstantane t = s.Table.Instantane();
+  ASSERT_EQ(t.Lignes.size(), static_cast<std::size_t>(NbJoueurs + 1));
+  std::set<std::string> vus;
+  for (std::size_t r = 1; r < t.Lignes.size(); ++r) {
+    const TLigneResultat& l = t.Lignes[r];
+    const std::string n = l[0].substr(2);
+    EXPECT_EQ(l[1], "Candidat " + n);
+    EXPECT_EQ(l[2], "quiz" + n + ".xkqq");
+    EXPECT_EQ(l[3], n);
+    EXPECT_EQ(l[4], std::to_string(NbJoueurs));
+    vus.insert(n);
+  }
+  EXPECT_EQ(vus.size(), static_cast<std::size_t>(NbJoueurs));
+
+  TPair apres(port);
+  EXPECT_EQ(apres.LitLigne(), "200 Welcome");
+  apres.Envoie("SENDDATA\tPCx\tX\tq\t1\t1\r\n");
+  EXPECT_EQ(apres.LitLigne(), "200 Well received");
+  EXPECT_TRUE(Attend([&] { return s.Tcp.ConnexionsActives() == 0; }, 30000));
+}
+
+}  // namespace
