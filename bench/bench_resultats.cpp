@@ -18,13 +18,9 @@ namespace {
 
 struct TBanc {
   TBanc()
-      : Tcp([this](const std::vector<std::string>& p) { Table.TCPServerCommandSendDataCommand(p); }, Options()) {
+      : Tcp([this](const std::vector<std::string>& p) { Table.TCPServerCommandSendDataCommand(p); },
+            TOptionsServeur{.Port = 0}) {
     if (!Tcp.Ecoute()) std::fprintf(stderr, "écoute impossible : %s\n", Tcp.Erreur().c_str());
-  }
-  static TOptionsServeur Options() {
-    TOptionsServeur o;
-    o.Port = 0;
-    return o;
   }
   TTableResultats Table;
   TServeurResultats Tcp;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cards/KorOutils.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
 
@@ -10,14 +11,6 @@ namespace {
 const std::string CRLF = "\r\n";
 
 unsigned char Code(char c) { return static_cast<unsigned char>(c); }
-
-// Leading and trailing blanks and control characters (every code up to the space's).
-std::string SansBlancsAutour(const std::string& texte) {
-  std::size_t debut = 0, fin = texte.size();
-  while (debut < fin && Code(texte[debut]) <= ' ') ++debut;
-  while (fin > debut && Code(texte[fin - 1]) <= ' ') --fin;
-  return texte.substr(debut, fin - debut);
-}
 
 bool EstLettreAscii(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -28,10 +21,11 @@ TFichierX::TFichierX(char type, char format, EVarianteModele variante, const TRe
       FVariante(variante) {
   if (variante == EVarianteModele::Questionnaire) {
     // The player plays questionnaires only: the type sets nothing.
-    FIdChamp1 = "Q";
-    FIdChamp2 = "R";
+    // One-character names are assigned by count: g++ 12 sees a false overlap in operator=(const char*).
+    FIdChamp1.assign(1, 'Q');
+    FIdChamp2.assign(1, 'R');
     FAvecOptions = true;
-    FFragmenteur = ";";
+    FFragmenteur.assign(1, ';');
     FCommentaire = '(';
     FTroncature = '*';
     FAlternateur = '/';
@@ -43,24 +37,22 @@ TFichierX::TFichierX(char type, char format, EVarianteModele variante, const TRe
   }
 
   const unsigned char t = Code(type);
+  char nom1 = 'A', nom2 = 'B';
   switch (type) {
     case 'F': case 'G': case 'H': case 'I': case 'J': case 'K': case 'P':
-      FIdChamp1 = "A";
-      FIdChamp2 = "B";
       break;
     case 'M': case 'Q':
-      FIdChamp1 = "Q";
-      FIdChamp2 = "R";
+      nom1 = 'Q';
+      nom2 = 'R';
       break;
     default:
       if (t >= 'A' && t <= 'V') {
-        FIdChamp1 = "O";
-        FIdChamp2 = "C";
-      } else {
-        FIdChamp1 = "A";
-        FIdChamp2 = "B";
+        nom1 = 'O';
+        nom2 = 'C';
       }
   }
+  FIdChamp1.assign(1, nom1);
+  FIdChamp2.assign(1, nom2);
   FGenreEtiquettes = FIdChamp1[0];
   FAvecChamp0 = FGenreEtiquettes == 'Q' || type == 'I';
   FSansChamp1 = FGenreEtiquettes == 'O' && (type == 'L' || t > 'R');
@@ -221,7 +213,7 @@ bool TFichierX::EstTypeTrie() const { return FType == 'R' || Code(FType) <= 'D';
 // Header and element names
 
 void TFichierX::SetTitre(const std::string& titre) {
-  FTitre = SansBlancsAutour(titre);
+  FTitre = Rogne(titre);
   FModifie = true;
 }
 

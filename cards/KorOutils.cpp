@@ -35,6 +35,25 @@ constexpr std::size_t OctetsExamines = 255;
 
 }  // namespace
 
+std::string RogneGauche(std::string_view texte) {
+  std::size_t debut = 0;
+  while (debut < texte.size() && EstBlanc(texte[debut])) ++debut;
+  return std::string(texte.substr(debut));
+}
+
+std::string RogneDroite(std::string_view texte) {
+  std::size_t fin = texte.size();
+  while (fin > 0 && EstBlanc(texte[fin - 1])) --fin;
+  return std::string(texte.substr(0, fin));
+}
+
+std::string Rogne(std::string_view texte) {
+  std::size_t debut = 0, fin = texte.size();
+  while (debut < fin && EstBlanc(texte[debut])) ++debut;
+  while (fin > debut && EstBlanc(texte[fin - 1])) --fin;
+  return std::string(texte.substr(debut, fin - debut));
+}
+
 char PremierCaractere(const std::string& texte) { return texte.empty() ? ' ' : texte[0]; }
 
 std::string SansEspaces(const std::string& texte) {
@@ -143,10 +162,7 @@ std::string Echappe(const std::string& texte) {
 }
 
 std::string Desechappe(const std::string& texte) {
-  std::size_t debut = 0, fin = texte.size();
-  while (debut < fin && static_cast<unsigned char>(texte[debut]) <= ' ') ++debut;
-  while (fin > debut && static_cast<unsigned char>(texte[fin - 1]) <= ' ') --fin;
-  const std::string t = texte.substr(debut, fin - debut);
+  const std::string t = Rogne(texte);
   if (t.find('\\') == std::string::npos) return t;
   std::string s;
   s.reserve(t.size());

@@ -2,8 +2,18 @@
 // Small text and file-name helpers shared by the programs, and format recognition.
 
 #include <string>
+#include <string_view>
 
 #include "KorInit.h"
+
+// Blanks are the characters of codes 0 to 32 (controls, TAB, CR, LF, space); 160 is not one.
+constexpr bool EstBlanc(char c) { return static_cast<unsigned char>(c) <= 32; }
+// The text without its blanks at both ends.
+std::string Rogne(std::string_view texte);
+// The text without its leading blanks.
+std::string RogneGauche(std::string_view texte);
+// The text without its trailing blanks.
+std::string RogneDroite(std::string_view texte);
 
 char PremierCaractere(const std::string& texte);
 std::string SansEspaces(const std::string& texte);

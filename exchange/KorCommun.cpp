@@ -9,19 +9,16 @@
 
 namespace echange {
 
-std::string RogneGauche(std::string_view texte) {
-  std::size_t i = 0;
-  while (i < texte.size() && EstBlanc(texte[i])) ++i;
-  return std::string(texte.substr(i));
+std::unique_ptr<TFichierX> LitFichier(const std::string& chemin, bool ecriture,
+                                      const std::function<std::unique_ptr<TFichierX>(const std::string&)>& decode) {
+  auto flux = TFlux::Ouvre(chemin, ecriture ? EModeOuverture::LectureEcriture : EModeOuverture::Lecture);
+  std::unique_ptr<TFichierX> fichier = decode(flux->LitReste());
+  fichier->FNomFichier = chemin;
+  fichier->FModifiable = ecriture;
+  fichier->FFlux = std::move(flux);
+  fichier->FModifie = false;
+  return fichier;
 }
-
-std::string RogneDroite(std::string_view texte) {
-  std::size_t n = texte.size();
-  while (n > 0 && EstBlanc(texte[n - 1])) --n;
-  return std::string(texte.substr(0, n));
-}
-
-std::string Rogne(std::string_view texte) { return RogneGauche(RogneDroite(texte)); }
 
 void EnregistreFichier(TFichierX& fichier, const std::string& chemin, char format, const std::string& octets) {
   // The card file's own stream is passed whether the file is new or rewritten: the safe save

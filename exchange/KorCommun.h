@@ -1,20 +1,21 @@
 #pragma once
-// What the exchange formats share: the blank trimming of card texts, and the two ways a writer
-// puts its bytes on disk (a save, after which the card file holds the file written, and an
-// export, which leaves the card file alone).
+// What the exchange formats share: how a reader takes a file from disk, and the two ways a
+// writer puts its bytes on disk (a save, after which the card file holds the file written, and
+// an export, which leaves the card file alone).
 
+#include <functional>
+#include <memory>
 #include <string>
-#include <string_view>
 
 class TFichierX;
 
 namespace echange {
 
-// Blanks are the characters of code 0 to 32 (controls, CR, LF, TAB, space).
-constexpr bool EstBlanc(char c) { return static_cast<unsigned char>(c) <= 32; }
-std::string Rogne(std::string_view texte);
-std::string RogneGauche(std::string_view texte);
-std::string RogneDroite(std::string_view texte);
+// Opens the file (for writing too when ecriture), reads it whole and decodes it with decode.
+// The card file decoded then holds the name and the open stream, is writable when ecriture, and
+// is not modified. Opening and reading raise the file errors; decode raises its own.
+std::unique_ptr<TFichierX> LitFichier(const std::string& chemin, bool ecriture,
+                                      const std::function<std::unique_ptr<TFichierX>(const std::string&)>& decode);
 
 // Writes the bytes as the card file's own file, through the safe save path: the file on disk is
 // replaced only once the bytes are safely written. The card file then holds the new stream, the

@@ -121,17 +121,12 @@ std::unique_ptr<TFichierX> LitFichierCrdOctets(std::string_view octets) {
 }
 
 std::unique_ptr<TFichierX> LitFichierCrd(const std::string& chemin, bool ecriture) {
-  auto flux = TFlux::Ouvre(chemin, ecriture ? EModeOuverture::LectureEcriture : EModeOuverture::Lecture);
-  const std::string octets = flux->LitReste();
-  TFichierCrd crd;
-  crd.FNomFichier = chemin;
-  crd.Ouvre(octets);
-  std::unique_ptr<TFichierX> fichier = std::move(crd.FLu);
-  fichier->FNomFichier = chemin;
-  fichier->FModifiable = ecriture;
-  fichier->FFlux = std::move(flux);
-  fichier->FModifie = false;
-  return fichier;
+  return echange::LitFichier(chemin, ecriture, [&](const std::string& octets) {
+    TFichierCrd crd;
+    crd.FNomFichier = chemin;
+    crd.Ouvre(octets);
+    return std::move(crd.FLu);
+  });
 }
 
 void EcritFichierCrd(TFichierX& fichier, const std::string& chemin, bool nouveau) {

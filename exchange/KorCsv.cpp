@@ -1,5 +1,6 @@
 #include "exchange/KorCsv.h"
 
+#include "cards/KorOutils.h"
 #include "exchange/KorCommun.h"
 #include "platform/Ansi.h"
 
@@ -42,7 +43,7 @@ std::string ProtegeEspaces(std::string_view champ, bool modeLigne) {
 }
 
 std::string ReduitEspaces(std::string_view ligne) {
-  const std::string rognee = echange::Rogne(ligne);
+  const std::string rognee = Rogne(ligne);
   std::string s;
   s.reserve(rognee.size());
   for (char c : rognee)
@@ -98,7 +99,7 @@ std::vector<std::string> Colonnes(std::string_view brute, char separateur) {
       }
     } else {
       const std::size_t debut = i;
-      while (i < n && !echange::EstBlanc(ligne[i]) && ligne[i] != d) ++i;
+      while (i < n && !EstBlanc(ligne[i]) && ligne[i] != d) ++i;
       colonne.assign(ligne, debut, i - debut);
     }
     colonnes.push_back(std::move(colonne));
@@ -124,7 +125,7 @@ std::string JointColonnes(const std::vector<std::string>& colonnes, char separat
     if (k > 0) ligne += d;
     bool entreGuillemets = c.empty() && (colonnes.size() == 1 || separateurBlanc);
     for (char x : c)
-      if (x == '"' || x == d || echange::EstBlanc(x)) entreGuillemets = true;
+      if (x == '"' || x == d || EstBlanc(x)) entreGuillemets = true;
     if (!entreGuillemets) {
       ligne += c;
       continue;
@@ -192,7 +193,7 @@ void TFichierCSV::Ouvre(std::string_view octets, char typeFichier, const TReglag
       champ2 += colonnes[k];
     }
     champ2 = RestaureEspaces(std::move(champ2));
-    if (FSeparateurLigne) champ2 = echange::RogneDroite(champ2);
+    if (FSeparateurLigne) champ2 = RogneDroite(champ2);
     f.AjouteFiche(champ0, champ1, champ2);
   }
   if (f.FType == 'F') f.PermuteChamps();  // the columns of a line end up in field 1
@@ -244,7 +245,7 @@ std::string TFichierCSV::Octets(bool csv, const TReglages& r) {
       while (true) {
         const std::size_t fin = champ2.find(FSeparateur, debut);
         const std::string_view piece = champ2.substr(debut, fin == std::string_view::npos ? fin : fin - debut);
-        colonnes.push_back(ProtegeEspaces(echange::Rogne(piece), false));
+        colonnes.push_back(ProtegeEspaces(Rogne(piece), false));
         if (fin == std::string_view::npos) break;
         debut = fin + FSeparateur.size();
       }
@@ -270,17 +271,12 @@ std::unique_ptr<TFichierX> LitFichierCSVOctets(std::string_view octets, char typ
 
 std::unique_ptr<TFichierX> LitFichierCSV(const std::string& chemin, char typeFichier, bool ecriture,
                                          const TReglages& r) {
-  auto flux = TFlux::Ouvre(chemin, ecriture ? EModeOuverture::LectureEcriture : EModeOuverture::Lecture);
-  const std::string octets = flux->LitReste();
-  TFichierCSV csv;
-  csv.FNomFichier = chemin;
-  csv.Ouvre(octets, typeFichier, r);
-  std::unique_ptr<TFichierX> fichier = std::move(csv.FLu);
-  fichier->FNomFichier = chemin;
-  fichier->FModifiable = ecriture;
-  fichier->FFlux = std::move(flux);
-  fichier->FModifie = false;
-  return fichier;
+  return echange::LitFichier(chemin, ecriture, [&](const std::string& octets) {
+    TFichierCSV csv;
+    csv.FNomFichier = chemin;
+    csv.Ouvre(octets, typeFichier, r);
+    return std::move(csv.FLu);
+  });
 }
 
 void EcritFichierCSV(TFichierX& fichier, char format, const std::string& chemin, bool nouveau, const TReglages& r) {

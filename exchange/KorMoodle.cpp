@@ -5,12 +5,9 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include "cards/KorOutils.h"
 #include "exchange/KorCommun.h"
 #include "platform/Ansi.h"
-
-using echange::Rogne;
-using echange::RogneDroite;
-using echange::RogneGauche;
 
 // ---- Markers ----
 

@@ -9,6 +9,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
+#include "exchange/KorCommun.h"
 #include "exchange/KorMoodle.h"
 #include "platform/Ansi.h"
 
@@ -231,15 +232,10 @@ std::unique_ptr<TFichierX> LitFichierMoodleOctets(std::string_view octets, const
 }
 
 std::unique_ptr<TFichierX> LitFichierMoodle(const std::string& chemin, bool ecriture, const TReglages& r) {
-  auto flux = TFlux::Ouvre(chemin, ecriture ? EModeOuverture::LectureEcriture : EModeOuverture::Lecture);
-  const std::string octets = flux->LitReste();
-  TFichierMoodle moodle;
-  moodle.FNomFichier = chemin;
-  moodle.Ouvre(octets, r);
-  std::unique_ptr<TFichierX> fichier = std::move(moodle.FLu);
-  fichier->FNomFichier = chemin;
-  fichier->FModifiable = ecriture;
-  fichier->FFlux = std::move(flux);
-  fichier->FModifie = false;
-  return fichier;
+  return echange::LitFichier(chemin, ecriture, [&](const std::string& octets) {
+    TFichierMoodle moodle;
+    moodle.FNomFichier = chemin;
+    moodle.Ouvre(octets, r);
+    return std::move(moodle.FLu);
+  });
 }

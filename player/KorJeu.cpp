@@ -3,17 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "cards/KorOutils.h"
 #include "platform/Ansi.h"
 
 namespace {
-
-std::string Rogne(const std::string& texte) {
-  std::size_t debut = 0;
-  std::size_t fin = texte.size();
-  while (debut < fin && static_cast<unsigned char>(texte[debut]) <= 32) ++debut;
-  while (fin > debut && static_cast<unsigned char>(texte[fin - 1]) <= 32) --fin;
-  return texte.substr(debut, fin - debut);
-}
 
 std::string QuestionsAPoser(int n) { return std::to_string(n) + " question(s) à poser"_a; }
 

@@ -5,11 +5,12 @@
 #include <QTcpSocket>
 
 #include <chrono>
-#include <csignal>
 
 #include "cards/KorInit.h"
+#include "cards/KorOutils.h"
 #include "platform/Ansi.h"
 #include "platform/Ordinateur.h"
+#include "platform/Signaux.h"
 
 namespace {
 
@@ -17,20 +18,6 @@ using Horloge = std::chrono::steady_clock;
 
 // A reply longer than this is no reply of the score sheet.
 constexpr qint64 LongueurMaxReponse = 8192;
-
-// A write to a score sheet that has gone must fail, not end the player.
-void IgnoreSigpipeClient() {
-  struct sigaction actuelle {};
-  if (sigaction(SIGPIPE, nullptr, &actuelle) != 0) return;
-  if (!(actuelle.sa_flags & SA_SIGINFO) && actuelle.sa_handler == SIG_DFL) {
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    sigaction(SIGPIPE, &ignore, nullptr);
-  }
-}
-
-bool EstBlanc(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 // What the score sheet keeps of a field: TAB, CR and LF would cut it, and a field trimmed to
 // nothing would be dropped, moving the next ones into its place.
@@ -82,7 +69,8 @@ QHostAddress Adresse(const TClientResultats& client) {
 }
 
 void Connecte(QTcpSocket& socket, const TClientResultats& client) {
-  IgnoreSigpipeClient();
+  // A write to a score sheet that has gone must fail, not end the player.
+  IgnoreSigpipe();
   const QHostAddress adresse = Adresse(client);
   socket.connectToHost(adresse, client.Port);
   // A time-out of 0 or less would mean no bound at all: the default then holds.

@@ -3,23 +3,13 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "cards/KorOutils.h"
 #include "platform/Locale.h"
 
 namespace {
 
 bool EstDelimiteur(char c, const std::string& delimiteurs) {
   return delimiteurs.find(c) != std::string::npos;
-}
-
-// Spaces and control characters; the no-break space (160) is not one of them.
-bool EstBlancOuControle(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-std::string Rogne(const std::string& texte) {
-  std::size_t debut = 0;
-  std::size_t fin = texte.size();
-  while (debut < fin && EstBlancOuControle(texte[debut])) ++debut;
-  while (fin > debut && EstBlancOuControle(texte[fin - 1])) --fin;
-  return texte.substr(debut, fin - debut);
 }
 
 bool EgauxSelonLocale(const std::string& a, const std::string& b, bool ignoreCasse) {

@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <deque>
 #include <future>
 #include <map>
@@ -19,18 +18,7 @@
 #include <unistd.h>
 
 #include "platform/Ansi.h"
-
-void IgnoreSigpipe() {
-  struct sigaction actuelle {};
-  if (sigaction(SIGPIPE, nullptr, &actuelle) != 0) return;
-  // A handler that the program installed itself is left alone.
-  if (!(actuelle.sa_flags & SA_SIGINFO) && actuelle.sa_handler == SIG_DFL) {
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    sigaction(SIGPIPE, &ignore, nullptr);
-  }
-}
+#include "platform/Signaux.h"
 
 namespace {
 

@@ -46,7 +46,3 @@ class TServeurResultats {
  private:
   std::shared_ptr<TEtat> FEtat;
 };
-
-// Makes a write to a closed socket return an error instead of ending the process. Called by the
-// server and the client; the programs call it at start.
-void IgnoreSigpipe();

@@ -30,6 +30,26 @@ TEST_F(Outils, PremierCaractereEtSansEspaces) {
   EXPECT_EQ(SansEspaces("   "), "");
 }
 
+// Blanks are the codes 0 to 32 at either end; the no-break space and the letters above 127 stay.
+TEST_F(Outils, RogneLesBlancs) {
+  const struct {
+    std::string texte, gauche, droite, deuxBouts;
+  } cas[] = {
+      {"", "", "", ""},
+      {" \t\r\n", "", "", ""},
+      {std::string("\0\x01 a b \x1F\x20", 9), "a b \x1F ", std::string("\0\x01 a b", 6), "a b"},
+      {"\xA0x\xA0", "\xA0x\xA0", "\xA0x\xA0", "\xA0x\xA0"},
+      {"\x7F\xE9 \x80", "\x7F\xE9 \x80", "\x7F\xE9 \x80", "\x7F\xE9 \x80"},
+  };
+  for (const auto& c : cas) {
+    EXPECT_EQ(RogneGauche(c.texte), c.gauche) << c.texte;
+    EXPECT_EQ(RogneDroite(c.texte), c.droite) << c.texte;
+    EXPECT_EQ(Rogne(c.texte), c.deuxBouts) << c.texte;
+  }
+  for (int code = 0; code < 256; ++code)
+    EXPECT_EQ(EstBlanc(static_cast<char>(code)), code <= 32) << code;
+}
+
 TEST_F(Outils, EchappeEtDesechappe) {
   const struct {
     std::string clair, echappe;

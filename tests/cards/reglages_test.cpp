@@ -129,6 +129,11 @@ const TNoms LusPreferences = {"or", "xdelim", "ignor", "foname", "fosize", "mins
                               "mean", "chpref", "ctrla", "ctaltp", "menu", "host", "cotout", "margin",
                               "maxhun", "repunf", "mnfile", "mnplay"};
 
+// Each part with the names it reads.
+const std::pair<EPartReglages, const TNoms*> PartsEtNomsLus[] = {
+    {EPartReglages::Editeur, &LusEditeur}, {EPartReglages::Joueur, &LusJoueur},
+    {EPartReglages::Preferences, &LusPreferences}};
+
 TNoms Union(TNoms a, const TNoms& b) {
   a.insert(b.begin(), b.end());
   return a;
@@ -191,10 +196,7 @@ TEST_F(Reglages_, SansCleChaquePartPrendLesDefautsEtCreeLaCle) {
 // Faults built soundly: a store that cannot be opened still gives every default, texts included.
 TEST_F(Reglages_, MagasinInaccessibleDonneTousLesDefauts) {
   fs::create_directory(fichier);  // a folder where the file should be: the key cannot be opened
-  const std::pair<EPartReglages, const TNoms*> parts[] = {
-      {EPartReglages::Editeur, &LusEditeur}, {EPartReglages::Joueur, &LusJoueur},
-      {EPartReglages::Preferences, &LusPreferences}};
-  for (const auto& [part, lus] : parts) {
+  for (const auto& [part, lus] : PartsEtNomsLus) {
     SCOPED_TRACE(static_cast<int>(part));
     TReglages r;
     for (const auto& v : Valeurs)
@@ -215,10 +217,7 @@ TEST_F(Reglages_, MagasinInaccessibleDonneTousLesDefauts) {
 
 TEST_F(Reglages_, ChaquePartNeLitQueSesValeurs) {
   for (const auto& v : Valeurs) Stocke({{v.nom, Distinct(v)}});
-  const std::pair<EPartReglages, const TNoms*> parts[] = {
-      {EPartReglages::Editeur, &LusEditeur}, {EPartReglages::Joueur, &LusJoueur},
-      {EPartReglages::Preferences, &LusPreferences}};
-  for (const auto& [part, lus] : parts) {
+  for (const auto& [part, lus] : PartsEtNomsLus) {
     SCOPED_TRACE(static_cast<int>(part));
     TReglages r;
     LitPreferences(r, part);

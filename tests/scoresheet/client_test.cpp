@@ -7,6 +7,7 @@
 
 #include <dirent.h>
 
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -32,6 +33,16 @@ TClientResultats Client(std::uint16_t port) {
   return c;
 }
 
+// The kind of failure TesteConnexion reports; none when the connection is made.
+std::optional<EGenreEchec> EchecDeTesteConnexion(const TClientResultats& c) {
+  try {
+    TesteConnexion(c);
+  } catch (const EErreurResultats& e) {
+    return e.Genre;
+  }
+  return std::nullopt;
+}
+
 int DescripteursOuverts() {
   int n = 0;
   if (DIR* d = ::opendir("/proc/self/fd")) {
@@ -42,14 +53,10 @@ int DescripteursOuverts() {
 }
 
 struct ServeurReel {
-  ServeurReel() : Tcp([this](const Parametres& p) { Table.TCPServerCommandSendDataCommand(p); }, Options()) {
+  ServeurReel()
+      : Tcp([this](const Parametres& p) { Table.TCPServerCommandSendDataCommand(p); }, TOptionsServeur{.Port = 0}) {
     Application();
     EXPECT_TRUE(Tcp.Ecoute());
-  }
-  static TOptionsServeur Options() {
-    TOptionsServeur o;
-    o.Port = 0;
-    return o;
   }
   TTableResultats Table;
   TServeurResultats Tcp;
@@ -77,12 +84,7 @@ TEST(ClientResultats, RapportRecuParLeServeur) {
 TEST(ClientResultats, FeuilleDeNotesArreteeSansMessage) {
   TClientResultats c = Client(PortLibre());
   EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
-  try {
-    TesteConnexion(c);
-    FAIL();
-  } catch (const EErreurResultats& e) {
-    EXPECT_EQ(e.Genre, EGenreEchec::ConnexionRefusee);
-  }
+  EXPECT_EQ(EchecDeTesteConnexion(c), EGenreEchec::ConnexionRefusee);
 }
 
 TEST(ClientResultats, HoteInjoignableDansLeDelai) {
@@ -91,12 +93,7 @@ TEST(ClientResultats, HoteInjoignableDansLeDelai) {
   TPair occupe1(plein.Port());
   TClientResultats c = Client(plein.Port());
   EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
-  try {
-    TesteConnexion(c);
-    FAIL();
-  } catch (const EErreurResultats& e) {
-    EXPECT_EQ(e.Genre, EGenreEchec::DelaiConnexion);
-  }
+  EXPECT_EQ(EchecDeTesteConnexion(c), EGenreEchec::DelaiConnexion);
 }
 
 TEST(ClientResultats, HoteIntrouvable) {
@@ -109,12 +106,7 @@ TEST(ClientResultats, HoteIntrouvable) {
     return info;
   };
   EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
-  try {
-    TesteConnexion(c);
-    FAIL();
-  } catch (const EErreurResultats& e) {
-    EXPECT_EQ(e.Genre, EGenreEchec::HoteIntrouvable);
-  }
+  EXPECT_EQ(EchecDeTesteConnexion(c), EGenreEchec::HoteIntrouvable);
 }
 
 TEST(ClientResultats, GenreDesErreursDeConnexion) {
@@ -139,12 +131,7 @@ TEST(ClientResultats, ServeurMuetBorneEtFerme) {
   TPair cote(muet.Accepte());
   ASSERT_TRUE(cote.Connecte);
   EXPECT_TRUE(cote.FermeParLePair());
-  try {
-    TesteConnexion(c);
-    FAIL();
-  } catch (const EErreurResultats& e) {
-    EXPECT_EQ(e.Genre, EGenreEchec::DelaiReponse);
-  }
+  EXPECT_EQ(EchecDeTesteConnexion(c), EGenreEchec::DelaiReponse);
   TPair cote2(muet.Accepte());
   EXPECT_TRUE(cote2.FermeParLePair());
 

@@ -1,0 +1,27 @@
+#include "platform/bureau/Application.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+#include "platform/Ansi.h"
+#include "platform/Erreur.h"
+#include "platform/bureau/Traductions.h"
+
+TApplication::TApplication(int& argc, char** argv, const QString& nom) : QApplication(argc, argv) {
+  setApplicationName(nom);
+  ChargeTraductionsQt();
+}
+
+bool TApplication::notify(QObject* destinataire, QEvent* evenement) {
+  try {
+    return QApplication::notify(destinataire, evenement);
+  } catch (const EErreur& e) {
+    QMessageBox::critical(activeWindow(), QStringLiteral("Erreur"), ansi::VersQString(e.Message()));
+  } catch (const std::exception& e) {
+    QMessageBox::critical(activeWindow(), QStringLiteral("Erreur"), QString::fromLocal8Bit(e.what()));
+  } catch (...) {
+    QMessageBox::critical(activeWindow(), QStringLiteral("Erreur"), QStringLiteral("Erreur inconnue."));
+  }
+  return false;
+}

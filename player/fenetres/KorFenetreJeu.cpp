@@ -1,0 +1,688 @@
+#include "player/fenetres/KorFenetreJeu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include <chrono>
+#include <random>
+
+#include "cards/KorNatif.h"
+#include "cards/KorOutils.h"
+#include "cards/KorXml.h"
+#include "platform/Ansi.h"
+#include "platform/Erreur.h"
+#include "player/fenetres/KorPref.h"
+
+namespace {
+
+// One generator for the whole run, seeded from the clock when the program starts.
+std::mt19937& Generateur() {
+  static std::mt19937 generateur(static_cast<std::mt19937::result_type>(
+      std::chrono::system_clock::now().time_since_epoch().count()));
+  return generateur;
+}
+[[maybe_unused]] const bool GenerateurSeme = (Generateur(), true);
+
+// This computer's name, taken once.
+const std::string& NomOrdinateurDuPoste() {
+  static const std::string nom = NomOrdinateur();
+  return nom;
+}
+
+QColor VersCouleur(TCouleur c) { return QColor(c.Rouge, c.Vert, c.Bleu); }
+
+// Texts of the memos: CR LF in memory, a line feed in the control.
+QString VersMemo(const std::string& texte) {
+  QString q = ansi::VersQString(texte);
+  q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  q.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return q;
+}
+std::string DepuisMemo(const QString& texte) {
+  QString q = texte;
+  q.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return ansi::DepuisQString(q);
+}
+
+// A file-system path as the user reads it.
+QString Chemin(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
+QString NomSansDossier(const std::string& chemin) { return QFileInfo(Chemin(chemin)).fileName(); }
+
+QString TitreBoite(QMessageBox::Icon icone) {
+  switch (icone) {
+    case QMessageBox::Question: return QStringLiteral("Confirmation");
+    case QMessageBox::Warning: return QStringLiteral("Avertissement");
+    case QMessageBox::Critical: return QStringLiteral("Erreur");
+    default: return QStringLiteral("Information");
+  }
+}
+
+QFrame* Panneau(QWidget* parent, const QRect& zone) {
+  auto* panneau = new QFrame(parent);
+  panneau->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panneau->setLineWidth(1);
+  panneau->setGeometry(zone);
+  return panneau;
+}
+
+QLabel* Etiquette(QWidget* parent, const QRect& zone, Qt::Alignment alignement) {
+  auto* etiquette = new QLabel(parent);
+  etiquette->setTextFormat(Qt::PlainText);
+  etiquette->setAlignment(alignement | Qt::AlignVCenter);
+  etiquette->setGeometry(zone);
+  return etiquette;
+}
+
+QPlainTextEdit* Memo(QWidget* parent, const QRect& zone) {
+  auto* memo = new QPlainTextEdit(parent);
+  memo->setReadOnly(true);
+  memo->setFocusPolicy(Qt::ClickFocus);
+  memo->setTabChangesFocus(true);
+  memo->setGeometry(zone);
+  return memo;
+}
+
+// A menu caption shows '&' as a mnemonic: a file name keeps its own.
+QString SansMnemonique(QString texte) { return texte.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+TJauge::TJauge(QWidget* parent) : QWidget(parent), FCouleur(VersCouleur(CouleurSarcelle)) {}
+
+void TJauge::FixeValeur(int valeur) {
+  FValeur = std::clamp(valeur, 0, 100);
+  update();
+}
+
+void TJauge::FixeCouleur(const QColor& couleur) {
+  FCouleur = couleur;
+  update();
+}
+
+void TJauge::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const QRect cadre = rect().adjusted(0, 0, -1, -1);
+  p.fillRect(rect(), Qt::white);
+  const int largeur = (width() - 2) * FValeur / 100;
+  if (largeur > 0) p.fillRect(QRect(1, 1, largeur, height() - 2), FCouleur);
+  p.setPen(Qt::black);
+  p.drawRect(cadre);
+  p.drawText(rect(), Qt::AlignCenter, QStringLiteral("%1%").arg(FValeur));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TForm1::TForm1(const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent), NomOrdinateurLocal(NomOrdinateurDuPoste()), Jeu(*this, Reglages()), FArguments(arguments) {
+  // FormCreate
+  const TReglages& r = Reglages();
+  setWindowTitle(QStringLiteral("Orvaline : le Quiz"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  QPalette fond = palette();
+  fond.setColor(QPalette::Window, VersCouleur(CouleurBleuCiel));
+  setPalette(fond);
+  setAutoFillBackground(true);
+  TCPClient.DelaiConnexion = r.DelaiConnexion;
+
+  // Menus. Their shortcuts are shown in the captions and dispatched by FormKeyDown: Qt would
+  // let a line edit take Ctrl+A and Ctrl+C, and would never fire a hidden item.
+  MenuPrinc = new QMenuBar;
+  MenuFichier = MenuPrinc->addMenu(QStringLiteral("&Fichier"));
+  MenuOuvrir = MenuFichier->addAction(QStringLiteral("&Ouvrir\tCtrl+O"));
+  Ouvert1 = MenuFichier->addAction(QStringLiteral("Ouvert"));
+  Recent1 = MenuFichier->addAction(QStringLiteral("Récent"));
+  MenuFermer = MenuFichier->addAction(QStringLiteral("&Fermer"));
+  MenuFichier->addSeparator();
+  MenuPreferences = MenuFichier->addAction(QStringLiteral("&Préférences"));
+  MenuFichier->addSeparator();
+  MenuQuitter = MenuFichier->addAction(QStringLiteral("&Quitter"));
+  MenuPartie = MenuPrinc->addMenu(QStringLiteral("&Partie"));
+  MenuCommencer = MenuPartie->addAction(QStringLiteral("Commencer"));
+  MenuAbandonner = MenuPartie->addAction(QStringLiteral("Abandonner\tCtrl+C"));
+  MenuAbandonner->setEnabled(false);
+  // Never shown: not in any menu, so that it keeps an enabled state of its own.
+  MenuAccepter = new QAction(QStringLiteral("Accepter"), this);
+  MenuAide = MenuPrinc->addMenu(QStringLiteral("&Aide"));
+  MenuAPropos = MenuAide->addAction(QStringLiteral("&A propos..."));
+  MenuPartie->menuAction()->setVisible(false);
+  connect(MenuFichier, &QMenu::aboutToShow, this, &TForm1::MenuFichierClick);
+  connect(MenuPartie, &QMenu::aboutToShow, this, &TForm1::MenuPartieClick);
+  connect(MenuOuvrir, &QAction::triggered, this, &TForm1::ChoixOuvrirQuiz);
+  connect(Ouvert1, &QAction::triggered, this, &TForm1::Ouvert1Click);
+  connect(Recent1, &QAction::triggered, this, &TForm1::Recent1Click);
+  connect(MenuFermer, &QAction::triggered, this, &TForm1::MenuFermerClick);
+  connect(MenuPreferences, &QAction::triggered, this, &TForm1::MenuPreferencesClick);
+  connect(MenuQuitter, &QAction::triggered, this, &TForm1::MenuQuitterClick);
+  connect(MenuCommencer, &QAction::triggered, this, &TForm1::MenuCommencerClick);
+  connect(MenuAbandonner, &QAction::triggered, this, &TForm1::MenuAbandonnerClick);
+  connect(MenuAccepter, &QAction::triggered, this, &TForm1::MenuAccepterClick);
+  connect(MenuAPropos, &QAction::triggered, this, &TForm1::MenuAProposClick);
+  FBarreAttachee = r.BarreMenu;
+  if (FBarreAttachee) {
+    MenuPrinc->setFixedHeight(HauteurBarreMenu);
+    setMenuBar(MenuPrinc);
+  } else {
+    FBarreDetachee.reset(MenuPrinc);
+  }
+
+  auto* client = new QWidget(this);
+  client->setFixedSize(LargeurClient, HauteurClient);
+  setCentralWidget(client);
+  setFixedSize(LargeurClient, HauteurClient + (FBarreAttachee ? HauteurBarreMenu : 0));
+
+  Panel1 = Panneau(client, QRect(8, 8, 552, 250));
+  ETitre = new QLineEdit(Panel1);
+  ETitre->setReadOnly(true);
+  ETitre->setFocusPolicy(Qt::ClickFocus);
+  ETitre->setGeometry(8, 8, 536, 24);
+  MQuestion = Memo(Panel1, QRect(8, 38, 536, 128));
+  MReponse = Memo(Panel1, QRect(8, 172, 536, 70));
+
+  Panel2 = Panneau(client, QRect(8, 266, 552, 160));
+  Panel2->setAutoFillBackground(true);
+  LInstruction = Etiquette(Panel2, QRect(8, 8, 536, 20), Qt::AlignHCenter);
+  EReponse = new QLineEdit(Panel2);
+  EReponse->setGeometry(8, 34, 536, 26);
+  QPalette blanc = EReponse->palette();
+  blanc.setColor(QPalette::Base, Qt::white);
+  blanc.setColor(QPalette::Text, Qt::black);
+  EReponse->setPalette(blanc);
+  LResultat = Etiquette(Panel2, QRect(8, 68, 536, 34), Qt::AlignHCenter);
+  QFont grande = LResultat->font();
+  grande.setPointSize(16);
+  grande.setBold(true);
+  LResultat->setFont(grande);
+  Bouton = new QPushButton(Panel2);
+  Bouton->setGeometry(221, 114, 110, 32);
+  Bouton->setDefault(true);
+  connect(Bouton, &QPushButton::clicked, this, &TForm1::BoutonClick);
+
+  Panel3 = Panneau(client, QRect(8, 434, 552, 40));
+  LQuestAPoser = Etiquette(Panel3, QRect(10, 10, 180, 20), Qt::AlignLeft);
+  LScore = Etiquette(Panel3, QRect(196, 10, 130, 20), Qt::AlignLeft);
+  Gauge = new TJauge(Panel3);
+  Gauge->setGeometry(332, 9, 210, 22);
+
+  FixeCouleur(EZoneCouleur::Panel2, CouleurBleuCiel);
+  FixeCouleur(EZoneCouleur::LResultat, CouleurBlanc);
+  QFont champs(QStringLiteral("Lucida Sans Typewriter"));
+  champs.setStyleHint(QFont::TypeWriter);
+  champs.setPixelSize(13);
+  for (QWidget* w : {static_cast<QWidget*>(ETitre), static_cast<QWidget*>(MQuestion),
+                     static_cast<QWidget*>(MReponse), static_cast<QWidget*>(EReponse)})
+    w->setFont(champs);
+  AppliquePolice();
+  LInstruction->setText(QStringLiteral("Bienvenue !  Cliquez sur \"Ouvrir\" pour choisir un questionnaire."));
+  FixeBouton(QStringLiteral("Ouvrir"), EActionBouton::ChoixOuvrirQuiz);
+
+  Chrono = new QTimer(this);
+  Chrono->setInterval(50);
+  connect(Chrono, &QTimer::timeout, this, &TForm1::ChronoTimer);
+
+  BoiteMessage = [this](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons boutons) {
+    QMessageBox boite(icone, TitreBoite(icone), texte, boutons, this);
+    return static_cast<QMessageBox::StandardButton>(boite.exec());
+  };
+  BoiteSaisie = [this](const QString& titre, const QString& invite, QString& texte) {
+    QInputDialog boite(this);
+    boite.setWindowTitle(titre);
+    boite.setLabelText(invite);
+    boite.setTextValue(texte);
+    if (boite.exec() != QDialog::Accepted) return false;
+    texte = boite.textValue();
+    return true;
+  };
+  DialogueOuvrir = [this] { return DialogueOuvrirStandard(); };
+  Horloge = [] { return std::chrono::steady_clock::now(); };
+  Tirage = [](int n) { return std::uniform_int_distribution<int>(0, n - 1)(Generateur()); };
+
+  if (const QScreen* ecran = QGuiApplication::primaryScreen()) {
+    const QRect zone = ecran->availableGeometry();
+    move(zone.center() - QPoint(width() / 2, height() / 2));
+  }
+
+  // Enter's state is followed on every key event of the program, dialogs included.
+  qApp->installEventFilter(this);
+  FormPreferences = new TFormPreferences(*this);
+}
+
+TForm1::~TForm1() {
+  qApp->removeEventFilter(this);
+  Chrono->stop();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!FPremierAffichage) return;
+  FPremierAffichage = false;
+  // FormShow. The window's own events come first to FormKeyDown, before any control.
+  if (QWindow* fenetre = windowHandle()) fenetre->installEventFilter(this);
+  if (FBarreAttachee) MenuPreferences->setVisible(Reglages().MenuPreferencesVisible);
+  Bouton->setFocus();
+  if (!FArguments.isEmpty()) {
+    // Opened once the window is up, so that a failure is told over it. Further arguments are ignored.
+    const std::string chemin = QFile::encodeName(FArguments.front()).toStdString();
+    QMetaObject::invokeMethod(this, [this, chemin] { OuvreQuiz(chemin); }, Qt::QueuedConnection);
+  }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (FFermee) {
+    event->accept();
+    return;
+  }
+  if (FRapportEnCours) {
+    // The window closes once the result is sent, never in the middle of it.
+    FFermetureDemandee = true;
+    event->ignore();
+    return;
+  }
+  // FormCloseQuery
+  Reglages().FichierOuvertEnQuittant = QuizOuvert != nullptr;
+  if (!PeutAbandonner()) {
+    event->ignore();
+    return;
+  }
+  FormClose();
+  event->accept();
+}
+
+void TForm1::FormClose() {
+  FermeQuiz();
+  EcritPreferences(Reglages(), EPartReglages::Joueur, PreferencesModifiees);
+  FFermee = true;
+}
+
+bool TForm1::eventFilter(QObject* objet, QEvent* event) {
+  const QEvent::Type genre = event->type();
+  if (genre == QEvent::KeyPress || genre == QEvent::KeyRelease) {
+    auto* touche = static_cast<QKeyEvent*>(event);
+    if (touche->key() == Qt::Key_Return || touche->key() == Qt::Key_Enter) {
+      if (genre == QEvent::KeyPress)
+        FEntreeEnfoncee = true;
+      else if (!touche->isAutoRepeat())
+        FEntreeEnfoncee = false;
+    }
+    if (genre == QEvent::KeyPress && objet == windowHandle()) return FormKeyDown(touche);
+  } else if (genre == QEvent::ApplicationDeactivate) {
+    // A key released while another program had the keyboard is never seen here.
+    FEntreeEnfoncee = false;
+  }
+  return QMainWindow::eventFilter(objet, event);
+}
+
+bool TForm1::FormKeyDown(QKeyEvent* touche) {
+  const Qt::KeyboardModifiers modificateurs = touche->modifiers() & ~Qt::KeypadModifier;
+  const int cle = touche->key();
+  const bool entree = cle == Qt::Key_Return || cle == Qt::Key_Enter;
+  if (FRapportEnCours) {
+    // Keys pressed while a result is sent run nothing; typing may go on.
+    return entree || (modificateurs & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+  }
+  // 1. Delete empties the answer; the key still reaches the edit.
+  if (cle == Qt::Key_Delete && EReponse->hasFocus()) EReponse->clear();
+  // 2. Ctrl+R: back to the opening screen, the game ended and reported.
+  if (cle == Qt::Key_R && modificateurs == Qt::ControlModifier &&
+      QGuiApplication::mouseButtons() == Qt::NoButton && QuizOuvert) {
+    if (PeutAbandonner()) {
+      Jeu.RapporteResultat();
+      Jeu.AfficheAccueil();
+    }
+    return true;
+  }
+  // 3. Ctrl+Alt+P shows or hides Préférences, and the change is saved at exit.
+  if (cle == Qt::Key_P && modificateurs == (Qt::ControlModifier | Qt::AltModifier) &&
+      Reglages().CtrlAltPBascule && Reglages().BarreMenu && FBarreAttachee) {
+    TReglages& r = Reglages();
+    r.MenuPreferencesVisible = !r.MenuPreferencesVisible;
+    MenuPreferences->setVisible(r.MenuPreferencesVisible);
+    PreferencesModifiees = true;
+    return true;
+  }
+  // The menu items' shortcuts, while the menu bar is attached.
+  if (FBarreAttachee && modificateurs == Qt::ControlModifier) {
+    if (cle == Qt::Key_O) return RaccourciMenu(MenuFichier, MenuOuvrir);
+    if (cle == Qt::Key_C) return RaccourciMenu(MenuPartie, MenuAbandonner);
+    if (cle == Qt::Key_A) return RaccourciMenu(MenuPartie, MenuAccepter);
+  }
+  // Enter presses the default button, whichever control has the focus.
+  if (entree && modificateurs == Qt::NoModifier) {
+    if (Bouton->isEnabled()) Bouton->click();
+    return true;
+  }
+  return false;
+}
+
+bool TForm1::RaccourciMenu(QMenu* menu, QAction* item) {
+  if (menu == MenuFichier)
+    MenuFichierClick();
+  else
+    MenuPartieClick();
+  // A disabled item leaves the key to the control (Ctrl+C copies, Ctrl+A selects).
+  if (!item->isEnabled()) return false;
+  item->trigger();
+  return true;
+}
+
+void TForm1::FixeBouton(const QString& legende, EActionBouton action) {
+  Bouton->setText(legende);
+  FActionBouton = action;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Questionnaires
+
+bool TForm1::OuvreQuiz(const std::string& chemin) {
+  if (FRapportEnCours) return false;
+  const QFileInfo info(Chemin(chemin));
+  // Remembered by its full name, wherever the program was started from.
+  const std::string complet = QFile::encodeName(info.absoluteFilePath()).toStdString();
+  std::unique_ptr<TFichierX> lu;
+  try {
+    if (info.isDir()) throw EFOpenError(ansi::Utf8VersAnsi(complet));
+    switch (DetecteFormat(complet, EVarianteDetection::Joueur)) {
+      case 'n': lu = LitFichierNatif(complet, false, true, EVarianteModele::Questionnaire); break;
+      case 'x': lu = LitFichierXML(complet, false, true, EVarianteModele::Questionnaire); break;
+      default: throw ErreurIdInvalide("Ce fichier n'est pas un questionnaire !");
+    }
+  } catch (const EFOpenError&) {
+    Message(EIcone::Erreur, "Impossible d'ouvrir le fichier \"" +
+                                ansi::DepuisQString(info.fileName()) + "\" !");
+    return false;
+  } catch (const ErreurIdInvalide& e) {
+    Message(EIcone::Erreur, e.Message());
+    return false;
+  }
+  // No file stays open while playing.
+  lu->FFlux.reset();
+  if (lu->FNomFichier.empty()) lu->FNomFichier = complet;
+  // Only now is the previous questionnaire closed: a failed opening leaves it as it was.
+  FermeQuiz();
+  QuizOuvert = std::move(lu);
+  setWindowTitle(QStringLiteral("Orvaline - %1").arg(NomSansDossier(QuizOuvert->FNomFichier)));
+  Jeu.OuvreQuestionnaire(*QuizOuvert);
+  return true;
+}
+
+void TForm1::FermeQuiz() {
+  if (!QuizOuvert || FRapportEnCours) return;
+  Jeu.RapporteResultat();
+  TReglages& r = Reglages();
+  if (QuizOuvert->FNomFichier != r.FichierOuvert) {
+    r.FichierRecent = r.FichierOuvert;
+    r.NumeroFicheRecent = r.NumeroFicheOuvert;
+    r.FichierOuvert = QuizOuvert->FNomFichier;
+  }
+  r.NumeroFicheOuvert = Jeu.NumeroFicheCourante();
+  // The game lets go of the cards before they are freed.
+  Jeu.OublieQuestionnaire();
+  QuizOuvert.reset();
+}
+
+void TForm1::RetourAccueil() {
+  FermeQuiz();
+  if (FBarreAttachee) MenuPartie->menuAction()->setVisible(false);
+  setWindowTitle(QStringLiteral("Orvaline"));
+  FixeCouleur(EZoneCouleur::Panel2, CouleurBleuCiel);
+  ETitre->clear();
+  Jeu.EffaceChamps();
+  LInstruction->setText(QStringLiteral("Bonne journée !"));
+  FixeBouton(QStringLiteral("Ouvrir"), EActionBouton::ChoixOuvrirQuiz);
+  Bouton->setFocus();
+}
+
+bool TForm1::PeutAbandonner() {
+  if (!Jeu.PartieEnCours()) return true;
+  return Boite(QMessageBox::Question, QStringLiteral("Abandonner la partie en cours ?"),
+               QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+void TForm1::OuvreQuizConfirme(const std::string& chemin) {
+  if (FRapportEnCours) return;
+  // A copy: the remembered names change while the old questionnaire is closed.
+  const std::string copie = chemin;
+  if (PeutAbandonner()) OuvreQuiz(copie);
+}
+
+bool TForm1::EstQuizProposable(const std::string& chemin) const {
+  if (QuizOuvert && chemin == QuizOuvert->FNomFichier) return false;
+  const QString extension = QFileInfo(Chemin(chemin)).suffix().toLower();
+  return !chemin.empty() && (extension == QLatin1String("xkqq") || extension == QLatin1String("kqq"));
+}
+
+void TForm1::AppliquePolice() {
+  const TReglages& r = Reglages();
+  QFont police = ETitre->font();
+  police.setFamily(ansi::VersQString(r.PoliceChamps));
+  police.setStyleHint(QFont::TypeWriter);
+  police.setPointSize(std::max(1, static_cast<int>(r.TaillePoliceChamps)));
+  ETitre->setFont(police);
+  MQuestion->setFont(ETitre->font());
+  MReponse->setFont(ETitre->font());
+  EReponse->setFont(ETitre->font());
+}
+
+QString TForm1::DialogueOuvrirStandard() {
+  QFileDialog dialogue(this, QStringLiteral("Ouvrir"));
+  dialogue.setAcceptMode(QFileDialog::AcceptOpen);
+  dialogue.setFileMode(QFileDialog::ExistingFile);
+  dialogue.setNameFilters({QStringLiteral("Questionnaire (*.xkqq *.kqq)"), QStringLiteral("Tous (*)")});
+  dialogue.setDefaultSuffix(QStringLiteral("xkqq"));
+  if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return {};
+  return dialogue.selectedFiles().front();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void TForm1::BoutonClick() {
+  if (FRapportEnCours) return;
+  if (FActionBouton == EActionBouton::ChoixOuvrirQuiz)
+    ChoixOuvrirQuiz();
+  else
+    Jeu.ExecuteAction(FActionBouton);
+}
+
+void TForm1::ChoixOuvrirQuiz() {
+  if (FRapportEnCours || !PeutAbandonner()) return;
+  const QString nom = DialogueOuvrir();
+  if (!nom.isEmpty()) OuvreQuiz(QFile::encodeName(nom).toStdString());
+}
+
+void TForm1::MenuFichierClick() {
+  const TReglages& r = Reglages();
+  MenuFermer->setEnabled(QuizOuvert != nullptr);
+  Ouvert1->setVisible(EstQuizProposable(r.FichierOuvert));
+  Ouvert1->setText(SansMnemonique(NomSansDossier(r.FichierOuvert)));
+  Recent1->setVisible(EstQuizProposable(r.FichierRecent));
+  Recent1->setText(SansMnemonique(NomSansDossier(r.FichierRecent)));
+}
+
+void TForm1::Ouvert1Click() { OuvreQuizConfirme(Reglages().FichierOuvert); }
+
+void TForm1::Recent1Click() { OuvreQuizConfirme(Reglages().FichierRecent); }
+
+void TForm1::MenuFermerClick() {
+  if (FRapportEnCours || !QuizOuvert) return;
+  if (PeutAbandonner()) RetourAccueil();
+}
+
+void TForm1::MenuPreferencesClick() {
+  if (FRapportEnCours) return;
+  FormPreferences->Execute();
+}
+
+void TForm1::MenuQuitterClick() { close(); }
+
+void TForm1::MenuPartieClick() {
+  const QString legende = Bouton->text();
+  MenuCommencer->setEnabled(legende == QLatin1String("Commencer") || legende == QLatin1String("Rejouer"));
+  MenuAbandonner->setEnabled(Jeu.NbQuestionsPosees > 0);
+  MenuAccepter->setEnabled(Reglages().CtrlAAccepte && legende == QLatin1String("Continuer") && !Jeu.ReponseJuste);
+}
+
+void TForm1::MenuCommencerClick() {
+  if (FRapportEnCours) return;
+  Jeu.AfficheQuestion();
+}
+
+void TForm1::MenuAbandonnerClick() {
+  if (FRapportEnCours || Jeu.NbQuestionsPosees == 0) return;
+  if (PeutAbandonner()) Jeu.FinPartie();
+}
+
+void TForm1::MenuAccepterClick() {
+  if (FRapportEnCours) return;
+  Jeu.AccepteReponse();
+}
+
+void TForm1::MenuAProposClick() {
+  Boite(QMessageBox::Information,
+        QStringLiteral("Orvaline : le Quiz\nVersion %1").arg(QString::fromStdString(VersionFormat)));
+}
+
+void TForm1::ChronoTimer() { Jeu.ChronoTimer(); }
+
+// ---------------------------------------------------------------------------------------------
+// The result report
+
+void TForm1::RapporteResultat(const TEntreesRapport& entrees) {
+  const TDecisionRapport decision =
+      DecideRapport(entrees.NbQuestionsPosees, entrees.NbQuestionsAPoser, entrees.NbBonnesReponses, Reglages());
+  if (!decision.Du || FRapportEnCours) return;
+  // The game already counts as over; until the end of the report every command waits.
+  FRapportEnCours = true;
+  Bouton->setEnabled(false);
+  FActionBouton = EActionBouton::Aucune;
+  MenuPrinc->setEnabled(false);
+  TCPClient.Hote = Reglages().HoteFeuilleNotes;
+  TClientResultats client = TCPClient;
+  client.NomOrdinateurLocal = NomOrdinateurLocal;
+  try {
+    EnvoieResultat(client, entrees.NomCandidat, entrees.NomFichier, decision.Score, decision.Maximum);
+  } catch (const EErreur& e) {
+    Message(EIcone::Erreur, e.Message());
+  }
+  // What was clicked or typed while the window was blocked is handled now, and runs nothing.
+  QCoreApplication::processEvents();
+  MenuPrinc->setEnabled(true);
+  Bouton->setEnabled(true);
+  FRapportEnCours = false;
+  if (FFermetureDemandee) {
+    FFermetureDemandee = false;
+    QTimer::singleShot(0, this, [this] {
+      if (!FFermee) close();
+    });
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The game's view
+
+void TForm1::FixeTexte(EControle controle, const std::string& texte) {
+  switch (controle) {
+    case EControle::ETitre: ETitre->setText(ansi::VersQString(texte)); break;
+    case EControle::MQuestion: MQuestion->setPlainText(VersMemo(texte)); break;
+    case EControle::MReponse: MReponse->setPlainText(VersMemo(texte)); break;
+    case EControle::EReponse: EReponse->setText(ansi::VersQString(texte)); break;
+    case EControle::LInstruction: LInstruction->setText(ansi::VersQString(texte)); break;
+    case EControle::LResultat: LResultat->setText(ansi::VersQString(texte)); break;
+    case EControle::LQuestAPoser: LQuestAPoser->setText(ansi::VersQString(texte)); break;
+    case EControle::LScore: LScore->setText(ansi::VersQString(texte)); break;
+  }
+}
+
+std::string TForm1::Texte(EControle controle) const {
+  switch (controle) {
+    case EControle::ETitre: return ansi::DepuisQString(ETitre->text());
+    case EControle::MQuestion: return DepuisMemo(MQuestion->toPlainText());
+    case EControle::MReponse: return DepuisMemo(MReponse->toPlainText());
+    case EControle::EReponse: return ansi::DepuisQString(EReponse->text());
+    case EControle::LInstruction: return ansi::DepuisQString(LInstruction->text());
+    case EControle::LResultat: return ansi::DepuisQString(LResultat->text());
+    case EControle::LQuestAPoser: return ansi::DepuisQString(LQuestAPoser->text());
+    case EControle::LScore: return ansi::DepuisQString(LScore->text());
+  }
+  return {};
+}
+
+void TForm1::FixeCouleur(EZoneCouleur zone, TCouleur couleur) {
+  switch (zone) {
+    case EZoneCouleur::Panel2: {
+      QPalette p = Panel2->palette();
+      p.setColor(QPalette::Window, VersCouleur(couleur));
+      Panel2->setPalette(p);
+      break;
+    }
+    case EZoneCouleur::LResultat: {
+      QPalette p = LResultat->palette();
+      p.setColor(QPalette::WindowText, VersCouleur(couleur));
+      LResultat->setPalette(p);
+      break;
+    }
+    case EZoneCouleur::Jauge: Gauge->FixeCouleur(VersCouleur(couleur)); break;
+  }
+}
+
+void TForm1::FixeJauge(int valeur) { Gauge->FixeValeur(valeur); }
+
+void TForm1::FixeLegendeBouton(const std::string& legende) { Bouton->setText(ansi::VersQString(legende)); }
+
+void TForm1::FixeActionBouton(EActionBouton action) { FActionBouton = action; }
+
+void TForm1::DonneFocus(EFocus cible) {
+  if (cible == EFocus::Bouton)
+    Bouton->setFocus();
+  else
+    EReponse->setFocus();
+}
+
+void TForm1::MontreMenu(EMenu menu, bool visible) {
+  if (!FBarreAttachee) return;
+  (menu == EMenu::MenuFichier ? MenuFichier : MenuPartie)->menuAction()->setVisible(visible);
+}
+
+void TForm1::Message(EIcone icone, const std::string& texte) {
+  Boite(icone == EIcone::Erreur ? QMessageBox::Critical : QMessageBox::Warning, ansi::VersQString(texte));
+}
+
+bool TForm1::SaisieTexte(const std::string& titre, const std::string& invite, std::string& texte) {
+  QString saisi = ansi::VersQString(texte);
+  if (!BoiteSaisie(ansi::VersQString(titre), ansi::VersQString(invite), saisi)) return false;
+  texte = ansi::DepuisQString(saisi);
+  return true;
+}
+
+void TForm1::DemarreChrono() { Chrono->start(); }
+
+void TForm1::ArreteChrono() { Chrono->stop(); }
+
+TInstant TForm1::Maintenant() const { return Horloge(); }
+
+int TForm1::Aleatoire(int n) { return n <= 1 ? 0 : Tirage(n); }
+
+QMessageBox::StandardButton TForm1::Boite(QMessageBox::Icon icone, const QString& texte,
+                                          QMessageBox::StandardButtons boutons) {
+  return BoiteMessage(icone, texte, boutons);
+}
