@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cards/KorOutils.h"
+#include "cards/KorSauvegarde.h"
 #include "platform/Ansi.h"
 #include "platform/Fichier.h"
 
@@ -366,38 +367,15 @@ std::unique_ptr<TFichierX> LitFichierNatifOctets(std::string_view octets, bool c
   return std::move(natif.FLu);
 }
 
-namespace {
-
-// The whole file, from its first byte, in one read into a buffer that nothing fills first.
-std::unique_ptr<char[]> ToutLire(TFlux& flux, std::size_t& taille) {
-  flux.Positionne(0);
-  const std::int64_t annonce = flux.Taille();
-  auto octets = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(annonce > 0 ? annonce : 0));
-  taille = flux.Lit(octets.get(), static_cast<std::size_t>(annonce > 0 ? annonce : 0));
-  return octets;
-}
-
-}  // namespace
-
 std::unique_ptr<TFichierX> LitFichierNatif(const std::string& chemin, bool ecriture, bool complet,
                                            EVarianteModele variante, const TReglages& r) {
   if (variante == EVarianteModele::Questionnaire) ecriture = false;  // the player never writes
-  auto flux = TFlux::Ouvre(chemin, ecriture ? EModeOuverture::LectureEcriture : EModeOuverture::Lecture);
-  std::size_t taille = 0;
-  const auto octets = ToutLire(*flux, taille);
-  TFichierNatif natif;
-  natif.FNomFichier = chemin;
-  natif.Ouvre(std::string_view(octets.get(), taille), complet, variante, r);
-  std::unique_ptr<TFichierX> fichier = std::move(natif.FLu);
-  if (complet) {
-    fichier->FNomFichier = chemin;
-    fichier->FModifiable = ecriture;
-    fichier->FFlux = std::move(flux);
-  } else {
-    fichier->FModifiable = true;
-  }
-  fichier->FModifie = false;
-  return fichier;
+  return LitFichierDisque(chemin, ecriture, complet, [&](std::string_view octets) {
+    TFichierNatif natif;
+    natif.FNomFichier = chemin;
+    natif.Ouvre(octets, complet, variante, r);
+    return std::move(natif.FLu);
+  });
 }
 
 // ---- Writing ----
@@ -528,18 +506,13 @@ std::string TFichierNatif::Octets(const TReglages& r) {
   return octets;
 }
 
-void TFichierNatif::Enregistre(bool nouveau, const TReglages& r) {
-  const TFlux* tenu = nouveau ? nullptr : FFichier->FFlux.get();
-  auto flux = EnregistreSur(FNomFichier, tenu, [&](TFlux& sortie) {
+// Creating the file and rewriting the open one take the same safe path; the card file's own
+// stream is always handed over, and counts only when it holds the target (a "save as" onto
+// the file already open must not be refused as locked by another program).
+void TFichierNatif::Enregistre(bool /*nouveau*/, const TReglages& r) {
+  EnregistreFichierX(*FFichier, FNomFichier, FFichier->FFlux.get(), 'n', [&](TFlux& sortie) {
     Ecrit([&](const char* d, std::size_t t) { sortie.Ecrit(d, t); }, r);
   });
-  // Only now, with the file safely written, does the card file change.
-  TFichierX& f = *FFichier;
-  f.FFormat = 'n';
-  f.FNomFichier = FNomFichier;
-  f.FModifie = false;
-  f.FModifiable = true;
-  f.FFlux = std::move(flux);
 }
 
 void EcritFichierNatif(TFichierX& fichier, const std::string& chemin, bool nouveau, const TReglages& r) {

@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "cards/KorOutils.h"
+#include "cards/KorSauvegarde.h"
 #include "cards/KorXml.h"
 #include "platform/Ansi.h"
 #include "platform/Fichier.h"
@@ -160,6 +161,23 @@ class TEcrivainXML {
   }
   void Fermante(std::string_view nom) { FTexte += "</"; FTexte += nom; FTexte += '>'; }
   void Reference(unsigned char c);
+  // &, < or > as its entity; false for any other byte.
+  bool Entite(unsigned char c) {
+    switch (c) {
+      case '&': FTexte += "&amp;"; return true;
+      case '<': FTexte += "&lt;"; return true;
+      case '>': FTexte += "&gt;"; return true;
+      default: return false;
+    }
+  }
+  // Copies the bytes of s from i up to the next one that special marks, and returns that
+  // byte's position (the size of s when there is none).
+  std::size_t CopieJusquA(std::string_view s, std::size_t i, const std::array<bool, 256>& special) {
+    std::size_t j = i;
+    while (j < s.size() && !special[static_cast<unsigned char>(s[j])]) ++j;
+    FTexte.append(s.data() + i, j - i);
+    return j;
+  }
   // UTF-8 mode: a byte of the code page, or a line break (CR LF, CR or LF) made the line end.
   void Encode(std::string_view s, std::size_t& i, unsigned char c) {
     if (c >= 0x80)
@@ -255,19 +273,12 @@ void TEcrivainXML::Reference(unsigned char c) {
 }
 
 void TEcrivainXML::Echappe(std::string_view s) {
-  std::size_t i = 0;
   const std::size_t n = s.size();
-  while (i < n) {
-    std::size_t j = i;
-    while (j < n && !FSpecialTexte[static_cast<unsigned char>(s[j])]) ++j;
-    FTexte.append(s.data() + i, j - i);
-    if (j == n) break;
+  for (std::size_t i = 0, j; (j = CopieJusquA(s, i, FSpecialTexte)) < n;) {
     const auto c = static_cast<unsigned char>(s[j]);
     i = j + 1;
+    if (Entite(c)) continue;
     switch (c) {
-      case '&': FTexte += "&amp;"; break;
-      case '<': FTexte += "&lt;"; break;
-      case '>': FTexte += "&gt;"; break;
       case '\t':
         if (FAvecBalisesControles)
           FTexte += "<tab/>";
@@ -296,28 +307,18 @@ void TEcrivainXML::Echappe(std::string_view s) {
 }
 
 void TEcrivainXML::EchappeAttribut(std::string_view s) {
-  std::size_t i = 0;
-  const std::size_t n = s.size();
-  while (i < n) {
-    std::size_t j = i;
-    while (j < n && !FSpecialAttribut[static_cast<unsigned char>(s[j])]) ++j;
-    FTexte.append(s.data() + i, j - i);
-    if (j == n) break;
+  for (std::size_t i = 0, j; (j = CopieJusquA(s, i, FSpecialAttribut)) < s.size();) {
     const auto c = static_cast<unsigned char>(s[j]);
     i = j + 1;
-    switch (c) {
-      case '&': FTexte += "&amp;"; break;
-      case '<': FTexte += "&lt;"; break;
-      case '>': FTexte += "&gt;"; break;
-      case '"': FTexte += "&quot;"; break;
-      default:
-        if (EstInterdit(c)) break;
-        // TAB, CR and LF survive attribute normalisation only as references.
-        if (FUtf8 && c >= 0x80)
-          Encode(s, i, c);
-        else
-          Reference(c);
-        break;
+    if (Entite(c)) continue;
+    if (c == '"') {
+      FTexte += "&quot;";
+    } else if (EstInterdit(c)) {
+      // left out
+    } else if (FUtf8 && c >= 0x80) {
+      Encode(s, i, c);
+    } else {
+      Reference(c);  // TAB, CR and LF survive attribute normalisation only as references
     }
   }
 }
@@ -328,18 +329,12 @@ void TEcrivainXML::Cdata(std::string_view s) {
     while (k < s.size() && EstInterdit(static_cast<unsigned char>(s[k]))) ++k;
     return k;
   };
-  std::size_t i = 0;
-  const std::size_t n = s.size();
-  while (i < n) {
-    std::size_t j = i;
-    while (j < n && !FSpecialCdata[static_cast<unsigned char>(s[j])]) ++j;
-    FTexte.append(s.data() + i, j - i);
-    if (j == n) break;
+  for (std::size_t i = 0, j; (j = CopieJusquA(s, i, FSpecialCdata)) < s.size();) {
     const auto c = static_cast<unsigned char>(s[j]);
     i = j + 1;
     if (c == ']') {
       // "]]>" would end the section: close it between the brackets and open a new one.
-      const std::size_t k1 = suivant(j + 1);
+      const std::size_t k1 = suivant(i);
       const std::size_t k2 = k1 < s.size() && s[k1] == ']' ? suivant(k1 + 1) : s.size();
       if (k2 < s.size() && s[k2] == '>') {
         FTexte += "]]]]><![CDATA[>";
@@ -575,18 +570,13 @@ std::string TFichierXML::Octets(const TReglages& r) {
   return octets;
 }
 
-void TFichierXML::Enregistre(bool nouveau, const TReglages& r) {
-  const TFlux* tenu = nouveau ? nullptr : FFichier->FFlux.get();
-  auto flux = EnregistreSur(FNomFichier, tenu, [&](TFlux& sortie) {
+// Creating the file and rewriting the open one take the same safe path; the card file's own
+// stream is always handed over, and counts only when it holds the target (a "save as" onto
+// the file already open must not be refused as locked by another program).
+void TFichierXML::Enregistre(bool /*nouveau*/, const TReglages& r) {
+  EnregistreFichierX(*FFichier, FNomFichier, FFichier->FFlux.get(), 'x', [&](TFlux& sortie) {
     TEcrivainXML(*FFichier, r, [&](const char* d, std::size_t n) { sortie.Ecrit(d, n); }).Ecrit();
   });
-  // Only now, with the file safely written, does the card file change.
-  TFichierX& f = *FFichier;
-  f.FFormat = 'x';
-  f.FNomFichier = FNomFichier;
-  f.FModifie = false;
-  f.FModifiable = true;
-  f.FFlux = std::move(flux);
 }
 
 void EcritFichierXML(TFichierX& fichier, const std::string& chemin, bool nouveau, const TReglages& r) {

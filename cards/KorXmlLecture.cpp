@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "cards/KorOutils.h"
+#include "cards/KorSauvegarde.h"
 #include "cards/KorXml.h"
 #include "platform/Ansi.h"
-#include "platform/Fichier.h"
 
 namespace {
 
@@ -73,12 +73,13 @@ const xmlNode* Enfant(const xmlNode* parent, std::string_view nom) {
   return nullptr;
 }
 
-bool EstBlanc(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+// XML white space (space, TAB, LF, CR), not the wider blanks of the text helpers.
+bool EstBlancXml(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 std::string_view SansBlancs(std::string_view s) {
   std::size_t a = 0, b = s.size();
-  while (a < b && EstBlanc(s[a])) ++a;
-  while (b > a && EstBlanc(s[b - 1])) --b;
+  while (a < b && EstBlancXml(s[a])) ++a;
+  while (b > a && EstBlancXml(s[b - 1])) --b;
   return s.substr(a, b - a);
 }
 
@@ -538,36 +539,13 @@ std::unique_ptr<TFichierX> LitFichierXMLOctets(std::string_view octets, bool com
   return std::move(xml.FLu);
 }
 
-namespace {
-
-// The whole file, from its first byte, in one read into a buffer that nothing fills first.
-std::unique_ptr<char[]> ToutLire(TFlux& flux, std::size_t& taille) {
-  flux.Positionne(0);
-  const std::int64_t annonce = flux.Taille();
-  auto octets = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(annonce > 0 ? annonce : 0));
-  taille = flux.Lit(octets.get(), static_cast<std::size_t>(annonce > 0 ? annonce : 0));
-  return octets;
-}
-
-}  // namespace
-
 std::unique_ptr<TFichierX> LitFichierXML(const std::string& chemin, bool ecriture, bool complet,
                                          EVarianteModele variante, const TReglages& r) {
   if (variante == EVarianteModele::Questionnaire) ecriture = false;  // the player never writes
-  auto flux = TFlux::Ouvre(chemin, ecriture ? EModeOuverture::LectureEcriture : EModeOuverture::Lecture);
-  std::size_t taille = 0;
-  const auto octets = ToutLire(*flux, taille);
-  TFichierXML xml;
-  xml.FNomFichier = chemin;
-  xml.Ouvre(std::string_view(octets.get(), taille), complet, variante, r);
-  std::unique_ptr<TFichierX> fichier = std::move(xml.FLu);
-  if (complet) {
-    fichier->FNomFichier = chemin;
-    fichier->FModifiable = ecriture;
-    fichier->FFlux = std::move(flux);
-  } else {
-    fichier->FModifiable = true;
-  }
-  fichier->FModifie = false;
-  return fichier;
+  return LitFichierDisque(chemin, ecriture, complet, [&](std::string_view octets) {
+    TFichierXML xml;
+    xml.FNomFichier = chemin;
+    xml.Ouvre(octets, complet, variante, r);
+    return std::move(xml.FLu);
+  });
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "exchange/KorCommun.h"
+#include "cards/KorSauvegarde.h"
 #include "platform/Ansi.h"
 
 namespace {
@@ -110,8 +110,9 @@ std::string TFichierCrd::Octets() const {
 
 void TFichierCrd::Enregistre([[maybe_unused]] bool nouveau) {
   // A new file and the card file's own file go the same way: the safe save path replaces the
-  // target, and the card file takes the stream written.
-  echange::EnregistreFichier(*FFichier, FNomFichier, 'c', Octets());
+  // target, and the card file takes the stream written. Its own stream is passed either way: the
+  // safe save recognises it only when it lies on the target (its name spelt another way).
+  EnregistreFichierX(*FFichier, FNomFichier, FFichier->FFlux.get(), 'c', Octets());
 }
 
 std::unique_ptr<TFichierX> LitFichierCrdOctets(std::string_view octets) {
@@ -121,7 +122,7 @@ std::unique_ptr<TFichierX> LitFichierCrdOctets(std::string_view octets) {
 }
 
 std::unique_ptr<TFichierX> LitFichierCrd(const std::string& chemin, bool ecriture) {
-  return echange::LitFichier(chemin, ecriture, [&](const std::string& octets) {
+  return LitFichierDisque(chemin, ecriture, true, [&](std::string_view octets) {
     TFichierCrd crd;
     crd.FNomFichier = chemin;
     crd.Ouvre(octets);

@@ -1,6 +1,7 @@
 #include "exchange/KorCsv.h"
 
 #include "cards/KorOutils.h"
+#include "cards/KorSauvegarde.h"
 #include "exchange/KorCommun.h"
 #include "platform/Ansi.h"
 
@@ -258,7 +259,7 @@ std::string TFichierCSV::Octets(bool csv, const TReglages& r) {
 void TFichierCSV::Enregistre(bool csv, [[maybe_unused]] bool nouveau, const TReglages& r) {
   const std::string octets = Octets(csv, r);
   if (csv)
-    echange::EnregistreFichier(*FFichier, FNomFichier, 's', octets);
+    EnregistreFichierX(*FFichier, FNomFichier, FFichier->FFlux.get(), 's', octets);
   else
     echange::ExporteFichier(*FFichier, FNomFichier, octets);
 }
@@ -271,7 +272,7 @@ std::unique_ptr<TFichierX> LitFichierCSVOctets(std::string_view octets, char typ
 
 std::unique_ptr<TFichierX> LitFichierCSV(const std::string& chemin, char typeFichier, bool ecriture,
                                          const TReglages& r) {
-  return echange::LitFichier(chemin, ecriture, [&](const std::string& octets) {
+  return LitFichierDisque(chemin, ecriture, true, [&](std::string_view octets) {
     TFichierCSV csv;
     csv.FNomFichier = chemin;
     csv.Ouvre(octets, typeFichier, r);

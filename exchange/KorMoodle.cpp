@@ -6,6 +6,7 @@
 #include <libxml/tree.h>
 
 #include "cards/KorOutils.h"
+#include "cards/KorSauvegarde.h"
 #include "exchange/KorCommun.h"
 #include "platform/Ansi.h"
 
@@ -367,7 +368,7 @@ void TFichierMoodle::Enregistre([[maybe_unused]] bool nouveau, const TReglages& 
   if (FFichier->FQuestionnaire)
     echange::ExporteFichier(*FFichier, FNomFichier, octets);
   else
-    echange::EnregistreFichier(*FFichier, FNomFichier, 'm', octets);
+    EnregistreFichierX(*FFichier, FNomFichier, FFichier->FFlux.get(), 'm', octets);
 }
 
 void EcritFichierMoodle(TFichierX& fichier, const std::string& chemin, bool nouveau, const TReglages& r) {

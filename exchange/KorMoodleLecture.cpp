@@ -9,7 +9,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
-#include "exchange/KorCommun.h"
+#include "cards/KorSauvegarde.h"
 #include "exchange/KorMoodle.h"
 #include "platform/Ansi.h"
 
@@ -232,7 +232,7 @@ std::unique_ptr<TFichierX> LitFichierMoodleOctets(std::string_view octets, const
 }
 
 std::unique_ptr<TFichierX> LitFichierMoodle(const std::string& chemin, bool ecriture, const TReglages& r) {
-  return echange::LitFichier(chemin, ecriture, [&](const std::string& octets) {
+  return LitFichierDisque(chemin, ecriture, true, [&](std::string_view octets) {
     TFichierMoodle moodle;
     moodle.FNomFichier = chemin;
     moodle.Ouvre(octets, r);

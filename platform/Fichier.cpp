@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -208,20 +209,47 @@ void TFlux::Ecrit(const void* tampon, std::size_t n) {
   }
 }
 
+namespace {
+
+// The rest of the file into a buffer of one byte more than the size announced, so that the read
+// that ends at the file's end is also the check that it did not grow meanwhile; only a file that
+// grew has its buffer enlarged. agrandit(taille, gardes) returns a buffer of taille bytes that
+// keeps its first gardes bytes. Returns the number of bytes read.
+template <class FAgrandit>
+std::size_t LitResteDans(TFlux& flux, FAgrandit&& agrandit) {
+  const std::int64_t reste = flux.Taille() - flux.Position();
+  std::size_t taille = static_cast<std::size_t>(reste > 0 ? reste : 0) + 1;
+  char* tampon = agrandit(taille, 0);
+  std::size_t n = flux.Lit(tampon, taille);
+  while (n == taille) {
+    taille += std::max<std::size_t>(taille / 2, 65536);
+    tampon = agrandit(taille, n);
+    n += flux.Lit(tampon + n, taille - n);
+  }
+  return n;
+}
+
+}  // namespace
+
 std::string TFlux::LitReste() {
   std::string s;
-  const std::int64_t reste = Taille() - Position();
-  s.resize(reste > 0 ? static_cast<std::size_t>(reste) : 0);
-  std::size_t n = Lit(s.data(), s.size());
-  // The file may have grown since its size was taken.
-  while (n == s.size()) {
-    s.resize(s.size() + 65536);
-    const std::size_t lus = Lit(s.data() + n, s.size() - n);
-    n += lus;
-    if (lus == 0) break;
-  }
+  const std::size_t n = LitResteDans(*this, [&](std::size_t taille, std::size_t) {
+    s.resize(taille);
+    return s.data();
+  });
   s.resize(n);
   return s;
+}
+
+std::unique_ptr<char[]> TFlux::LitReste(std::size_t& taille) {
+  std::unique_ptr<char[]> octets;
+  taille = LitResteDans(*this, [&](std::size_t t, std::size_t gardes) {
+    auto nouveaux = std::make_unique_for_overwrite<char[]>(t);
+    if (gardes > 0) std::memcpy(nouveaux.get(), octets.get(), gardes);
+    octets = std::move(nouveaux);
+    return octets.get();
+  });
+  return octets;
 }
 
 std::int64_t TFlux::Position() const {

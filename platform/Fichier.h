@@ -31,8 +31,11 @@ class TFlux {
   // Writes all n bytes or raises EWriteError.
   void Ecrit(const void* tampon, std::size_t n);
   void Ecrit(const std::string& octets) { Ecrit(octets.data(), octets.size()); }
-  // The rest of the file from the current position.
+  // The rest of the file from the current position, read to the file's end even if it grew
+  // since its size was taken.
   std::string LitReste();
+  // The same into a buffer that nothing fills first; taille receives the number of bytes read.
+  std::unique_ptr<char[]> LitReste(std::size_t& taille);
 
   std::int64_t Position() const;
   void Positionne(std::int64_t position);

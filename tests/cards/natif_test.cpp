@@ -13,6 +13,7 @@
 #include <iterator>
 
 #include "cards/KorNatif.h"
+#include "cards/KorXml.h"
 #include "cards/KorOutils.h"
 #include "cards/KorXml.h"
 #include "platform/Ansi.h"
@@ -646,6 +647,26 @@ TEST_F(FormatNatif, CibleVerrouilleeParUnAutre) {
   EXPECT_EQ(f.FFormat, 'x');
   EXPECT_EQ(f.FNomFichier, "");
   EXPECT_EQ(f.FFlux, nullptr);
+}
+
+// "Save as" onto the file already open (Nouveau true, as for a rewrite): the card file's own lock
+// is not taken for another program's, in either format.
+TEST_F(FormatNatif, EnregistrerSousLeNomDuFichierOuvert) {
+  const std::string chemin = Dossier + "/ouvert.kqr";
+  {
+    TFichierX f('R', 'n', EVarianteModele::Complet, R);
+    f.AjouteFicheDeuxChamps("a", "b");
+    EcritFichierNatif(f, chemin, true, R);
+  }
+  auto ouvert = LitFichierNatif(chemin, true, true, EVarianteModele::Complet, R);
+  ouvert->AjouteFicheDeuxChamps("c", "d");
+  ASSERT_NO_THROW(EcritFichierNatif(*ouvert, chemin, true, R));
+  ASSERT_NO_THROW(EcritFichierXML(*ouvert, chemin, true, R));
+  EXPECT_EQ(ouvert->FFormat, 'x');
+  EXPECT_THROW(TFlux::Ouvre(chemin, EModeOuverture::Lecture), EFOpenError);
+  ouvert.reset();
+  auto relu = LitFichierXML(chemin, false, true, EVarianteModele::Complet, R);
+  EXPECT_EQ(relu->GetNombreFiches(), 2);
 }
 
 // The seeds of the native fuzzer are files of our writer; ORVALINE_GRAINES=1 writes them again.

@@ -195,6 +195,12 @@ TEST_F(Fichier, LireEcrireSePositionner) {
   EXPECT_EQ(f->LitReste(), "56789");
   EXPECT_EQ(f->Lit(t, 4), 0u) << "0 at the end";
   EXPECT_EQ(f->LitReste(), "");
+  std::size_t n = 99;
+  f->Positionne(3);
+  auto reste = f->LitReste(n);
+  EXPECT_EQ(std::string(reste.get(), n), "3456789");
+  reste = f->LitReste(n);
+  EXPECT_EQ(n, 0u) << "nothing left";
   f->Positionne(8);
   EXPECT_EQ(f->Lit(t, 4), 2u);
   f->Positionne(7);
