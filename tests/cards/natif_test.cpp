@@ -2,38 +2,24 @@
 // safe saving.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "cards/KorNatif.h"
 #include "cards/KorXml.h"
 #include "cards/KorOutils.h"
-#include "cards/KorXml.h"
 #include "platform/Ansi.h"
 #include "platform/Fichier.h"
+#include "tests/Outils.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::string Donnees = std::string(ORVALINE_SOURCE_DIR) + "/tests/cards/donnees/";
-
-std::string LitFichierBrut(const std::string& chemin) {
-  std::ifstream in(chemin, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void EcritFichierBrut(const std::string& chemin, const std::string& octets) {
-  std::ofstream out(chemin, std::ios::binary | std::ios::trunc);
-  out << octets;
-}
 
 // Builders of the expected bytes, from the layout of the format.
 std::string Ligne(std::string_view texte) {
@@ -88,15 +74,8 @@ std::string EnteteQuestionnaire(int c1, int c2) {
   return e;
 }
 
-class FormatNatif : public ::testing::Test {
+class FormatNatif : public DossierTemporaire {
  protected:
-  void SetUp() override {
-    char modele[] = "/tmp/orvaline-natif-XXXXXX";
-    ASSERT_NE(mkdtemp(modele), nullptr);
-    Dossier = modele;
-  }
-  void TearDown() override { fs::remove_all(Dossier); }
-
   std::unique_ptr<TFichierX> Questionnaire() {
     auto f = std::make_unique<TFichierX>('Q', 'n', EVarianteModele::Complet, R);
     f->FVersionCreation = "7.8";
@@ -107,8 +86,8 @@ class FormatNatif : public ::testing::Test {
 
   // The golden file holds the expected bytes; ORVALINE_GOLDEN=1 writes it instead.
   void CompareAuFichier(const std::string& nom, const std::string& octets) {
-    if (std::getenv("ORVALINE_GOLDEN")) EcritFichierBrut(Donnees + nom, octets);
-    EXPECT_EQ(LitFichierBrut(Donnees + nom), octets) << nom;
+    if (std::getenv("ORVALINE_GOLDEN")) EcritOctets(Donnees + nom, octets);
+    EXPECT_EQ(LitOctets(Donnees + nom), octets) << nom;
   }
 
   std::vector<std::string> FichiersDuDossier() const {
@@ -119,7 +98,6 @@ class FormatNatif : public ::testing::Test {
   }
 
   TReglages R;
-  std::string Dossier;
 };
 
 TEST_F(FormatNatif, UneFicheDonneLeFichierDe276Octets) {
@@ -133,7 +111,7 @@ TEST_F(FormatNatif, UneFicheDonneLeFichierDe276Octets) {
 
   const std::string chemin = Dossier + "/une.kqq";
   EcritFichierNatif(*f, chemin, true, R);
-  EXPECT_EQ(LitFichierBrut(chemin), attendu);
+  EXPECT_EQ(LitOctets(chemin), attendu);
   f->FFlux.reset();
   EXPECT_EQ(DetecteFormat(chemin, EVarianteDetection::Complete, R), 'n');
 }
@@ -563,22 +541,6 @@ TEST_F(FormatNatif, VarianteDuJoueur) {
   }
 }
 
-// Writes beyond a size fail (EFBIG) while the limit holds: a disk that fills up midway.
-class LimiteTailleFichiers {
- public:
-  explicit LimiteTailleFichiers(rlim_t octets) {
-    signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &FAncienne);
-    rlimit l = FAncienne;
-    l.rlim_cur = octets;
-    setrlimit(RLIMIT_FSIZE, &l);
-  }
-  ~LimiteTailleFichiers() { setrlimit(RLIMIT_FSIZE, &FAncienne); }
-
- private:
-  rlimit FAncienne{};
-};
-
 TEST_F(FormatNatif, EnregistrementQuiEchoueNePerdRien) {
   for (bool nouveau : {false, true}) {
     SCOPED_TRACE(nouveau ? "nouveau" : "réécriture");
@@ -588,16 +550,16 @@ TEST_F(FormatNatif, EnregistrementQuiEchoueNePerdRien) {
     depart.AjouteFicheDeuxChamps("a", "b");
     EcritFichierNatif(depart, source, true, R);
     depart.FFlux.reset();
-    if (nouveau) EcritFichierBrut(cible, "ancien contenu");
+    if (nouveau) EcritOctets(cible, "ancien contenu");
     auto f = LitFichierNatif(source, true, true, EVarianteModele::Complet, R);
-    const std::string avant = LitFichierBrut(cible);
+    const std::string avant = LitOctets(cible);
     for (int i = 0; i < 100; ++i) f->AjouteFicheDeuxChamps("fiche", std::to_string(i));
     const TFlux* flux = f->FFlux.get();
     {
       LimiteTailleFichiers limite(4096);
       EXPECT_THROW(EcritFichierNatif(*f, cible, nouveau, R), EWriteError);
     }
-    EXPECT_EQ(LitFichierBrut(cible), avant);
+    EXPECT_EQ(LitOctets(cible), avant);
     EXPECT_EQ(f->FFlux.get(), flux);
     EXPECT_EQ(f->FNomFichier, source);
     EXPECT_EQ(f->FFormat, 'n');
@@ -607,7 +569,7 @@ TEST_F(FormatNatif, EnregistrementQuiEchoueNePerdRien) {
     EXPECT_EQ(FichiersDuDossier(), restants);
     // The stream kept is still the card file's: the same save succeeds afterwards.
     EcritFichierNatif(*f, cible, nouveau, R);
-    EXPECT_EQ(LitFichierBrut(cible), OctetsFichierNatif(*f, R));
+    EXPECT_EQ(LitOctets(cible), OctetsFichierNatif(*f, R));
     EXPECT_NE(f->FFlux.get(), flux);
     EXPECT_EQ(f->FNomFichier, cible);
     EXPECT_FALSE(f->FModifie);
@@ -623,14 +585,14 @@ TEST_F(FormatNatif, EnregistrementQuiEchoueNePerdRien) {
 TEST_F(FormatNatif, EnregistrementParUnLienGardeLesDroits) {
   const std::string reel = Dossier + "/reel.kqr";
   const std::string lien = Dossier + "/lien.kqr";
-  EcritFichierBrut(reel, "ancien");
+  EcritOctets(reel, "ancien");
   fs::permissions(reel, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   fs::create_symlink("reel.kqr", lien);
   TFichierX f('R', 'n', EVarianteModele::Complet, R);
   f.AjouteFicheDeuxChamps("a", "b");
   EcritFichierNatif(f, lien, true, R);
   EXPECT_TRUE(fs::is_symlink(lien));
-  EXPECT_EQ(LitFichierBrut(reel), OctetsFichierNatif(f, R));
+  EXPECT_EQ(LitOctets(reel), OctetsFichierNatif(f, R));
   EXPECT_EQ(fs::status(reel).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(f.FNomFichier, lien);
@@ -638,12 +600,12 @@ TEST_F(FormatNatif, EnregistrementParUnLienGardeLesDroits) {
 
 TEST_F(FormatNatif, CibleVerrouilleeParUnAutre) {
   const std::string cible = Dossier + "/autre.kqr";
-  EcritFichierBrut(cible, "tenu ailleurs");
+  EcritOctets(cible, "tenu ailleurs");
   auto autre = TFlux::Ouvre(cible, EModeOuverture::LectureEcriture);
   TFichierX f('R', 'x', EVarianteModele::Complet, R);
   f.AjouteFicheDeuxChamps("a", "b");
   EXPECT_THROW(EcritFichierNatif(f, cible, true, R), EFCreateError);
-  EXPECT_EQ(LitFichierBrut(cible), "tenu ailleurs");
+  EXPECT_EQ(LitOctets(cible), "tenu ailleurs");
   EXPECT_EQ(f.FFormat, 'x');
   EXPECT_EQ(f.FNomFichier, "");
   EXPECT_EQ(f.FFlux, nullptr);
@@ -695,10 +657,10 @@ TEST_F(FormatNatif, GrainesDuFuzzer) {
   }
   if (std::getenv("ORVALINE_GRAINES")) {
     fs::create_directories(dossier);
-    for (const auto& [nom, octets] : graines) EcritFichierBrut(dossier + nom, octets);
+    for (const auto& [nom, octets] : graines) EcritOctets(dossier + nom, octets);
   }
   for (const auto& [nom, octets] : graines) {
-    EXPECT_EQ(LitFichierBrut(dossier + nom), octets) << nom;
+    EXPECT_EQ(LitOctets(dossier + nom), octets) << nom;
     EXPECT_NO_THROW(LitFichierNatifOctets(octets, true, EVarianteModele::Complet, R)) << nom;
   }
 }

@@ -2,15 +2,14 @@
 #include "cards/KorOutils.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "platform/Ansi.h"
 #include "platform/Erreur.h"
 #include "platform/Fichier.h"
 #include "platform/Locale.h"
+#include "tests/Outils.h"
 
 namespace fs = std::filesystem;
 
@@ -204,24 +203,22 @@ TEST_F(Outils, DetecteFormatOctets) {
   EXPECT_EQ(DetecteFormatOctets("a;b", "f.csv", EVarianteDetection::Complete, r), '?');
 }
 
-class DetectionFichier : public Outils {
+class DetectionFichier : public DossierTemporaire {
  protected:
   void SetUp() override {
-    Outils::SetUp();
-    char modele[] = "/tmp/orvaline-outils-XXXXXX";
-    ASSERT_NE(mkdtemp(modele), nullptr);
-    dossier = modele;
+    DossierTemporaire::SetUp();
+    FixeLocale("fr_FR");
   }
   void TearDown() override {
-    fs::remove_all(dossier);
-    Outils::TearDown();
+    FixeLocale("");
+    DossierTemporaire::TearDown();
   }
   std::string Ecrit(const std::string& nom, const std::string& octets) {
-    const std::string chemin = dossier + "/" + nom;
-    std::ofstream(chemin, std::ios::binary) << octets;
+    const std::string chemin = Chemin(nom);
+    EcritOctets(chemin, octets);
     return chemin;
   }
-  std::string dossier;
+  const std::string& dossier = Dossier;
 };
 
 TEST_F(DetectionFichier, LitLesPremiersOctetsDuFichier) {

@@ -2,10 +2,8 @@
 #include "cards/KorInit.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -15,6 +13,7 @@
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
 #include "platform/Registre.h"
+#include "tests/Outils.h"
 
 namespace fs = std::filesystem;
 
@@ -139,18 +138,16 @@ TNoms Union(TNoms a, const TNoms& b) {
   return a;
 }
 
-class Reglages_ : public testing::Test {
+class Reglages_ : public DossierTemporaire {
  protected:
   void SetUp() override {
     FixeLocale("fr_FR");
-    char modele[] = "/tmp/orvaline-reglages-XXXXXX";
-    ASSERT_NE(mkdtemp(modele), nullptr);
-    dossier = modele;
+    DossierTemporaire::SetUp();
     fichier = dossier + "/Orvaline.ini";
     setenv("ORVALINE_REGISTRE", fichier.c_str(), 1);
   }
   void TearDown() override {
-    fs::remove_all(dossier);
+    DossierTemporaire::TearDown();
     FixeLocale("");
   }
 
@@ -174,7 +171,8 @@ class Reglages_ : public testing::Test {
     return reg.LitTexte(nom);
   }
 
-  std::string dossier, fichier;
+  const std::string& dossier = Dossier;
+  std::string fichier;
 };
 
 TEST_F(Reglages_, LesDefautsDuTableau) {

@@ -3,21 +3,17 @@
 
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "cards/KorNatif.h"
 #include "cards/KorOutils.h"
 #include "cards/KorXml.h"
 #include "platform/Ansi.h"
 #include "platform/Fichier.h"
+#include "tests/Outils.h"
 
 namespace fs = std::filesystem;
 
@@ -25,16 +21,6 @@ namespace {
 
 const std::string Donnees = std::string(ORVALINE_SOURCE_DIR) + "/tests/cards/donnees/";
 const std::string Decl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-
-std::string LitFichierBrut(const std::string& chemin) {
-  std::ifstream in(chemin, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void EcritFichierBrut(const std::string& chemin, const std::string& octets) {
-  std::ofstream out(chemin, std::ios::binary | std::ios::trunc);
-  out << octets;
-}
 
 bool Contient(const std::string& texte, const std::string& morceau) { return texte.find(morceau) != std::string::npos; }
 
@@ -45,15 +31,8 @@ bool BienForme(const std::string& xml) {
   return true;
 }
 
-class FormatXml : public ::testing::Test {
+class FormatXml : public DossierTemporaire {
  protected:
-  void SetUp() override {
-    char modele[] = "/tmp/orvaline-xml-XXXXXX";
-    ASSERT_NE(mkdtemp(modele), nullptr);
-    Dossier = modele;
-  }
-  void TearDown() override { fs::remove_all(Dossier); }
-
   std::string Ecrit(TFichierX& f) { return OctetsFichierXML(f, Rg); }
   std::unique_ptr<TFichierX> Lit(const std::string& xml, bool complet = true,
                                  EVarianteModele v = EVarianteModele::Complet) {
@@ -69,12 +48,11 @@ class FormatXml : public ::testing::Test {
   }
   // Compares with a golden file; ORVALINE_GOLDEN=1 writes it instead.
   void CompareAuFichier(const std::string& nom, const std::string& octets) {
-    if (std::getenv("ORVALINE_GOLDEN")) EcritFichierBrut(Donnees + nom, octets);
-    EXPECT_EQ(octets, LitFichierBrut(Donnees + nom)) << nom;
+    if (std::getenv("ORVALINE_GOLDEN")) EcritOctets(Donnees + nom, octets);
+    EXPECT_EQ(octets, LitOctets(Donnees + nom)) << nom;
   }
 
   TReglages Rg;
-  std::string Dossier;
 };
 
 // ---- The writer ----
@@ -456,8 +434,8 @@ TEST_F(FormatXml, VarianteDuJoueur) {
 
 TEST_F(FormatXml, AucunAccesExterieur) {
   const std::string dtd = Dossier + "/defauts.dtd";
-  EcritFichierBrut(dtd, "<!ATTLIST ORVALINE TYPE CDATA \"N\">");
-  EcritFichierBrut(Dossier + "/secret.txt", "secret");
+  EcritOctets(dtd, "<!ATTLIST ORVALINE TYPE CDATA \"N\">");
+  EcritOctets(Dossier + "/secret.txt", "secret");
   const std::string xml = "<?xml version=\"1.0\"?>\n<!DOCTYPE ORVALINE SYSTEM \"" + dtd +
                           "\" [\n<!ENTITY ext SYSTEM \"" + Dossier +
                           "/secret.txt\">\n<!ENTITY int \"interne\">\n]>\n"
@@ -721,22 +699,6 @@ TEST_F(FormatXml, CodePageDuFichier) {
   }
 }
 
-// Writes beyond a size fail (EFBIG) while the limit holds: a disk that fills up midway.
-class LimiteTailleFichiers {
- public:
-  explicit LimiteTailleFichiers(rlim_t octets) {
-    signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &FAncienne);
-    rlimit l = FAncienne;
-    l.rlim_cur = octets;
-    setrlimit(RLIMIT_FSIZE, &l);
-  }
-  ~LimiteTailleFichiers() { setrlimit(RLIMIT_FSIZE, &FAncienne); }
-
- private:
-  rlimit FAncienne{};
-};
-
 TEST_F(FormatXml, EnregistrementQuiEchoueNePerdRien) {
   for (bool nouveau : {false, true}) {
     SCOPED_TRACE(nouveau ? "nouveau" : "réécriture");
@@ -746,16 +708,16 @@ TEST_F(FormatXml, EnregistrementQuiEchoueNePerdRien) {
     depart.AjouteFiche("", "a", "b");
     EcritFichierXML(depart, source, true, Rg);
     depart.FFlux.reset();
-    if (nouveau) EcritFichierBrut(cible, "ancien contenu");
+    if (nouveau) EcritOctets(cible, "ancien contenu");
     auto f = LitFichierXML(source, true, true, EVarianteModele::Complet, Rg);
-    const std::string avant = LitFichierBrut(cible);
+    const std::string avant = LitOctets(cible);
     for (int i = 0; i < 200; ++i) f->AjouteFiche("", "fiche", std::to_string(i));
     const TFlux* flux = f->FFlux.get();
     {
       LimiteTailleFichiers limite(4096);
       EXPECT_THROW(EcritFichierXML(*f, cible, nouveau, Rg), EWriteError);
     }
-    EXPECT_EQ(LitFichierBrut(cible), avant);
+    EXPECT_EQ(LitOctets(cible), avant);
     EXPECT_EQ(f->FFlux.get(), flux);
     EXPECT_EQ(f->FNomFichier, source);
     EXPECT_EQ(f->FFormat, 'x');
@@ -768,7 +730,7 @@ TEST_F(FormatXml, EnregistrementQuiEchoueNePerdRien) {
         nouveau ? std::vector<std::string>{"cible.xkqr", "source.xkqr"} : std::vector<std::string>{"source.xkqr"};
     EXPECT_EQ(noms, restants);
     EcritFichierXML(*f, cible, nouveau, Rg);
-    EXPECT_EQ(LitFichierBrut(cible), OctetsFichierXML(*f, Rg));
+    EXPECT_EQ(LitOctets(cible), OctetsFichierXML(*f, Rg));
     EXPECT_NE(f->FFlux.get(), flux);
     EXPECT_EQ(f->FNomFichier, cible);
     EXPECT_EQ(f->FFormat, 'x');
@@ -782,11 +744,11 @@ TEST_F(FormatXml, EnregistrementQuiEchoueNePerdRien) {
 
 TEST_F(FormatXml, CibleVerrouilleeParUnAutre) {
   const std::string cible = Dossier + "/autre.xkqr";
-  EcritFichierBrut(cible, "tenu ailleurs");
+  EcritOctets(cible, "tenu ailleurs");
   auto autre = TFlux::Ouvre(cible, EModeOuverture::Lecture);
   TFichierX f('R', 'n', EVarianteModele::Complet, Rg);
   EXPECT_THROW(EcritFichierXML(f, cible, true, Rg), EFCreateError);
-  EXPECT_EQ(LitFichierBrut(cible), "tenu ailleurs");
+  EXPECT_EQ(LitOctets(cible), "tenu ailleurs");
   EXPECT_EQ(f.FFormat, 'n');
   EXPECT_EQ(f.FFlux, nullptr);
 }
@@ -814,10 +776,10 @@ TEST_F(FormatXml, GrainesDuFuzzer) {
                                           "<R CACHE=\"oui\">b</R><R>c</R></F>\n"));
   if (std::getenv("ORVALINE_GRAINES")) {
     fs::create_directories(dossier);
-    for (const auto& [nom, octets] : graines) EcritFichierBrut(dossier + nom, octets);
+    for (const auto& [nom, octets] : graines) EcritOctets(dossier + nom, octets);
   }
   for (const auto& [nom, octets] : graines) {
-    EXPECT_EQ(LitFichierBrut(dossier + nom), octets) << nom;
+    EXPECT_EQ(LitOctets(dossier + nom), octets) << nom;
     EXPECT_NO_THROW(Lit(octets)) << nom;
   }
 }

@@ -12,10 +12,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/Ansi.h"
+#include "tests/Outils.h"
 
 namespace fs = std::filesystem;
 
@@ -23,26 +22,13 @@ namespace {
 
 using M = EModeOuverture;
 
-class Fichier : public testing::Test {
+class Fichier : public DossierTemporaire {
  protected:
   void SetUp() override {
-    char modele[] = "/tmp/orvaline-fichier-XXXXXX";
-    ASSERT_NE(mkdtemp(modele), nullptr);
-    dossier = modele;
+    DossierTemporaire::SetUp();
     chemin = dossier + "/cartes.kqq";
   }
-  void TearDown() override { fs::remove_all(dossier); }
 
-  void Ecris(const std::string& p, const std::string& octets) {
-    std::ofstream f(p, std::ios::binary | std::ios::trunc);
-    f << octets;
-  }
-  std::string Lis(const std::string& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
   // What lies in the folder: no temporary file may stay behind.
   std::vector<std::string> Noms() {
     std::vector<std::string> n;
@@ -56,7 +42,8 @@ class Fichier : public testing::Test {
     return st.st_mode & 07777;
   }
 
-  std::string dossier, chemin;
+  const std::string& dossier = Dossier;
+  std::string chemin;
 };
 
 template <class E, class F>
@@ -90,7 +77,7 @@ TEST_F(Fichier, DeuxOuverturesDuMemeFichier) {
       {M::Creation, M::Creation, false},
   };
   for (const auto& c : cas) {
-    Ecris(chemin, "contenu");
+    EcritOctets(chemin, "contenu");
     const std::string quoi = std::to_string(int(c.premier)) + " puis " + std::to_string(int(c.second));
     auto premier = TFlux::Ouvre(chemin, c.premier);
     if (c.premier == M::Creation) premier->Ecrit("contenu");
@@ -105,14 +92,14 @@ TEST_F(Fichier, DeuxOuverturesDuMemeFichier) {
                 "Impossible d'ouvrir le fichier \""_a + chemin + "\". " + Occupe)
           << quoi;
     }
-    EXPECT_EQ(Lis(chemin), "contenu") << quoi << ": a locked file is never emptied";
+    EXPECT_EQ(LitOctets(chemin), "contenu") << quoi << ": a locked file is never emptied";
     premier.reset();
     EXPECT_NO_THROW(TFlux::Ouvre(chemin, c.second)) << quoi << ": the lock goes with the stream";
   }
 }
 
 TEST_F(Fichier, LeVerrouTientContreUnAutreProgramme) {
-  Ecris(chemin, "x");
+  EcritOctets(chemin, "x");
   auto flux = TFlux::Ouvre(chemin, M::Lecture);
   const pid_t pid = fork();
   ASSERT_GE(pid, 0);
@@ -130,16 +117,16 @@ TEST_F(Fichier, LeVerrouTientContreUnAutreProgramme) {
 }
 
 TEST_F(Fichier, CreationRemplaceOuCree) {
-  Ecris(chemin, "ancien contenu plus long");
+  EcritOctets(chemin, "ancien contenu plus long");
   {
     auto f = TFlux::Ouvre(chemin, M::Creation);
     EXPECT_EQ(f->Taille(), 0);
     f->Ecrit("neuf");
   }
-  EXPECT_EQ(Lis(chemin), "neuf");
+  EXPECT_EQ(LitOctets(chemin), "neuf");
   const std::string nouveau = dossier + "/nouveau.xkqq";
   TFlux::Ouvre(nouveau, M::Creation)->Ecrit("abc");
-  EXPECT_EQ(Lis(nouveau), "abc");
+  EXPECT_EQ(LitOctets(nouveau), "abc");
 }
 
 TEST_F(Fichier, MessagesDesOuverturesImpossibles) {
@@ -212,12 +199,12 @@ TEST_F(Fichier, LireEcrireSePositionner) {
   EXPECT_EQ(f->Position(), 0);
   f->Ecrit("ab");
   f.reset();
-  EXPECT_EQ(Lis(chemin), "ab");
+  EXPECT_EQ(LitOctets(chemin), "ab");
 
   auto lecture = TFlux::Ouvre(chemin, M::Lecture);
   EXPECT_EQ(lecture->LitReste(), "ab");
   EXPECT_EQ(Message<EWriteError>([&] { lecture->Ecrit("x"); }).rfind("Erreur d'écriture dans le fichier \""_a + chemin, 0), 0u);
-  EXPECT_EQ(Lis(chemin), "ab");
+  EXPECT_EQ(LitOctets(chemin), "ab");
 }
 
 // Runs f in a child process whose files may not grow past limite bytes (SIGXFSZ ignored, so
@@ -226,9 +213,7 @@ template <class F>
 int AvecLimiteDeTaille(rlim_t limite, F&& f) {
   const pid_t pid = fork();
   if (pid == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit rl{limite, limite};
-    setrlimit(RLIMIT_FSIZE, &rl);
+    LimiteTailleFichiers taille(limite);
     _exit(f());
   }
   int statut = 0;
@@ -254,7 +239,7 @@ TEST_F(Fichier, ExistenceEtLectureSeule) {
   EXPECT_FALSE(EstLectureSeule(chemin));
   EXPECT_FALSE(FixeLectureSeule(chemin, true));
   EXPECT_FALSE(FichierExiste(dossier)) << "a folder is no file";
-  Ecris(chemin, "x");
+  EcritOctets(chemin, "x");
   chmod(chemin.c_str(), 0664);
   EXPECT_TRUE(FichierExiste(chemin));
   EXPECT_FALSE(EstLectureSeule(chemin));
@@ -280,7 +265,7 @@ TEST_F(Fichier, EnregistrerUnNouveauFichier) {
   auto f = EnregistreSur(chemin, nullptr, Ecriture("nouveau"));
   ASSERT_TRUE(f);
   EXPECT_EQ(f->Chemin(), chemin);
-  EXPECT_EQ(Lis(chemin), "nouveau");
+  EXPECT_EQ(LitOctets(chemin), "nouveau");
   EXPECT_EQ(Noms(), std::vector<std::string>{"cartes.kqq"});
   // The stream returned is the file, open read-write and locked.
   f->Positionne(0);
@@ -292,14 +277,14 @@ TEST_F(Fichier, EnregistrerUnNouveauFichier) {
 }
 
 TEST_F(Fichier, ReecrireLeFluxTenu) {
-  Ecris(chemin, "ancien");
+  EcritOctets(chemin, "ancien");
   chmod(chemin.c_str(), 0640);
   auto tenu = TFlux::Ouvre(chemin, M::LectureEcriture);
   auto f = EnregistreSur(chemin, tenu.get(), [](TFlux& t) {
     t.Ecrit("nou");
     t.Ecrit("veau");
   });
-  EXPECT_EQ(Lis(chemin), "nouveau");
+  EXPECT_EQ(LitOctets(chemin), "nouveau");
   EXPECT_EQ(Droits(chemin), 0640u) << "permissions kept";
   EXPECT_EQ(Noms(), std::vector<std::string>{"cartes.kqq"});
   // The held stream is left alone; the caller swaps it for the new one.
@@ -309,7 +294,7 @@ TEST_F(Fichier, ReecrireLeFluxTenu) {
   EXPECT_THROW(TFlux::Ouvre(chemin, M::Lecture), EFOpenError) << "the new stream holds the lock";
   // Saving again over the stream returned.
   auto g = EnregistreSur(chemin, f.get(), Ecriture("troisieme"));
-  EXPECT_EQ(Lis(chemin), "troisieme");
+  EXPECT_EQ(LitOctets(chemin), "troisieme");
 }
 
 TEST_F(Fichier, UnEchecLaisseToutEnPlace) {
@@ -322,11 +307,11 @@ TEST_F(Fichier, UnEchecLaisseToutEnPlace) {
   EXPECT_TRUE(Noms().empty());
 
   // The held stream of an existing file: the file and the stream are as they were.
-  Ecris(chemin, "ancien");
+  EcritOctets(chemin, "ancien");
   auto tenu = TFlux::Ouvre(chemin, M::LectureEcriture);
   tenu->Positionne(3);
   EXPECT_THROW(EnregistreSur(chemin, tenu.get(), lance), EWriteError);
-  EXPECT_EQ(Lis(chemin), "ancien");
+  EXPECT_EQ(LitOctets(chemin), "ancien");
   EXPECT_EQ(Noms(), std::vector<std::string>{"cartes.kqq"});
   EXPECT_EQ(tenu->Position(), 3);
   EXPECT_EQ(tenu->LitReste(), "ien");
@@ -334,7 +319,7 @@ TEST_F(Fichier, UnEchecLaisseToutEnPlace) {
 }
 
 TEST_F(Fichier, DisquePleinPendantLEnregistrement) {
-  Ecris(chemin, "ancien");
+  EcritOctets(chemin, "ancien");
   for (bool avecFlux : {false, true}) {
     const int r = AvecLimiteDeTaille(4096, [&] {
       try {
@@ -349,7 +334,7 @@ TEST_F(Fichier, DisquePleinPendantLEnregistrement) {
       return 1;
     });
     EXPECT_EQ(r, 0) << avecFlux;
-    EXPECT_EQ(Lis(chemin), "ancien") << avecFlux;
+    EXPECT_EQ(LitOctets(chemin), "ancien") << avecFlux;
     EXPECT_EQ(Noms(), std::vector<std::string>{"cartes.kqq"}) << avecFlux;
   }
   // The same limit on a new file leaves no file at all.
@@ -368,7 +353,7 @@ TEST_F(Fichier, DisquePleinPendantLEnregistrement) {
 TEST_F(Fichier, UnLienEstSuiviEtReste) {
   fs::create_directory(dossier + "/vrai");
   const std::string vrai = dossier + "/vrai/cartes.kqq";
-  Ecris(vrai, "ancien");
+  EcritOctets(vrai, "ancien");
   chmod(vrai.c_str(), 0600);
   const std::string lien = dossier + "/lien.kqq";
   fs::create_symlink("vrai/cartes.kqq", lien);  // relative link
@@ -379,7 +364,7 @@ TEST_F(Fichier, UnLienEstSuiviEtReste) {
   EXPECT_EQ(f->Chemin(), lienDeLien);
   EXPECT_TRUE(fs::is_symlink(lien));
   EXPECT_TRUE(fs::is_symlink(lienDeLien));
-  EXPECT_EQ(Lis(vrai), "nouveau");
+  EXPECT_EQ(LitOctets(vrai), "nouveau");
   EXPECT_EQ(Droits(vrai), 0600u);
   std::vector<std::string> vraiDossier;
   for (const auto& e : fs::directory_iterator(dossier + "/vrai")) vraiDossier.push_back(e.path().filename());
@@ -390,7 +375,7 @@ TEST_F(Fichier, UnLienEstSuiviEtReste) {
   fs::create_symlink(dossier + "/vrai/plus-tard.kqq", pendant);
   EnregistreSur(pendant, nullptr, Ecriture("tard"));
   EXPECT_TRUE(fs::is_symlink(pendant));
-  EXPECT_EQ(Lis(dossier + "/vrai/plus-tard.kqq"), "tard");
+  EXPECT_EQ(LitOctets(dossier + "/vrai/plus-tard.kqq"), "tard");
 
   // A loop of links.
   fs::create_symlink(dossier + "/boucle2", dossier + "/boucle1");
@@ -400,30 +385,30 @@ TEST_F(Fichier, UnLienEstSuiviEtReste) {
 }
 
 TEST_F(Fichier, UnFichierVerrouilleAilleursNEstPasRemplace) {
-  Ecris(chemin, "ancien");
+  EcritOctets(chemin, "ancien");
   const std::string autre = dossier + "/autre.kqq";
-  Ecris(autre, "autre");
+  EcritOctets(autre, "autre");
   auto fluxAutre = TFlux::Ouvre(autre, M::LectureEcriture);
   for (M mode : {M::Lecture, M::LectureEcriture}) {
     auto lecteur = TFlux::Ouvre(chemin, mode);
     for (const TFlux* tenu : {static_cast<const TFlux*>(nullptr), static_cast<const TFlux*>(fluxAutre.get())}) {
       EXPECT_EQ(Message<EFCreateError>([&] { EnregistreSur(chemin, tenu, Ecriture("nouveau")); }),
                 "Impossible de créer le fichier \""_a + chemin + "\". " + Occupe);
-      EXPECT_EQ(Lis(chemin), "ancien");
+      EXPECT_EQ(LitOctets(chemin), "ancien");
       EXPECT_EQ(Noms(), (std::vector<std::string>{"autre.kqq", "cartes.kqq"}));
     }
   }
   // Once released, it is replaced; the test lock did not linger.
   EXPECT_NO_THROW(EnregistreSur(chemin, nullptr, Ecriture("nouveau")));
-  EXPECT_EQ(Lis(chemin), "nouveau");
+  EXPECT_EQ(LitOctets(chemin), "nouveau");
 }
 
 TEST_F(Fichier, CiblesRefusees) {
-  Ecris(chemin, "ancien");
+  EcritOctets(chemin, "ancien");
   chmod(chemin.c_str(), 0444);
   EXPECT_EQ(Message<EFCreateError>([&] { EnregistreSur(chemin, nullptr, Ecriture("x")); }),
             "Impossible de créer le fichier \""_a + chemin + "\". Accès refusé."_a);
-  EXPECT_EQ(Lis(chemin), "ancien");
+  EXPECT_EQ(LitOctets(chemin), "ancien");
   fs::create_directory(dossier + "/dossier");
   EXPECT_THROW(EnregistreSur(dossier + "/dossier", nullptr, Ecriture("x")), EFCreateError);
   EXPECT_EQ(Message<EFCreateError>([&] { EnregistreSur(dossier + "/manque/a.kqq", nullptr, Ecriture("x")); }),
@@ -436,7 +421,7 @@ TEST_F(Fichier, NomRelatifDansLeDossierCourant) {
   fs::current_path(dossier);
   EXPECT_NO_THROW(EnregistreSur("relatif.kqq", nullptr, Ecriture("ici")));
   fs::current_path(avant);
-  EXPECT_EQ(Lis(dossier + "/relatif.kqq"), "ici");
+  EXPECT_EQ(LitOctets(dossier + "/relatif.kqq"), "ici");
   EXPECT_EQ(Noms(), std::vector<std::string>{"relatif.kqq"});
 }
 

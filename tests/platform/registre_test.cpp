@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/Ansi.h"
+#include "tests/Outils.h"
 
 namespace fs = std::filesystem;
 
@@ -17,25 +17,18 @@ namespace {
 
 const std::string Cle = "Software\\Orvaline";
 
-class Registre : public testing::Test {
+class Registre : public DossierTemporaire {
  protected:
   void SetUp() override {
-    char modele[] = "/tmp/orvaline-registre-XXXXXX";
-    ASSERT_NE(mkdtemp(modele), nullptr);
-    dossier = modele;
+    DossierTemporaire::SetUp();
     fichier = dossier + "/sous/dossier/Orvaline.ini";
     setenv("ORVALINE_REGISTRE", fichier.c_str(), 1);
   }
-  void TearDown() override { fs::remove_all(dossier); }
 
-  std::string Contenu() const {
-    std::ifstream f(fichier);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
+  std::string Contenu() const { return LitOctets(fichier); }
 
-  std::string dossier, fichier;
+  const std::string& dossier = Dossier;
+  std::string fichier;
 };
 
 TEST_F(Registre, FichierDesigneParLaVariableDEnvironnement) {

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <sys/stat.h>
@@ -18,6 +17,7 @@
 #include "platform/Erreur.h"
 #include "scoresheet/KorFichiersResultats.h"
 #include "scoresheet/KorTableResultats.h"
+#include "tests/Outils.h"
 
 namespace {
 
@@ -40,19 +40,13 @@ std::string Octets(std::initializer_list<int> liste) {
   return s;
 }
 
-std::string Lit(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class FichiersResultatsSurDisque : public testing::Test {
+class FichiersResultatsSurDisque : public DossierTemporaire {
  protected:
   void SetUp() override {
-    std::string modele = (fs::temp_directory_path() / "feuille-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(modele.data()), nullptr);
-    Dossier = modele;
+    DossierTemporaire::SetUp();
+    Dossier = DossierTemporaire::Dossier;
   }
-  void TearDown() override { fs::remove_all(Dossier); }
+  // The same folder, as a path: these tests build their file names with '/'.
   fs::path Dossier;
 };
 
@@ -159,15 +153,15 @@ TEST_F(FichiersResultatsSurDisque, EnregistreSelonLeNomChoisi) {
   EXPECT_FALSE(table.ResultatsEnregistres());
   EnregistreResultats(table, (Dossier / "Notes.Csv").string());
   EXPECT_TRUE(table.ResultatsEnregistres());
-  EXPECT_EQ(Lit(Dossier / "Notes.Csv"), TexteCsv(table.Instantane().Lignes));
+  EXPECT_EQ(LitOctets(Dossier / "Notes.Csv"), TexteCsv(table.Instantane().Lignes));
   // Any other extension, or none, gives a spreadsheet under that very name.
   for (const char* nom : {"notes.txt", "notes"}) {
     EnregistreResultats(table, (Dossier / nom).string());
-    EXPECT_EQ(Lit(Dossier / nom), OctetsXls(table.Instantane().Lignes)) << nom;
+    EXPECT_EQ(LitOctets(Dossier / nom), OctetsXls(table.Instantane().Lignes)) << nom;
   }
   // Replacing a file.
   EnregistreResultats(table, (Dossier / "notes").string());
-  EXPECT_EQ(Lit(Dossier / "notes"), OctetsXls(table.Instantane().Lignes));
+  EXPECT_EQ(LitOctets(Dossier / "notes"), OctetsXls(table.Instantane().Lignes));
 }
 
 TEST_F(FichiersResultatsSurDisque, EchecDEnregistrementLaisseLeDrapeau) {
@@ -241,7 +235,7 @@ TEST_F(FichiersResultatsSurDisque, LuParUnTableurIndependant) {
   const fs::path sortie = Dossier / "sortie.txt";
   const std::string commande =
       std::string(python) + " " + script.string() + " " + xls.string() + " > " + sortie.string() + " 2>&1";
-  ASSERT_EQ(std::system(commande.c_str()), 0) << Lit(sortie);
+  ASSERT_EQ(std::system(commande.c_str()), 0) << LitOctets(sortie);
   std::string attendu;
   for (std::size_t r = 0; r < table.size(); ++r) {
     for (int c = 0; c < 5; ++c) {
@@ -250,7 +244,7 @@ TEST_F(FichiersResultatsSurDisque, LuParUnTableurIndependant) {
     }
     attendu += '\n';
   }
-  EXPECT_EQ(Lit(sortie), attendu);
+  EXPECT_EQ(LitOctets(sortie), attendu);
 }
 
 }  // namespace
