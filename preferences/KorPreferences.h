@@ -25,8 +25,10 @@ enum class EChoix { RGXmlUtf, RGRetour, RGCsvUtf, CBMcqFormat };
 // The two font previews.
 enum class EApercu { EPolice, EPoliceL };
 
-// Modifiers held with a key.
-enum EModificateur : unsigned { Ctrl = 1, Maj = 2, Alt = 4, Meta = 8 };
+// Modifiers held with a key, as bits.
+struct EModificateur {
+  static constexpr unsigned Ctrl = 1, Maj = 2, Alt = 4, Meta = 8;
+};
 
 // The six type boxes, in the order they are checked, with their letters.
 struct TCaseType {
