@@ -290,10 +290,10 @@ void EcritPreferences(const TReglages& r, EPartReglages part, bool avecPreferenc
   reg.FermeCle();
 }
 
-void EcritPreferences(const TReglages& r, bool jeu, bool editeur) {
-  if (!jeu && !editeur) return;
+bool EcritPreferences(const TReglages& r, bool jeu, bool editeur) {
+  if (!jeu && !editeur) return true;
   TRegistre reg;
-  if (!reg.OuvreCle(Cle)) return;
+  if (!reg.OuvreCle(Cle)) return false;
   if (editeur) EcritOrdre(reg, r, PrefEditeur1);
   if (jeu) EcritOrdre(reg, r, PrefJoueur2);
   if (editeur) EcritOrdre(reg, r, PrefEditeur3);
@@ -307,6 +307,10 @@ void EcritPreferences(const TReglages& r, bool jeu, bool editeur) {
     EcritValeur(reg, r, {"ncwnf"});
   }
   reg.FermeCle();
+  return !reg.EchecEcriture();
 }
 
-void EffacePreferences() { TRegistre::SupprimeCle(Cle); }
+bool EffacePreferences() {
+  // No key at all is what deleting it was for.
+  return TRegistre::SupprimeCle(Cle) || !TRegistre::CleExiste(Cle);
+}

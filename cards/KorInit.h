@@ -84,7 +84,9 @@ void LitPreferences(TReglages& r, EPartReglages part);
 void LitPreferences(TReglages& r, EPartReglages part, TRegistre& registre);
 // Editor and player: the run values always, the preferences when avecPreferences.
 void EcritPreferences(const TReglages& r, EPartReglages part, bool avecPreferences);
-// Preferences program: the player group when jeu, the editor group when editeur.
-void EcritPreferences(const TReglages& r, bool jeu, bool editeur);
-// Deletes the whole key.
-void EffacePreferences();
+// Preferences program: the player group when jeu, the editor group when editeur. False when
+// something was to be written and did not reach the store (the key cannot be opened, or the
+// store refused a write), so that the program can say so instead of claiming success.
+bool EcritPreferences(const TReglages& r, bool jeu, bool editeur);
+// Deletes the whole key. False when the key is still there afterwards.
+bool EffacePreferences();

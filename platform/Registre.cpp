@@ -66,6 +66,7 @@ std::string TRegistre::CheminFichier() {
 
 bool TRegistre::OuvreCle(const std::string& cle, bool creer) {
   FermeCle();
+  FEchecEcriture = false;
   if (!EstCleConnue(cle)) return false;
   // The key is the file: its values sit in the file's [General] section.
   const QString chemin = CheminQ();
@@ -87,8 +88,14 @@ bool TRegistre::OuvreCle(const std::string& cle, bool creer) {
 
 void TRegistre::FermeCle() {
   if (!FReglages) return;
-  FReglages->sync();
+  Enregistre();
   FReglages.reset();
+}
+
+void TRegistre::Enregistre() {
+  FReglages->sync();
+  // The opening ruled out an access error: one now comes from a write.
+  if (FReglages->status() == QSettings::AccessError) FEchecEcriture = true;
 }
 
 bool TRegistre::ValeurExiste(const std::string& nom) const {
@@ -133,7 +140,7 @@ std::optional<bool> TRegistre::LitBooleen(const std::string& nom) const {
 void TRegistre::EcritTexte(const std::string& nom, const std::string& valeur) {
   if (!FReglages) return;
   FReglages->setValue(NomQ(nom), ansi::VersQString(CoupeAuNul(valeur)));
-  FReglages->sync();
+  Enregistre();
 }
 
 std::optional<std::string> TRegistre::LitTexteUtf8(const std::string& nom) const {
@@ -147,13 +154,13 @@ std::optional<std::string> TRegistre::LitTexteUtf8(const std::string& nom) const
 void TRegistre::EcritTexteUtf8(const std::string& nom, const std::string& valeurUtf8) {
   if (!FReglages) return;
   FReglages->setValue(NomQ(nom), QString::fromStdString(CoupeAuNul(valeurUtf8)));
-  FReglages->sync();
+  Enregistre();
 }
 
 void TRegistre::EcritEntier(const std::string& nom, std::int32_t valeur) {
   if (!FReglages) return;
   FReglages->setValue(NomQ(nom), static_cast<int>(valeur));
-  FReglages->sync();
+  Enregistre();
 }
 
 void TRegistre::EcritBooleen(const std::string& nom, bool valeur) { EcritEntier(nom, valeur ? 1 : 0); }
@@ -161,7 +168,7 @@ void TRegistre::EcritBooleen(const std::string& nom, bool valeur) { EcritEntier(
 void TRegistre::SupprimeValeur(const std::string& nom) {
   if (!FReglages || !FReglages->contains(NomQ(nom))) return;
   FReglages->remove(NomQ(nom));
-  FReglages->sync();
+  Enregistre();
 }
 
 bool TRegistre::SupprimeCle(const std::string& cle) {
@@ -175,4 +182,8 @@ bool TRegistre::SupprimeCle(const std::string& cle) {
     s.sync();
   }
   return QFile::remove(chemin);
+}
+
+bool TRegistre::CleExiste(const std::string& cle) {
+  return EstCleConnue(cle) && QFileInfo::exists(CheminQ());
 }

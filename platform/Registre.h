@@ -24,6 +24,9 @@ class TRegistre {
   // Opens the key ("Software\Orvaline"), creating it if need be; false when that fails.
   bool OuvreCle(const std::string& cle, bool creer = true);
   void FermeCle();
+  // A write since the key was opened did not reach the file (a read-only file or folder, a full
+  // disk). Still known after FermeCle, until the key is opened again.
+  bool EchecEcriture() const { return FEchecEcriture; }
   bool ValeurExiste(const std::string& nom) const;
   // Texts are 1252 in memory, UTF-8 in the file. Absent: nullopt. A text is cut at its first NUL.
   std::optional<std::string> LitTexte(const std::string& nom) const;
@@ -41,10 +44,16 @@ class TRegistre {
   void SupprimeValeur(const std::string& nom);           // no error when absent
   // Deletes a whole key with its values.
   static bool SupprimeCle(const std::string& cle);
+  // Whether a key is there (something stands where its file should be).
+  static bool CleExiste(const std::string& cle);
   // The file behind the store.
   static std::string CheminFichier();
 
  private:
+  // Writes what changed to the file, noting a failure.
+  void Enregistre();
+
   std::unique_ptr<QSettings> FReglages;
   std::string FGroupe;
+  bool FEchecEcriture = false;
 };

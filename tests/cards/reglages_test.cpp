@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -472,6 +473,73 @@ TEST_F(Reglages_, EffacePreferencesRendTousLesDefauts) {
   }
   EXPECT_NO_THROW(EffacePreferences());
   EXPECT_NO_THROW(EffacePreferences());
+}
+
+// Faults built soundly: the preferences program learns when its OK or its Défaut did not reach the
+// store, instead of ending as if it had.
+TEST_F(Reglages_, EcritureEtEffacementRefusesSontSignales) {
+  const bool root = geteuid() == 0;
+  const struct {
+    const char* cas;
+    std::function<void(const std::string& dossier, const std::string& fichier)> prepare;
+    bool ecrit, efface;
+    bool horsRoot = false;  // permissions do not hold for root
+  } cas[] = {
+      {"magasin ordinaire", [](auto&, auto& f) { EcritOctets(f, "[General]\nor=et\n"); }, true, true},
+      {"pas encore de fichier", [](auto&, auto&) {}, true, true},
+      {"un fichier a la place du dossier",
+       [](auto& d, auto&) {
+         EcritOctets(d + "/fichier", "x");
+         setenv("ORVALINE_REGISTRE", (d + "/fichier/Orvaline.ini").c_str(), 1);
+       },
+       false, true},
+      {"un dossier a la place du fichier", [](auto&, auto& f) { fs::create_directory(f); }, false, false},
+      {"fichier en lecture seule",
+       [](auto&, auto& f) {
+         EcritOctets(f, "[General]\nor=et\n");
+         fs::permissions(f, fs::perms::owner_read);
+       },
+       false, true, true},
+      {"dossier en lecture seule",
+       [](auto& d, auto& f) {
+         EcritOctets(f, "[General]\nor=et\n");
+         fs::permissions(d, fs::perms::owner_read | fs::perms::owner_exec);
+       },
+       false, false, true},
+  };
+  TReglages r;
+  r.HoteFeuilleNotes = "salle-2";
+  for (const auto& c : cas) {
+    SCOPED_TRACE(c.cas);
+    if (c.horsRoot && root) continue;
+    const std::string d = dossier + "/" + std::to_string(&c - cas);
+    const std::string f = d + "/Orvaline.ini";
+    fs::create_directory(d);
+    setenv("ORVALINE_REGISTRE", f.c_str(), 1);
+    c.prepare(d, f);
+    auto contenu = [&f] { return fs::is_regular_file(f) ? LitOctets(f) : std::string(); };
+    const std::string avant = contenu();
+    EXPECT_TRUE(EcritPreferences(r, false, false)) << "nothing to write";
+    EXPECT_EQ(EcritPreferences(r, true, false), c.ecrit);
+    EXPECT_EQ(EcritPreferences(r, false, true), c.ecrit);
+    if (!c.ecrit) {
+      EXPECT_EQ(contenu(), avant);
+    }
+    EXPECT_EQ(EffacePreferences(), c.efface);
+    EXPECT_TRUE(c.efface || TRegistre::CleExiste(Cle));
+    fs::permissions(d, fs::perms::owner_all);
+    if (fs::is_regular_file(f)) fs::permissions(f, fs::perms::owner_read | fs::perms::owner_write);
+  }
+  // A disk that fills up: the store refuses the write, even for root.
+  setenv("ORVALINE_REGISTRE", fichier.c_str(), 1);
+  EcritOctets(fichier, "[General]\nor=et\n");
+  {
+    LimiteTailleFichiers limite(20);
+    EXPECT_FALSE(EcritPreferences(r, true, true));
+  }
+  EXPECT_EQ(LitOctets(fichier), "[General]\nor=et\n");
+  EXPECT_TRUE(EcritPreferences(r, true, true));
+  EXPECT_EQ(Stocke("host"), "salle-2");
 }
 
 TEST_F(Reglages_, LesReglagesDuProgrammeSontUniques) {

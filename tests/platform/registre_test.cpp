@@ -231,4 +231,38 @@ TEST_F(Registre, FichierImpossibleACreerOuALire) {
   setenv("ORVALINE_REGISTRE", fichier.c_str(), 1);
 }
 
+// A write that does not reach the file is known, so that a program does not claim it saved.
+TEST_F(Registre, EcritureRefuseeSignalee) {
+  TRegistre r;
+  ASSERT_TRUE(r.OuvreCle(Cle));
+  r.EcritTexte("or", "ou");
+  EXPECT_FALSE(r.EchecEcriture());
+  const std::string avant = Contenu();
+  {
+    LimiteTailleFichiers limite(avant.size() + 8);  // a disk that is full
+    r.EcritTexte("ignor", std::string(200, 'x'));
+  }
+  EXPECT_TRUE(r.EchecEcriture());
+  EXPECT_EQ(Contenu(), avant) << "the file is left whole";
+  r.FermeCle();
+  EXPECT_TRUE(r.EchecEcriture()) << "still known once the key is closed";
+  ASSERT_TRUE(r.OuvreCle(Cle));
+  EXPECT_FALSE(r.EchecEcriture());
+  r.SupprimeValeur("or");
+  r.FermeCle();
+  EXPECT_FALSE(r.EchecEcriture());
+}
+
+TEST_F(Registre, CleExiste) {
+  EXPECT_FALSE(TRegistre::CleExiste(Cle));
+  TRegistre r;
+  ASSERT_TRUE(r.OuvreCle(Cle));
+  r.FermeCle();
+  EXPECT_TRUE(TRegistre::CleExiste(Cle));
+  EXPECT_TRUE(TRegistre::CleExiste("software/orvaline"));
+  EXPECT_FALSE(TRegistre::CleExiste("Software\\Autre"));
+  ASSERT_TRUE(TRegistre::SupprimeCle(Cle));
+  EXPECT_FALSE(TRegistre::CleExiste(Cle));
+}
+
 }  // namespace
