@@ -4,16 +4,19 @@
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <chrono>
 #include <future>
 #include <unordered_map>
 
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "platform/Ansi.h"
@@ -63,12 +66,11 @@ namespace {
 
 using TEtat = TServeurResultats::TEtat;
 
-// One connection: its socket, its reader, and the time by which its next line (or the taking of
-// its last reply) is due.
+// One connection's reader, and the time by which its next line (or the taking of its last reply)
+// is due.
 struct TConnexion {
-  TConnexion(QTcpSocket* socket, const TOptionsServeur& options)
-      : Socket(socket), Lecteur(options.LongueurMaxLigne, options.LongueurMaxLigneEntiere) {}
-  QTcpSocket* Socket;
+  explicit TConnexion(const TOptionsServeur& options)
+      : Lecteur(options.LongueurMaxLigne, options.LongueurMaxLigneEntiere) {}
   TLecteurLignes Lecteur;
   Horloge::time_point Limite;
   bool Fermeture = false;  // its last reply is sent: the socket closes once the reply is taken
@@ -88,6 +90,14 @@ class TServeurTcp : public QTcpServer {
     FVeille.start();
   }
 
+  // Once listening: connections are taken by the server's own accept rather than Qt's, which,
+  // out of descriptors, would try again at once, for ever, without telling.
+  void PrendLesConnexions() {
+    pauseAccepting();
+    FNotification = std::make_unique<QSocketNotifier>(socketDescriptor(), QSocketNotifier::Read);
+    connect(FNotification.get(), &QSocketNotifier::activated, this, [this] { Accepte(); });
+  }
+
   ~TServeurTcp() override {
     for (auto& [socket, connexion] : FConnexions) {
       socket->disconnect(this);
@@ -98,17 +108,42 @@ class TServeurTcp : public QTcpServer {
     FEtat->Actifs = 0;
   }
 
- protected:
-  void incomingConnection(qintptr descripteur) override {
+ private:
+  void Accepte() {
+    for (;;) {
+      const int d = ::accept4(static_cast<int>(socketDescriptor()), nullptr, nullptr, SOCK_CLOEXEC);
+      if (d >= 0) {
+        Accueille(d);
+        continue;
+      }
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+        // The rest of the program holds the descriptors: the longest idle connection makes room.
+        // With none to close, the waiting connections are looked at again a little later.
+        if (!FConnexions.empty()) {
+          FermePlusAncienne();
+          continue;
+        }
+        FNotification->setEnabled(false);
+        QTimer::singleShot(100, this, [this] {
+          FNotification->setEnabled(true);
+          Accepte();
+        });
+      }
+      return;  // EAGAIN: none waiting
+    }
+  }
+
+  void Accueille(int d) {
     if (static_cast<int>(FConnexions.size()) >= FMax) FermePlusAncienne();
     auto* socket = new QTcpSocket();
-    if (!socket->setSocketDescriptor(descripteur)) {
+    if (!socket->setSocketDescriptor(d)) {
       delete socket;
-      ::close(static_cast<int>(descripteur));
+      ::close(d);
       return;
     }
     socket->setReadBufferSize(TailleMorceau);
-    auto connexion = std::make_unique<TConnexion>(socket, FEtat->Options);
+    auto connexion = std::make_unique<TConnexion>(FEtat->Options);
     connexion->Limite = Horloge::now() + FDelai;
     FConnexions.emplace(socket, std::move(connexion));
     FEtat->Actifs = static_cast<int>(FConnexions.size());
@@ -122,7 +157,6 @@ class TServeurTcp : public QTcpServer {
     Sert(socket);
   }
 
- private:
   static void Envoie(QTcpSocket& socket, std::string_view ligne) {
     QByteArray octets(ligne.data(), static_cast<qsizetype>(ligne.size()));
     octets += "\r\n";
@@ -141,13 +175,19 @@ class TServeurTcp : public QTcpServer {
       if (c.Lecteur.LigneSuivante(ligne)) {
         const TReponseLigne reponse = TraiteLigne(ligne, FEtat->Commande, c.Lecteur.Tronquee());
         c.Limite = Horloge::now() + FDelai;
-        if (!reponse.Reponse.empty()) Envoie(*socket, reponse.Reponse);
         if (reponse.Fermer) {
           c.Fermeture = true;
-          // Closes once the reply has been taken; a peer that never takes it is closed when its
-          // time runs out.
-          socket->disconnectFromHost();
+          if (reponse.Reponse.empty()) {
+            Retire(socket);
+          } else {
+            // Closes once the reply has been taken; a peer that never takes it is closed when
+            // its time runs out. The connection may be gone on return: nothing of it is touched.
+            Envoie(*socket, reponse.Reponse);
+            socket->disconnectFromHost();
+          }
+          return;
         }
+        Envoie(*socket, reponse.Reponse);
         continue;
       }
       if (c.Lecteur.Deborde()) {
@@ -212,6 +252,7 @@ class TServeurTcp : public QTcpServer {
   Horloge::duration FDelai;
   int FMax;
   QTimer FVeille;
+  std::unique_ptr<QSocketNotifier> FNotification;
   std::unordered_map<QTcpSocket*, std::unique_ptr<TConnexion>> FConnexions;
 };
 
@@ -231,6 +272,7 @@ class TFilEcoute : public QThread {
         return;
       }
       FEtat->Port = serveur.serverPort();
+      serveur.PrendLesConnexions();
       FPret.set_value(true);
       exec();
     }

@@ -280,6 +280,36 @@ TEST(ServeurResultatsMort, EcritureVersUnPairPartiSansSigpipe) {
       testing::ExitedWithCode(0), "");
 }
 
+// The process has run out of descriptors (the rest of the program took them): a newcomer is still
+// served, an idle connection making room, and the server goes on accepting.
+TEST(ServeurResultatsMort, PlusDeDescripteursLibres) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        rlimit l{};
+        l.rlim_cur = l.rlim_max = 200;
+        if (setrlimit(RLIMIT_NOFILE, &l) != 0) ::_exit(2);
+        Serveur s;
+        std::vector<std::unique_ptr<TPair>> inactifs;
+        for (int i = 0; i < 3; ++i) {
+          inactifs.push_back(std::make_unique<TPair>(s.Tcp.Port()));
+          if (inactifs.back()->LitLigne() != "200 Welcome") ::_exit(3);
+        }
+        std::vector<int> pris;
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY)) >= 0;) pris.push_back(fd);
+        if (pris.empty()) ::_exit(4);
+        ::close(pris.back());  // room for the newcomer's own socket only
+        TPair nouveau(s.Tcp.Port());
+        if (!nouveau.Connecte) ::_exit(8);
+        if (nouveau.LitLigne() != "200 Welcome") ::_exit(5);
+        nouveau.Envoie("SENDDATA\tPC\tBob\tq\t1\t2\r\n");
+        if (nouveau.LitLigne() != "200 Well received") ::_exit(6);
+        if (!inactifs.front()->FermeParLePair(1000)) ::_exit(7);
+        ::_exit(0);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
 // 500 players report at once among garbage, endless lines and half-open connections: every
 // report is answered and makes one whole row, and the server goes on answering.
 TEST(ServeurResultatsCharge, CinqCentsJoueursEtDesPairsHostiles) {
@@ -436,6 +466,7 @@ TEST(ServeurResultatsCharge, JoueursParmiPairsInactifsEtLents) {
   for (auto& j : joueurs) j.join();
   // The attackers are all still there: no player needed one of them closed.
   const int restants = s.Tcp.ConnexionsActives();
+  pic = std::max(pic.load(), MemoireResidenteKo());
   fini = true;
   attaque.join();
 
