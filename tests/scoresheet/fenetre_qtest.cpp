@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableWidget>
@@ -106,6 +107,14 @@ class TestFenetre : public QObject {
     QCOMPARE(Fenetre->MnQuitter->text(), QStringLiteral("&Quitter"));
     QCOMPARE(Fenetre->MnAPropos->text(), QStringLiteral("&A propos..."));
     QVERIFY(Boites.isEmpty());
+  }
+
+  // The window's frame at the top right corner of the screen's free area.
+  void placeeEnHautADroite() {
+    Cree();
+    const QRect zone = Fenetre->screen()->availableGeometry();
+    QTRY_COMPARE(Fenetre->frameGeometry().top(), zone.top());
+    QCOMPARE(Fenetre->frameGeometry().right(), zone.right());
   }
 
   // With the vertical scroll bar shown, the columns still fit the grid: no horizontal scroll bar,
