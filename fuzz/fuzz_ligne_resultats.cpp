@@ -1,7 +1,8 @@
 // The score sheet's side of the results protocol on hostile bytes: the line reader (with a cap
-// chosen by the first byte, the rest fed in pieces of varying sizes), the handler of every line,
+// and a whole bound chosen by the first bytes, the rest fed in pieces of varying sizes), the handler of every line,
 // and the rows it makes written as CSV and spreadsheet bytes.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -30,7 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t cap = 16 + std::size_t{data[0]} * 32;
   const std::string_view flux(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-  TLecteurLignes lecteur(cap);
+  // The whole bound of a line, chosen by the second byte.
+  const std::size_t entiere = cap + (size > 1 ? std::size_t{data[1]} * 64 : 0);
+  TLecteurLignes lecteur(cap, entiere);
   TTableResultats table;
   std::size_t lignesSansFin = 0;  // bytes since the last LF
   std::size_t position = 0;
@@ -46,8 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Verifie(ligne.size() <= cap);
       Verifie(ligne.find('\n') == std::string::npos);
       bool appele = false;
+      const bool tronquee = lecteur.Tronquee();
       const TReponseLigne reponse = TraiteLigne(ligne, [&](const std::vector<std::string>& parametres) {
         appele = true;
+        Verifie(!tronquee || parametres.size() >= 5);
         for (const std::string& p : parametres) {
           Verifie(p.find('\t') == std::string::npos);
           Verifie(p.empty() || (!EstBlanc(p.front()) && !EstBlanc(p.back())));
@@ -55,15 +60,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Some handlers fail: the reply must say so.
         if (parametres.size() == 3) throw std::runtime_error("panne");
         table.TCPServerCommandSendDataCommand(parametres);
-      });
-      Verifie(appele == EstCommandeSendData(ligne));
-      Verifie(reponse.Fermer == appele);
+      }, tronquee);
+      // A cut command is handled only on five whole parameters, else closed without a reply.
+      Verifie(appele == EstCommandeSendData(ligne) || (tronquee && reponse.Reponse.empty()));
+      Verifie(reponse.Fermer == EstCommandeSendData(ligne));
       Verifie(reponse.Reponse == ReponseBienRecu || reponse.Reponse == ReponseCommandeInconnue ||
-              reponse.Reponse == ReponseErreurInterne);
+              reponse.Reponse == ReponseErreurInterne || (tronquee && reponse.Reponse.empty()));
     }
   }
-  // A pending line longer than the cap must have been caught.
-  if (!lecteur.Deborde()) Verifie(lignesSansFin <= cap + 1);
+  // A pending line longer than the whole bound must have been caught.
+  if (!lecteur.Deborde()) Verifie(lignesSansFin <= std::max(entiere, cap) + 1);
 
   try {
     const TInstantane copie = table.Instantane();

@@ -1,6 +1,8 @@
 #include "platform/Fichier.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,11 +98,13 @@ std::string SuitLiens(const std::string& cible) {
   ErreurCreation(cible, ELOOP);
 }
 
+constexpr std::size_t LongueurSuffixe = 10;
+
 std::string SuffixeAleatoire() {
   static constexpr char Signes[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   std::random_device alea;
   std::string s;
-  for (int i = 0; i < 10; ++i) s += Signes[alea() % (sizeof Signes - 1)];
+  for (std::size_t i = 0; i < LongueurSuffixe; ++i) s += Signes[alea() % (sizeof Signes - 1)];
   return s;
 }
 
@@ -111,6 +115,66 @@ void SynchroniseDossier(const std::string& dossier) {
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
+}
+
+// The name of a temporary file of a save of the target named base: "." base "." suffix ".tmp".
+std::string NomTemporaire(const std::string& base, const std::string& suffixe) {
+  return "." + base + "." + suffixe + ".tmp";
+}
+
+bool EstNomTemporaire(const std::string& nom, const std::string& base) {
+  const std::string debut = "." + base + ".";
+  const std::string fin = ".tmp";
+  if (nom.size() != debut.size() + LongueurSuffixe + fin.size() || !nom.starts_with(debut) || !nom.ends_with(fin))
+    return false;
+  for (std::size_t i = debut.size(); i < debut.size() + LongueurSuffixe; ++i)
+    if (!((nom[i] >= 'a' && nom[i] <= 'z') || (nom[i] >= '0' && nom[i] <= '9'))) return false;
+  return true;
+}
+
+// Removes what earlier saves of the same target left when they died (killed, power cut): a live
+// save holds its temporary file locked for as long as it runs, so a file of that name that can be
+// locked belongs to no running save. Only this user's regular files are looked at; each is removed
+// while its lock is held, and only if the name still denotes the file that was locked.
+void RetireTemporairesAbandonnes(const std::string& dossier, const std::string& base) {
+  DIR* d = ::opendir(dossier.c_str());
+  if (d == nullptr) return;
+  std::vector<std::string> noms;
+  while (const dirent* e = ::readdir(d))
+    if (EstNomTemporaire(e->d_name, base)) noms.emplace_back(e->d_name);
+  ::closedir(d);
+  for (const std::string& nom : noms) {
+    const std::string chemin = dossier + "/" + nom;
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) continue;
+    struct stat parFd {}, parNom {};
+    if (::fstat(fd, &parFd) == 0 && S_ISREG(parFd.st_mode) && parFd.st_uid == ::geteuid() &&
+        Verrouille(fd, LOCK_EX) == 0 && ::lstat(chemin.c_str(), &parNom) == 0 &&
+        parNom.st_dev == parFd.st_dev && parNom.st_ino == parFd.st_ino)
+      ::unlink(chemin.c_str());
+    ::close(fd);
+  }
+}
+
+// Creates and locks this save's temporary file next to the target. A name that a cleaning save
+// locked or removed between the creation and the lock is given up for another. Returns -1 with
+// errno set when the folder refuses it.
+int CreeTemporaire(const std::string& dossier, const std::string& base, std::string& temp) {
+  for (int essai = 0; essai <= 100; ++essai) {
+    temp = dossier + "/" + NomTemporaire(base, SuffixeAleatoire());
+    const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return -1;
+    }
+    struct stat parFd {}, parNom {};
+    if (Verrouille(fd, LOCK_EX) == 0 && ::fstat(fd, &parFd) == 0 && ::lstat(temp.c_str(), &parNom) == 0 &&
+        parNom.st_dev == parFd.st_dev && parNom.st_ino == parFd.st_ino)
+      return fd;
+    ::close(fd);
+  }
+  errno = EEXIST;
+  return -1;
 }
 
 }  // namespace
@@ -290,6 +354,33 @@ bool FixeLectureSeule(const std::string& chemin, bool lectureSeule) {
   return ::chmod(chemin.c_str(), mode & 07777) == 0;
 }
 
+std::unique_ptr<TFlux> TFlux::RecritSurPlace(const std::string& cible, const TFlux& tenu,
+                                             const std::function<void(TFlux&)>& ecrire) {
+  // The whole new content first, in memory: nothing of the file is touched while it is built.
+  const int memoire = ::memfd_create("sauvegarde", MFD_CLOEXEC);
+  if (memoire < 0) ErreurCreation(cible, errno);
+  std::unique_ptr<TFlux> brouillon(new TFlux(memoire, cible, EModeOuverture::Creation));
+  ecrire(*brouillon);
+  const std::int64_t position = brouillon->Position();
+  brouillon->Positionne(0);
+  const std::string octets = brouillon->LitReste();
+  brouillon.reset();
+
+  // The same opening as the held stream, so its lock stays held once the caller drops that one.
+  const int fd = ::fcntl(tenu.FFd, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) ErreurCreation(cible, errno);
+  std::unique_ptr<TFlux> flux(new TFlux(fd, cible, EModeOuverture::LectureEcriture));
+  flux->Positionne(0);
+  flux->Ecrit(octets);
+  if (::ftruncate(fd, static_cast<off_t>(octets.size())) != 0) ErreurEcriture(cible, RaisonSysteme(errno));
+  int r;
+  do r = ::fsync(fd);
+  while (r != 0 && errno == EINTR);
+  if (r != 0) ErreurEcriture(cible, RaisonSysteme(errno));
+  flux->Positionne(position);
+  return flux;
+}
+
 std::unique_ptr<TFlux> EnregistreSur(const std::string& cible, const TFlux* fluxTenu,
                                      const std::function<void(TFlux&)>& ecrire) {
   // Through a link, the file replaced is the one the link names; the link stays.
@@ -299,12 +390,13 @@ std::unique_ptr<TFlux> EnregistreSur(const std::string& cible, const TFlux* flux
   struct stat st {};
   const bool existe = ::stat(reel.c_str(), &st) == 0;
   if (!existe && errno != ENOENT) ErreurCreation(cible, errno);
+  bool estTenu = false;
   if (existe) {
     if (S_ISDIR(st.st_mode)) ErreurCreation(cible, EISDIR);
     if (!S_ISREG(st.st_mode)) ErreurCreation(cible, PasUnFichier);
     struct stat tenu {};
-    const bool estTenu = fluxTenu && ::fstat(fluxTenu->FFd, &tenu) == 0 && tenu.st_dev == st.st_dev &&
-                         tenu.st_ino == st.st_ino;
+    estTenu = fluxTenu && ::fstat(fluxTenu->FFd, &tenu) == 0 && tenu.st_dev == st.st_dev &&
+              tenu.st_ino == st.st_ino;
     if (!estTenu) {
       // A rename ignores the target's permissions and locks: ask what opening it would have said.
       if (!(st.st_mode & S_IWUSR)) ErreurCreation(cible, EACCES);
@@ -320,16 +412,19 @@ std::unique_ptr<TFlux> EnregistreSur(const std::string& cible, const TFlux* flux
   // The temporary file sits next to the real target, so that the rename stays on one file system.
   std::string base = NomSeul(reel);
   if (base.size() > 200) base.resize(200);
+  RetireTemporairesAbandonnes(dossier, base);
   std::string temp;
-  int fd = -1;
-  for (int essai = 0; fd < 0; ++essai) {
-    temp = dossier + "/." + base + "." + SuffixeAleatoire() + ".tmp";
-    fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0 && (errno != EEXIST || essai >= 100)) ErreurCreation(cible, errno);
+  const int fd = CreeTemporaire(dossier, base, temp);
+  if (fd < 0) {
+    const int erreur = errno;
+    // A file this user may rewrite in a folder where they may not create one: the held stream is
+    // rewritten in place.
+    if ((erreur == EACCES || erreur == EPERM) && estTenu && fluxTenu->Mode() != EModeOuverture::Lecture)
+      return TFlux::RecritSurPlace(cible, *fluxTenu, ecrire);
+    ErreurCreation(cible, erreur);
   }
   std::unique_ptr<TFlux> flux(new TFlux(fd, cible, EModeOuverture::Creation));
   try {
-    if (Verrouille(fd, LOCK_EX) != 0) ErreurCreation(cible, errno);
     if (existe) {
       // The owner first (possible for root; a group we belong to otherwise), then the bits,
       // since a change of owner clears some of them.

@@ -47,6 +47,9 @@ class TFlux {
 
  private:
   TFlux(int fd, std::string chemin, EModeOuverture mode);
+  // EnregistreSur's way when the folder refuses the temporary file: the held stream rewritten.
+  static std::unique_ptr<TFlux> RecritSurPlace(const std::string& cible, const TFlux& tenu,
+                                               const std::function<void(TFlux&)>& ecrire);
   friend std::unique_ptr<TFlux> EnregistreSur(const std::string&, const TFlux*,
                                               const std::function<void(TFlux&)>&);
   int FFd;
@@ -72,5 +75,12 @@ std::string RaisonSysteme(int erreur);
 // null; a target that another opening holds locked, or whose read-only attribute is set, is not
 // replaced (EFCreateError). fluxTenu itself is never touched: the caller drops it for the result.
 // On any failure the temporary file is removed, the target is as it was, and the error goes on.
+// The temporary file is locked while the save runs; those that earlier saves of the same target
+// left when they died are removed first (never one that a running save holds).
+// When the folder refuses the temporary file but fluxTenu is the target, open for writing, the
+// file is rewritten through it instead: the new bytes are built whole in memory first, then
+// written from the first byte, the file cut to their length and flushed. The stream returned then
+// shares fluxTenu's opening and lock, which it keeps when the caller drops fluxTenu; a failure
+// of that rewrite may leave the file part-written, as rewriting an open file always could.
 std::unique_ptr<TFlux> EnregistreSur(const std::string& cible, const TFlux* fluxTenu,
                                      const std::function<void(TFlux&)>& ecrire);

@@ -2,14 +2,25 @@
 
 #include <csignal>
 
-void IgnoreSigpipe() {
+namespace {
+
+// Ignores the signal unless the program gave it a handler of its own.
+void Ignore(int signal) {
   struct sigaction actuelle {};
-  if (sigaction(SIGPIPE, nullptr, &actuelle) != 0) return;
-  // A handler that the program installed itself is left alone.
+  if (sigaction(signal, nullptr, &actuelle) != 0) return;
   if (!(actuelle.sa_flags & SA_SIGINFO) && actuelle.sa_handler == SIG_DFL) {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
-    sigaction(SIGPIPE, &ignore, nullptr);
+    sigaction(signal, &ignore, nullptr);
   }
+}
+
+}  // namespace
+
+void IgnoreSigpipe() { Ignore(SIGPIPE); }
+
+void PrepareSignaux() {
+  Ignore(SIGPIPE);
+  Ignore(SIGXFSZ);
 }

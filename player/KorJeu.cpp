@@ -316,9 +316,26 @@ bool TJeu::ExecuteAction(EActionBouton action) {
   return false;
 }
 
+void TJeu::SuspendChrono() {
+  if (FEtat != EEtatJeu::Question || FQuiz->FTemps == 0 || FChronoSuspendu) return;
+  FVue.ArreteChrono();
+  FChronoSuspendu = true;
+  FResteSuspendu = Echeance - FVue.Maintenant();
+  FQuestionSuspendue = NbQuestionsPosees;
+}
+
+void TJeu::ReprendChrono() {
+  if (!FChronoSuspendu) return;
+  FChronoSuspendu = false;
+  // The box may have ended the game or moved to another question.
+  if (FEtat != EEtatJeu::Question || NbQuestionsPosees != FQuestionSuspendue) return;
+  Echeance = FVue.Maintenant() + FResteSuspendu;
+  FVue.DemarreChrono();
+}
+
 void TJeu::ChronoTimer() {
-  // A tick that comes after the validation has nothing to time.
-  if (FEtat != EEtatJeu::Question || FQuiz->FTemps == 0) return;
+  // A tick that comes after the validation, or while a box holds the countdown, has nothing to time.
+  if (FEtat != EEtatJeu::Question || FQuiz->FTemps == 0 || FChronoSuspendu) return;
   const auto reste = Echeance - FVue.Maintenant();
   TempsEcoule = reste < TInstant::duration::zero();
   if (!TempsEcoule)

@@ -138,6 +138,11 @@ class TJeu {
   bool ExecuteAction(EActionBouton action);
   // One tick of the question timer: the seconds left in LQuestAPoser, or the validation once over.
   void ChronoTimer();
+  // A box opened over the question: its countdown stops where it is (ticks meanwhile are
+  // ignored), and ReprendChrono goes on with the time that was left, if the same question is
+  // still asked when the box closes.
+  void SuspendChrono();
+  void ReprendChrono();
   // Accepter: the last answer, judged wrong, counts as right. Nothing unless AccepterPossible().
   void AccepteReponse();
 
@@ -167,6 +172,10 @@ class TJeu {
 
  private:
   void FixeBouton(const std::string& legende, EActionBouton action);
+
+  bool FChronoSuspendu = false;
+  TInstant::duration FResteSuspendu{};
+  int FQuestionSuspendue = 0;  // NbQuestionsPosees when the countdown was suspended
 
   IVueJeu& FVue;
   const TReglages& FReglages;

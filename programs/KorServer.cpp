@@ -3,13 +3,11 @@
 
 #include <QApplication>
 
-#include "platform/Signaux.h"
 #include "platform/bureau/Application.h"
 #include "platform/bureau/InstanceUnique.h"
 #include "scoresheet/fenetres/KorServerMain.h"
 
 int main(int argc, char** argv) {
-  IgnoreSigpipe();
   TApplication application(argc, argv, QStringLiteral("KorServer"));
 
   TInstanceUnique instance(QStringLiteral("KorServer"));

@@ -1,19 +1,21 @@
 #include "scoresheet/KorServeur.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
 
+#include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <chrono>
-#include <deque>
 #include <future>
-#include <map>
-#include <mutex>
-#include <set>
-#include <vector>
+#include <unordered_map>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -24,16 +26,34 @@ namespace {
 
 using Horloge = std::chrono::steady_clock;
 
+// Bytes taken from a socket at a time, and the most Qt may hold for one peer: a peer is read
+// only while its last reply has gone, so what it sends beyond this waits in the system, which
+// then stops the peer itself.
+constexpr qint64 TailleMorceau = 16 * 1024;
+
+// Descriptors kept free for everything else the program opens.
+constexpr rlim_t DescripteursReserves = 64;
+
+// The most connections the process may hold: the limit on open descriptors, raised as far as the
+// system allows, less those kept for the rest of the program.
+int ConnexionsPossibles() {
+  rlimit limite{};
+  if (getrlimit(RLIMIT_NOFILE, &limite) != 0) return 1;
+  if (limite.rlim_cur < limite.rlim_max) {
+    rlimit haute = limite;
+    haute.rlim_cur = limite.rlim_max;
+    if (setrlimit(RLIMIT_NOFILE, &haute) == 0) limite = haute;
+  }
+  const rlim_t n = limite.rlim_cur > 2 * DescripteursReserves ? limite.rlim_cur - DescripteursReserves
+                                                                : limite.rlim_cur / 2;
+  return static_cast<int>(std::clamp<rlim_t>(n, 1, 1 << 30));
+}
+
 }  // namespace
 
 struct TServeurResultats::TEtat {
   FCommandeSendData Commande;
   TOptionsServeur Options;
-
-  std::mutex Mutex;                 // guards everything below it
-  bool Arret = false;
-  std::set<int> Descripteurs;       // sockets being served, shut down by Arrete
-  std::map<std::uint64_t, std::unique_ptr<QThread>> Fils;
 
   std::atomic<int> Actifs{0};
   std::atomic<bool> EnEcoute{false};
@@ -46,89 +66,194 @@ namespace {
 
 using TEtat = TServeurResultats::TEtat;
 
-void ServeConnexion(TEtat& etat, int descripteur);
+// One connection's reader, and the time by which its next line (or the taking of its last reply)
+// is due.
+struct TConnexion {
+  explicit TConnexion(const TOptionsServeur& options)
+      : Lecteur(options.LongueurMaxLigne, options.LongueurMaxLigneEntiere) {}
+  TLecteurLignes Lecteur;
+  Horloge::time_point Limite;
+  bool Fermeture = false;  // its last reply is sent: the socket closes once the reply is taken
+};
 
-// Accepts connections on the listening thread and hands each one to a thread of its own; past
-// the bound it stops accepting, and what the system had already queued waits its turn.
+// Accepts and serves every connection on the thread that listens, each event handled at once and
+// nothing ever waited for, so that a peer can only slow itself.
 class TServeurTcp : public QTcpServer {
  public:
-  explicit TServeurTcp(std::shared_ptr<TEtat> etat) : FEtat(std::move(etat)) {}
+  explicit TServeurTcp(std::shared_ptr<TEtat> etat)
+      : FEtat(std::move(etat)),
+        FDelai(std::chrono::milliseconds(std::max(FEtat->Options.DelaiInactivite, 1))),
+        FMax(std::min(std::max(FEtat->Options.MaxConnexions, 1), ConnexionsPossibles())) {
+    // The deadlines are looked at a few times per allowed delay.
+    FVeille.setInterval(std::clamp(FEtat->Options.DelaiInactivite / 4, 10, 250));
+    connect(&FVeille, &QTimer::timeout, this, [this] { FermeEchues(); });
+    FVeille.start();
+  }
+
+  // Once listening: connections are taken by the server's own accept rather than Qt's, which,
+  // out of descriptors, would try again at once, for ever, without telling.
+  void PrendLesConnexions() {
+    pauseAccepting();
+    FNotification = std::make_unique<QSocketNotifier>(socketDescriptor(), QSocketNotifier::Read);
+    connect(FNotification.get(), &QSocketNotifier::activated, this, [this] { Accepte(); });
+  }
 
   ~TServeurTcp() override {
-    for (int d : FAttente) ::close(d);
-  }
-
-  // On the listening thread, once a connection's thread has ended.
-  void Termine(std::uint64_t id) {
-    std::unique_ptr<QThread> fil;
-    {
-      std::lock_guard<std::mutex> garde(FEtat->Mutex);
-      auto it = FEtat->Fils.find(id);
-      if (it != FEtat->Fils.end()) {
-        fil = std::move(it->second);
-        FEtat->Fils.erase(it);
-      }
+    for (auto& [socket, connexion] : FConnexions) {
+      socket->disconnect(this);
+      socket->abort();
+      delete socket;
     }
-    if (fil) fil->wait();
-    --FEnService;
-    while (FEnService < FEtat->Options.MaxConnexions && !FAttente.empty()) {
-      const int d = FAttente.front();
-      FAttente.pop_front();
-      Lance(d);
-    }
-    if (FPause && FEnService < FEtat->Options.MaxConnexions) {
-      FPause = false;
-      resumeAccepting();
-    }
-  }
-
- protected:
-  void incomingConnection(qintptr descripteur) override {
-    const int d = static_cast<int>(descripteur);
-    if (FEnService < FEtat->Options.MaxConnexions && FAttente.empty()) {
-      Lance(d);
-    } else if (FAttente.size() < static_cast<std::size_t>(FEtat->Options.FileAttente)) {
-      FAttente.push_back(d);
-    } else {
-      ::close(d);  // refused: the queue is full
-    }
-    if (FEnService >= FEtat->Options.MaxConnexions && !FPause) {
-      FPause = true;
-      pauseAccepting();
-    }
+    FConnexions.clear();
+    FEtat->Actifs = 0;
   }
 
  private:
-  void Lance(int d) {
-    const std::uint64_t id = ++FProchainId;
-    std::shared_ptr<TEtat> etat = FEtat;
-    TServeurTcp* moi = this;
-    std::unique_ptr<QThread> fil(QThread::create([etat, d, id, moi] {
-      ServeConnexion(*etat, d);
-      --etat->Actifs;
-      QMetaObject::invokeMethod(moi, [moi, id] { moi->Termine(id); }, Qt::QueuedConnection);
-    }));
-    fil->setStackSize(512 * 1024);
-    // Registered and started under the lock, so that Arrete either refuses it here or finds
-    // it among the threads to wait for.
-    std::lock_guard<std::mutex> garde(FEtat->Mutex);
-    if (FEtat->Arret) {
+  void Accepte() {
+    for (;;) {
+      const int d = ::accept4(static_cast<int>(socketDescriptor()), nullptr, nullptr, SOCK_CLOEXEC);
+      if (d >= 0) {
+        Accueille(d);
+        continue;
+      }
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+        // The rest of the program holds the descriptors: the longest idle connection makes room.
+        // With none to close, the waiting connections are looked at again a little later.
+        if (!FConnexions.empty()) {
+          FermePlusAncienne();
+          continue;
+        }
+        FNotification->setEnabled(false);
+        QTimer::singleShot(100, this, [this] {
+          FNotification->setEnabled(true);
+          Accepte();
+        });
+      }
+      return;  // EAGAIN: none waiting
+    }
+  }
+
+  void Accueille(int d) {
+    if (static_cast<int>(FConnexions.size()) >= FMax) FermePlusAncienne();
+    auto* socket = new QTcpSocket();
+    if (!socket->setSocketDescriptor(d)) {
+      delete socket;
       ::close(d);
       return;
     }
-    FEtat->Descripteurs.insert(d);
-    ++FEnService;
-    ++FEtat->Actifs;
-    QThread* brut = fil.get();
-    FEtat->Fils.emplace(id, std::move(fil));
-    brut->start();
+    socket->setReadBufferSize(TailleMorceau);
+    auto connexion = std::make_unique<TConnexion>(FEtat->Options);
+    connexion->Limite = Horloge::now() + FDelai;
+    FConnexions.emplace(socket, std::move(connexion));
+    FEtat->Actifs = static_cast<int>(FConnexions.size());
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Sert(socket); });
+    connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { Sert(socket); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { Fin(socket); });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
+      if (socket->state() == QAbstractSocket::UnconnectedState) Fin(socket);
+    });
+    Envoie(*socket, ReponseBienvenue);
+    Sert(socket);
+  }
+
+  static void Envoie(QTcpSocket& socket, std::string_view ligne) {
+    QByteArray octets(ligne.data(), static_cast<qsizetype>(ligne.size()));
+    octets += "\r\n";
+    socket.write(octets);
+  }
+
+  // Handles the lines that have arrived, one reply at a time: while a reply waits to be taken,
+  // the peer is read no further, so a peer that never reads its replies holds at most one.
+  void Sert(QTcpSocket* socket) {
+    auto it = FConnexions.find(socket);
+    if (it == FConnexions.end()) return;
+    TConnexion& c = *it->second;
+    std::string ligne;
+    char morceau[TailleMorceau];
+    while (!c.Fermeture && socket->bytesToWrite() == 0) {
+      if (c.Lecteur.LigneSuivante(ligne)) {
+        const TReponseLigne reponse = TraiteLigne(ligne, FEtat->Commande, c.Lecteur.Tronquee());
+        c.Limite = Horloge::now() + FDelai;
+        if (reponse.Fermer) {
+          c.Fermeture = true;
+          if (reponse.Reponse.empty()) {
+            Retire(socket);
+          } else {
+            // Closes once the reply has been taken; a peer that never takes it is closed when
+            // its time runs out. The connection may be gone on return: nothing of it is touched.
+            Envoie(*socket, reponse.Reponse);
+            socket->disconnectFromHost();
+          }
+          return;
+        }
+        Envoie(*socket, reponse.Reponse);
+        continue;
+      }
+      if (c.Lecteur.Deborde()) {
+        Retire(socket);
+        return;
+      }
+      const qint64 n = socket->read(morceau, TailleMorceau);
+      if (n <= 0) return;
+      c.Lecteur.Ajoute(morceau, static_cast<std::size_t>(n));
+    }
+  }
+
+  // The peer has gone: the lines it sent with its close are still handled (their replies go
+  // nowhere), then the connection is forgotten.
+  void Fin(QTcpSocket* socket) {
+    auto it = FConnexions.find(socket);
+    if (it == FConnexions.end()) return;
+    TConnexion& c = *it->second;
+    std::string ligne;
+    char morceau[TailleMorceau];
+    while (!c.Fermeture && !c.Lecteur.Deborde()) {
+      if (c.Lecteur.LigneSuivante(ligne)) {
+        c.Fermeture = TraiteLigne(ligne, FEtat->Commande, c.Lecteur.Tronquee()).Fermer;
+        continue;
+      }
+      const qint64 n = socket->read(morceau, TailleMorceau);
+      if (n <= 0) break;
+      c.Lecteur.Ajoute(morceau, static_cast<std::size_t>(n));
+    }
+    Retire(socket);
+  }
+
+  void Retire(QTcpSocket* socket) {
+    auto it = FConnexions.find(socket);
+    if (it == FConnexions.end()) return;
+    FConnexions.erase(it);
+    FEtat->Actifs = static_cast<int>(FConnexions.size());
+    socket->disconnect(this);
+    socket->abort();
+    // Possibly inside one of its own signals.
+    socket->deleteLater();
+  }
+
+  void FermeEchues() {
+    const auto maintenant = Horloge::now();
+    std::vector<QTcpSocket*> echues;
+    for (const auto& [socket, connexion] : FConnexions)
+      if (connexion->Limite <= maintenant) echues.push_back(socket);
+    for (QTcpSocket* socket : echues) Retire(socket);
+  }
+
+  // The connection that has gone longest without completing a line: a player that reports
+  // completes its line at once, so only idle or slow peers are ever closed here.
+  void FermePlusAncienne() {
+    auto plusAncienne = std::min_element(FConnexions.begin(), FConnexions.end(), [](const auto& a, const auto& b) {
+      return a.second->Limite < b.second->Limite;
+    });
+    if (plusAncienne != FConnexions.end()) Retire(plusAncienne->first);
   }
 
   std::shared_ptr<TEtat> FEtat;
-  std::deque<int> FAttente;
-  int FEnService = 0;
-  bool FPause = false;
-  std::uint64_t FProchainId = 0;
+  Horloge::duration FDelai;
+  int FMax;
+  QTimer FVeille;
+  std::unique_ptr<QSocketNotifier> FNotification;
+  std::unordered_map<QTcpSocket*, std::unique_ptr<TConnexion>> FConnexions;
 };
 
 class TFilEcoute : public QThread {
@@ -138,16 +263,21 @@ class TFilEcoute : public QThread {
 
  protected:
   void run() override {
-    TServeurTcp serveur(FEtat);
-    serveur.setListenBacklogSize(FEtat->Options.FileAttente);
-    if (!serveur.listen(QHostAddress::AnyIPv4, FEtat->Options.Port)) {
-      FEtat->Erreur = ansi::DepuisQString(serveur.errorString());
-      FPret.set_value(false);
-      return;
+    {
+      TServeurTcp serveur(FEtat);
+      serveur.setListenBacklogSize(FEtat->Options.FileAttente);
+      if (!serveur.listen(QHostAddress::AnyIPv4, FEtat->Options.Port)) {
+        FEtat->Erreur = ansi::DepuisQString(serveur.errorString());
+        FPret.set_value(false);
+        return;
+      }
+      FEtat->Port = serveur.serverPort();
+      serveur.PrendLesConnexions();
+      FPret.set_value(true);
+      exec();
     }
-    FEtat->Port = serveur.serverPort();
-    FPret.set_value(true);
-    exec();
+    // Sockets closed from inside their own signals are freed here, on their thread.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
  private:
@@ -155,72 +285,12 @@ class TFilEcoute : public QThread {
   std::promise<bool> FPret;
 };
 
-// Sends one reply line and waits until the system has taken it, within the time allowed.
-bool EnvoieLigne(QTcpSocket& socket, std::string_view ligne, int delai) {
-  QByteArray octets(ligne.data(), static_cast<qsizetype>(ligne.size()));
-  octets += "\r\n";
-  if (socket.write(octets) != octets.size()) return false;
-  const auto limite = Horloge::now() + std::chrono::milliseconds(delai);
-  while (socket.bytesToWrite() > 0) {
-    const auto reste =
-        std::chrono::duration_cast<std::chrono::milliseconds>(limite - Horloge::now()).count();
-    if (reste <= 0 || !socket.waitForBytesWritten(static_cast<int>(reste))) return false;
-  }
-  return true;
-}
-
-void ServeConnexion(TEtat& etat, int descripteur) {
-  const int delai = etat.Options.DelaiInactivite;
-  {
-    QTcpSocket socket;
-    if (socket.setSocketDescriptor(descripteur)) {
-      if (EnvoieLigne(socket, ReponseBienvenue, delai)) {
-        TLecteurLignes lecteur(etat.Options.LongueurMaxLigne);
-        std::string ligne;
-        // Each line must arrive whole within the time allowed, counted from the previous one.
-        auto limite = Horloge::now() + std::chrono::milliseconds(delai);
-        bool fin = false;
-        while (!fin) {
-          while (!fin && lecteur.LigneSuivante(ligne)) {
-            const TReponseLigne reponse = TraiteLigne(ligne, etat.Commande);
-            fin = !EnvoieLigne(socket, reponse.Reponse, delai) || reponse.Fermer;
-            limite = Horloge::now() + std::chrono::milliseconds(delai);
-          }
-          if (fin || lecteur.Deborde()) break;
-          const auto reste =
-              std::chrono::duration_cast<std::chrono::milliseconds>(limite - Horloge::now()).count();
-          if (reste <= 0) break;
-          const bool arrive = socket.bytesAvailable() > 0 || socket.waitForReadyRead(static_cast<int>(reste));
-          const QByteArray octets = socket.readAll();
-          // A peer that closed may have sent its last lines with the close.
-          if (!arrive && octets.isEmpty()) break;
-          lecteur.Ajoute(octets.constData(), static_cast<std::size_t>(octets.size()));
-        }
-      }
-      {
-        std::lock_guard<std::mutex> garde(etat.Mutex);
-        etat.Descripteurs.erase(descripteur);
-      }
-      if (socket.state() == QAbstractSocket::ConnectedState) {
-        socket.disconnectFromHost();
-        if (socket.state() != QAbstractSocket::UnconnectedState) socket.waitForDisconnected(100);
-      }
-      socket.abort();
-      return;
-    }
-  }
-  std::lock_guard<std::mutex> garde(etat.Mutex);
-  etat.Descripteurs.erase(descripteur);
-  ::close(descripteur);
-}
-
 }  // namespace
 
 TServeurResultats::TServeurResultats(FCommandeSendData commande, TOptionsServeur options)
     : FEtat(std::make_shared<TEtat>()) {
   FEtat->Commande = std::move(commande);
   FEtat->Options = options;
-  if (FEtat->Options.MaxConnexions < 1) FEtat->Options.MaxConnexions = 1;
   if (FEtat->Options.FileAttente < 1) FEtat->Options.FileAttente = 1;
 }
 
@@ -228,7 +298,7 @@ TServeurResultats::~TServeurResultats() { Arrete(); }
 
 bool TServeurResultats::Ecoute() {
   // Listens once in the object's life.
-  if (FEtat->FilEcoute || FEtat->Arret) return FEtat->EnEcoute;
+  if (FEtat->FilEcoute) return FEtat->EnEcoute;
   IgnoreSigpipe();
   std::promise<bool> pret;
   std::future<bool> resultat = pret.get_future();
@@ -240,30 +310,13 @@ bool TServeurResultats::Ecoute() {
 }
 
 void TServeurResultats::Arrete() {
-  if (!FEtat->FilEcoute) return;
-  {
-    std::lock_guard<std::mutex> garde(FEtat->Mutex);
-    FEtat->Arret = true;
-    // Wakes every connection's thread out of its wait; each then closes its socket.
-    for (int d : FEtat->Descripteurs) ::shutdown(d, SHUT_RDWR);
+  if (!FEtat->FilEcoute || !FEtat->FilEcoute->isRunning()) {
+    FEtat->EnEcoute = false;
+    return;
   }
-  // The threads are freed once the listening thread, which made them, has ended.
-  std::vector<std::unique_ptr<QThread>> finis;
-  for (;;) {
-    std::map<std::uint64_t, std::unique_ptr<QThread>> fils;
-    {
-      std::lock_guard<std::mutex> garde(FEtat->Mutex);
-      fils.swap(FEtat->Fils);
-    }
-    if (fils.empty()) break;
-    for (auto& [id, fil] : fils) {
-      fil->wait();
-      finis.push_back(std::move(fil));
-    }
-  }
+  // The event loop ends; the server, going out of scope on its thread, closes every connection.
   FEtat->FilEcoute->quit();
   FEtat->FilEcoute->wait();
-  FEtat->FilEcoute.reset();
   FEtat->EnEcoute = false;
 }
 

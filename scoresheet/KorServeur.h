@@ -1,10 +1,12 @@
 #pragma once
-// The score sheet's TCP server: listens on every IPv4 address and serves each connection on a
-// thread of its own (greeting, lines, replies; KorProtocole), so that a slow peer never holds up
-// the others. It guards the machine against its peers: a line has a cap, a connection that sends
-// nothing for a while is closed, and at most a given number of connections are served at once
-// (the others wait, accepted by the system, until one ends). Writes to a peer that has gone
-// never raise SIGPIPE.
+// The score sheet's TCP server: listens on every IPv4 address and serves all its connections
+// from one event loop on a thread of its own (greeting, lines, replies; KorProtocole), so that an
+// idle or slow peer costs a few bytes and never holds up a player. It guards the machine against
+// its peers: a line is kept up to a cap (a longer one is read to its end in bounded memory), a
+// connection that completes no line for a while is closed, a peer is read no further while its
+// reply waits to be taken, and when the number of connections reaches its bound the one that has
+// gone longest without a line makes room for the newcomer. Writes to a peer that has gone never
+// raise SIGPIPE.
 
 #include <cstdint>
 #include <memory>
@@ -14,16 +16,19 @@
 
 struct TOptionsServeur {
   std::uint16_t Port = PortFeuilleNotes;  // 0: any free port (see TServeurResultats::Port)
-  int MaxConnexions = 128;                // connections served at once
-  int DelaiInactivite = 60000;            // ms allowed for each line, and for a write to drain
+  // Connections held at once; also kept below what the process may open. Past it, the
+  // connection that has gone longest without a line is closed to make room.
+  int MaxConnexions = 16384;
+  int DelaiInactivite = 60000;            // ms allowed for each line, and for a reply to be taken
   std::size_t LongueurMaxLigne = TLecteurLignes::LongueurMaxDefaut;
-  int FileAttente = 1024;                 // connections the system may hold before they are served
+  std::size_t LongueurMaxLigneEntiere = TLecteurLignes::LongueurMaxEntiereDefaut;
+  int FileAttente = 1024;                 // connections the system may hold before they are accepted
 };
 
 // Needs the program's QCoreApplication (or QApplication) to exist while it listens.
 class TServeurResultats {
  public:
-  // The handler runs on the connections' threads, possibly on several at once.
+  // The handler runs on the server's own thread, one line at a time.
   explicit TServeurResultats(FCommandeSendData commande, TOptionsServeur options = {});
   ~TServeurResultats();  // Arrete
   TServeurResultats(const TServeurResultats&) = delete;
@@ -31,14 +36,14 @@ class TServeurResultats {
 
   // Starts listening; false when the port cannot be opened (Erreur says why, in 1252).
   bool Ecoute();
-  // Stops listening, closes every connection and waits for their threads. Idempotent.
+  // Stops listening, closes every connection and waits for the server's thread. Idempotent.
   void Arrete();
 
   bool EnEcoute() const;
   // The port listened on (the one chosen by the system when the options said 0).
   std::uint16_t Port() const;
   const std::string& Erreur() const;
-  // Connections being served now.
+  // Connections held now.
   int ConnexionsActives() const;
 
   struct TEtat;

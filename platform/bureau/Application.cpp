@@ -6,9 +6,21 @@
 
 #include "platform/Ansi.h"
 #include "platform/Erreur.h"
+#include "platform/Signaux.h"
 #include "platform/bureau/Traductions.h"
 
-TApplication::TApplication(int& argc, char** argv, const QString& nom) : QApplication(argc, argv) {
+namespace {
+
+// Runs before QApplication's own constructor: signals are set before anything else starts.
+int& AvecSignauxPrepares(int& argc) {
+  PrepareSignaux();
+  return argc;
+}
+
+}  // namespace
+
+TApplication::TApplication(int& argc, char** argv, const QString& nom)
+    : QApplication(AvecSignauxPrepares(argc), argv) {
   setApplicationName(nom);
   ChargeTraductionsQt();
 }

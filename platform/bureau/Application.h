@@ -1,6 +1,6 @@
 #pragma once
-// The application object of the programs with windows: the program's name, Qt's own texts in
-// French, and the general error report.
+// The application object of the programs with windows: the signals every program sets at start
+// (PrepareSignaux), the program's name, Qt's own texts in French, and the general error report.
 
 #include <QApplication>
 

@@ -504,9 +504,27 @@ void TForm1::BoutonClick() {
     Jeu.ExecuteAction(FActionBouton);
 }
 
+template <class F>
+auto TForm1::SansChrono(F&& boite) {
+  if (FBoitesOuvertes++ == 0 && Chrono->isActive()) {
+    FChronoSuspendu = true;
+    Jeu.SuspendChrono();
+  }
+  struct TFin {
+    TForm1& Fenetre;
+    ~TFin() {
+      if (--Fenetre.FBoitesOuvertes == 0 && Fenetre.FChronoSuspendu) {
+        Fenetre.FChronoSuspendu = false;
+        Fenetre.Jeu.ReprendChrono();
+      }
+    }
+  } fin{*this};
+  return boite();
+}
+
 void TForm1::ChoixOuvrirQuiz() {
   if (FRapportEnCours || !PeutAbandonner()) return;
-  const QString nom = DialogueOuvrir();
+  const QString nom = SansChrono([this] { return DialogueOuvrir(); });
   if (!nom.isEmpty()) OuvreQuiz(QFile::encodeName(nom).toStdString());
 }
 
@@ -530,7 +548,7 @@ void TForm1::MenuFermerClick() {
 
 void TForm1::MenuPreferencesClick() {
   if (FRapportEnCours) return;
-  FormPreferences->Execute();
+  SansChrono([this] { return FormPreferences->Execute(); });
 }
 
 void TForm1::MenuQuitterClick() { close(); }
@@ -684,5 +702,5 @@ int TForm1::Aleatoire(int n) { return n <= 1 ? 0 : Tirage(n); }
 
 QMessageBox::StandardButton TForm1::Boite(QMessageBox::Icon icone, const QString& texte,
                                           QMessageBox::StandardButtons boutons) {
-  return BoiteMessage(icone, texte, boutons);
+  return SansChrono([&] { return BoiteMessage(icone, texte, boutons); });
 }

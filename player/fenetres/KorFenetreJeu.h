@@ -178,6 +178,10 @@ class TForm1 : public QMainWindow, public IVueJeu {
   void FormClose();
   void FixeBouton(const QString& legende, EActionBouton action);
   QString DialogueOuvrirStandard();
+  // Runs a box or dialog opened over the window: the question's countdown is held while it is
+  // open and goes on, with the time that was left, when the last one closes.
+  template <class F>
+  auto SansChrono(F&& boite);
 
   QStringList FArguments;
   std::unique_ptr<QMenuBar> FBarreDetachee;  // the menus, when the bar is not shown
@@ -188,4 +192,6 @@ class TForm1 : public QMainWindow, public IVueJeu {
   bool FRapportEnCours = false;
   bool FFermetureDemandee = false;  // a close asked for while a result was being sent
   bool FFermee = false;
+  int FBoitesOuvertes = 0;       // boxes open over the window, one inside another
+  bool FChronoSuspendu = false;  // the countdown was running when the first of them opened
 };

@@ -217,6 +217,9 @@ void TFormPreferences::EditeurChange() { Modifie = true; }
 
 void TFormPreferences::BPoliceClick() {
   QFont police = EPolice->font();
+  // The dialog opens on the family the fields show, which is another one when the family asked
+  // for is not installed: OK without a choice then keeps the fields as they are.
+  police.setFamily(QFontInfo(police).family());
   if (!DialoguePolice(police)) return;
   EPolice->setFont(police);
   EPolice->setText(police.family());

@@ -9,9 +9,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "platform/Ansi.h"
 #include "platform/Erreur.h"
@@ -72,6 +74,12 @@ TFormMain::TFormMain(const TOptionsServeur& options, QWidget* parent)
   GridResults->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   GridResults->horizontalHeader()->setStretchLastSection(false);
   for (int c = 0; c < NbColonnesResultats; ++c) GridResults->setColumnWidth(c, LargeursColonnes[c]);
+  // The columns follow the room the grid gives them (less when the scroll bar shows) until the
+  // user sizes one.
+  GridResults->viewport()->installEventFilter(this);
+  connect(GridResults->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+    if (!FAjustementColonnes) FColonnesDeLUtilisateur = true;
+  });
   GridResults->verticalHeader()->setDefaultSectionSize(GridResults->fontMetrics().height() + 6);
   disposition->addWidget(GridResults, 1);
   LNomOrdinateur = new QLabel(centre);
@@ -99,7 +107,7 @@ TFormMain::TFormMain(const TOptionsServeur& options, QWidget* parent)
 }
 
 TFormMain::~TFormMain() {
-  // FormDestroy: every connection thread has ended before the table and its lock go.
+  // FormDestroy: the server's thread has ended before the table and its lock go.
   TCPServer->Arrete();
 }
 
@@ -116,10 +124,7 @@ void TFormMain::showEvent(QShowEvent* event) {
   LNomOrdinateur->setText(QStringLiteral("Nom de cet ordinateur : %1").arg(ansi::VersQString(NomOrdinateur())));
   if (!FPremierAffichage) return;
   FPremierAffichage = false;
-  if (const QScreen* ecran = screen()) {
-    const QRect zone = ecran->availableGeometry();
-    move(zone.x() + zone.width() - frameGeometry().width(), zone.y());
-  }
+  PlaceEnHautADroite();
   if (!TCPServer->EnEcoute()) {
     // Told once the window is up; the program stays usable for what the table holds.
     const QString raison = ansi::VersQString(TCPServer->Erreur());
@@ -132,6 +137,54 @@ void TFormMain::showEvent(QShowEvent* event) {
                    QMessageBox::Ok);
     });
   }
+}
+
+void TFormMain::PlaceEnHautADroite() {
+  const QScreen* ecran = screen();
+  if (ecran == nullptr) return;
+  const QRect zone = ecran->availableGeometry();
+  // The frame's corner: move() places the frame, as far as its size is known.
+  move(zone.x() + zone.width() - frameGeometry().width(), zone.y());
+  if (windowHandle() == nullptr || !windowHandle()->frameMargins().isNull() || FEssaisPlacement <= 0) return;
+  // The window manager adds its frame only once the window is on screen: until then the frame
+  // is taken for the window itself, and the title bar would lie above the screen's top edge.
+  // The window is placed again as soon as its frame is known.
+  --FEssaisPlacement;
+  QTimer::singleShot(50, this, &TFormMain::PlaceEnHautADroite);
+}
+
+bool TFormMain::eventFilter(QObject* objet, QEvent* evenement) {
+  if (objet == GridResults->viewport() && evenement->type() == QEvent::Resize) AjusteColonnes();
+  return QMainWindow::eventFilter(objet, evenement);
+}
+
+void TFormMain::AjusteColonnes() {
+  if (FColonnesDeLUtilisateur) return;
+  const QHeaderView* entete = GridResults->horizontalHeader();
+  int largeurs[NbColonnesResultats];
+  int minimums[NbColonnesResultats];
+  int exces = -GridResults->viewport()->width();
+  const int marge = 2 * entete->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, entete);
+  for (int c = 0; c < NbColonnesResultats; ++c) {
+    // Never narrower than the column's title.
+    const QString titre = GridResults->horizontalHeaderItem(c)->text();
+    minimums[c] = std::max(entete->fontMetrics().horizontalAdvance(titre) + marge, entete->minimumSectionSize());
+    largeurs[c] = std::max(LargeursColonnes[c], minimums[c]);
+    exces += largeurs[c];
+  }
+  // What the grid lacks is taken a pixel at a time from the column with the most to spare.
+  while (exces > 0) {
+    int c = 0;
+    for (int k = 1; k < NbColonnesResultats; ++k)
+      if (largeurs[k] - minimums[k] > largeurs[c] - minimums[c]) c = k;
+    if (largeurs[c] <= minimums[c]) break;
+    --largeurs[c];
+    --exces;
+  }
+  FAjustementColonnes = true;
+  for (int c = 0; c < NbColonnesResultats; ++c)
+    if (GridResults->columnWidth(c) != largeurs[c]) GridResults->setColumnWidth(c, largeurs[c]);
+  FAjustementColonnes = false;
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,7 @@
 #pragma once
 // The score sheet's window: the table of results as players report them, saved as a spreadsheet
-// or CSV file. The server listens for the window's whole life; its connection threads touch only
-// the table (under its lock), and the grid is redrawn on the window's thread.
+// or CSV file. The server listens for the window's whole life; its thread touches only the table
+// (under its lock), and the grid is redrawn on the window's thread.
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -33,7 +33,7 @@ class TFormMain : public QMainWindow {
   // The chosen file's full name; empty when the dialog is cancelled.
   std::function<QString()> DialogueEnregistrement;
 
-  // Declared before the server: the table, and its lock Verrou, outlive every connection thread.
+  // Declared before the server: the table, and its lock Verrou, outlive the server's thread.
   TTableResultats Table;
   std::unique_ptr<TServeurResultats> TCPServer;
   TAide Aide{QStringLiteral("KorServer.chm")};
@@ -62,9 +62,15 @@ class TFormMain : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;   // FormShow
   void closeEvent(QCloseEvent* event) override; // FormCloseQuery
+  bool eventFilter(QObject* objet, QEvent* evenement) override;
 
  private:
   void ResultatArrive();
+  // The window's frame at the top right corner of the screen's free area.
+  void PlaceEnHautADroite();
+  // The columns at their designed widths, narrowed to fit the grid's room when it has less
+  // (the vertical scroll bar shown, a narrow window), none narrower than its title.
+  void AjusteColonnes();
   QString DialogueEnregistrementStandard();
   QMessageBox::StandardButton BoiteStandard(QMessageBox::Icon icone, const QString& titre,
                                             const QString& texte, QMessageBox::StandardButtons boutons);
@@ -72,5 +78,8 @@ class TFormMain : public QMainWindow {
   std::uint16_t FPort;
   bool FRafraichissementPrevu = false;
   bool FPremierAffichage = true;
+  int FEssaisPlacement = 40;
+  bool FAjustementColonnes = false;       // the columns are being sized by AjusteColonnes
+  bool FColonnesDeLUtilisateur = false;   // the user sized a column: theirs from then on  // looks for the frame, 50 ms apart, once the window is shown
   int FLignesAffichees = 0;  // result rows shown, row 1 included
 };

@@ -7,13 +7,16 @@
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/Ansi.h"
+#include "platform/Signaux.h"
 #include "tests/Outils.h"
 
 namespace fs = std::filesystem;
@@ -423,6 +426,183 @@ TEST_F(Fichier, NomRelatifDansLeDossierCourant) {
   fs::current_path(avant);
   EXPECT_EQ(LitOctets(dossier + "/relatif.kqq"), "ici");
   EXPECT_EQ(Noms(), std::vector<std::string>{"relatif.kqq"});
+}
+
+// A save killed part-way leaves its temporary file; the original is never damaged, and the next
+// save of the same target removes what the dead one left. A program that set its signals at
+// start is not killed at all: the write past the limit is the writer's error.
+TEST_F(Fichier, SauvegardeTueeParSigxfszPuisNettoyee) {
+  EcritOctets(chemin, "ancien");
+  auto sauveSousLimite = [&](bool signauxPrepares) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      signal(SIGXFSZ, SIG_DFL);
+      if (signauxPrepares) PrepareSignaux();
+      rlimit l{};
+      getrlimit(RLIMIT_FSIZE, &l);
+      l.rlim_cur = 4096;
+      setrlimit(RLIMIT_FSIZE, &l);
+      try {
+        auto tenu = TFlux::Ouvre(chemin, M::LectureEcriture);
+        EnregistreSur(chemin, tenu.get(), Ecriture(std::string(100000, 'n')));
+      } catch (const EWriteError& e) {
+        _exit(e.Message() == "Erreur d'écriture dans le fichier \""_a + chemin +
+                                 "\". Le fichier dépasse la taille permise."_a
+                  ? 0
+                  : 2);
+      }
+      _exit(1);
+    }
+    int statut = 0;
+    waitpid(pid, &statut, 0);
+    return statut;
+  };
+
+  const int tue = sauveSousLimite(false);
+  ASSERT_TRUE(WIFSIGNALED(tue) && WTERMSIG(tue) == SIGXFSZ) << tue;
+  EXPECT_EQ(LitOctets(chemin), "ancien");
+  ASSERT_EQ(Noms().size(), 2u) << "the dead save's temporary file";
+
+  const int signale = sauveSousLimite(true);
+  EXPECT_TRUE(WIFEXITED(signale) && WEXITSTATUS(signale) == 0) << signale;
+  EXPECT_EQ(LitOctets(chemin), "ancien");
+
+  auto f = EnregistreSur(chemin, nullptr, Ecriture("nouveau"));
+  EXPECT_EQ(LitOctets(chemin), "nouveau");
+  EXPECT_EQ(Noms(), std::vector<std::string>{"cartes.kqq"});
+}
+
+TEST(Signaux, PrepareSignauxIgnoreSigpipeEtSigxfsz) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGPIPE, SIG_DFL);
+    auto propre = [](int) {};
+    signal(SIGXFSZ, propre);  // a handler of the program's own stays
+    PrepareSignaux();
+    struct sigaction pipe {}, taille {};
+    sigaction(SIGPIPE, nullptr, &pipe);
+    sigaction(SIGXFSZ, nullptr, &taille);
+    if (pipe.sa_handler != SIG_IGN || taille.sa_handler != static_cast<void (*)(int)>(propre)) _exit(1);
+    signal(SIGXFSZ, SIG_DFL);
+    PrepareSignaux();
+    sigaction(SIGXFSZ, nullptr, &taille);
+    _exit(taille.sa_handler == SIG_IGN ? 0 : 2);
+  }
+  int statut = 0;
+  waitpid(pid, &statut, 0);
+  EXPECT_TRUE(WIFEXITED(statut) && WEXITSTATUS(statut) == 0) << statut;
+}
+
+// Temporary files of earlier saves of the same target: removed when no save holds them; kept
+// when a save runs (its lock held), and every other file kept.
+TEST_F(Fichier, TemporairesAbandonnesRetires) {
+  EcritOctets(chemin, "ancien");
+  const std::vector<std::string> gardes = {
+      ".cartes.kqq.abc.tmp",          // not a name a save makes
+      ".cartes.kqq.ABCDEFGHIJ.tmp",   // likewise
+      ".autre.kqq.abcdefghij.tmp",    // another target's
+      "cartes.kqq.abcdefghij.tmp",
+  };
+  for (const std::string& n : gardes) EcritOctets(dossier + "/" + n, "x");
+  EcritOctets(dossier + "/.cartes.kqq.abcdefghij.tmp", "mort");
+  EcritOctets(dossier + "/.cartes.kqq.0123456789.tmp", "mort aussi");
+  const std::string vivant = dossier + "/.cartes.kqq.vivant1234.tmp";
+  EcritOctets(vivant, "en cours");
+  const int fdVivant = ::open(vivant.c_str(), O_RDWR);
+  ASSERT_EQ(::flock(fdVivant, LOCK_EX | LOCK_NB), 0);
+  // A link of that name is no file of a save.
+  fs::create_symlink(chemin, dossier + "/.cartes.kqq.lienlien12.tmp");
+
+  auto tenu = TFlux::Ouvre(chemin, M::LectureEcriture);
+  auto f = EnregistreSur(chemin, tenu.get(), Ecriture("nouveau"));
+  EXPECT_EQ(LitOctets(chemin), "nouveau");
+  std::vector<std::string> attendus = gardes;
+  attendus.push_back(".cartes.kqq.vivant1234.tmp");
+  attendus.push_back(".cartes.kqq.lienlien12.tmp");
+  attendus.push_back("cartes.kqq");
+  std::sort(attendus.begin(), attendus.end());
+  EXPECT_EQ(Noms(), attendus);
+  EXPECT_EQ(LitOctets(vivant), "en cours");
+  ::close(fdVivant);
+}
+
+// The file may be rewritten but its folder takes no new file: the held stream is rewritten in
+// place (shorter and longer contents, the file cut to the new length), and its lock stays with
+// the stream returned; without a held stream the save is refused as before. Run as a user
+// without write permission on the folder: as root, in a child that becomes "nobody".
+TEST_F(Fichier, DossierEnLectureSeuleReecritLeFluxTenu) {
+  const std::string sous = dossier + "/protege";
+  fs::create_directory(sous);
+  const std::string cible = sous + "/cartes.kqq";
+  EcritOctets(cible, "un contenu assez long");
+  constexpr uid_t Personne = 65534;
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chmod(dossier.c_str(), 0755), 0);
+    ASSERT_EQ(::chown(sous.c_str(), Personne, Personne), 0);
+    ASSERT_EQ(::chown(cible.c_str(), Personne, Personne), 0);
+  }
+  ASSERT_EQ(::chmod(cible.c_str(), 0644), 0);
+  ASSERT_EQ(::chmod(sous.c_str(), 0555), 0);
+
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (root && (::setgroups(0, nullptr) != 0 || ::setgid(Personne) != 0 || ::setuid(Personne) != 0)) _exit(77);
+    // Really refused: even a user that bypasses permissions would make this test meaningless.
+    const std::string essai = sous + "/essai";
+    const int e = ::open(essai.c_str(), O_CREAT | O_WRONLY, 0644);
+    if (e >= 0) _exit(78);
+    try {
+      if (Message<EFCreateError>([&] { EnregistreSur(cible, nullptr, Ecriture("x")); }) !=
+          "Impossible de créer le fichier \""_a + cible + "\". Accès refusé."_a)
+        _exit(3);
+      auto tenu = TFlux::Ouvre(cible, M::LectureEcriture);
+      auto court = EnregistreSur(cible, tenu.get(), [](TFlux& t) {
+        t.Ecrit("court");
+        t.Positionne(1);
+      });
+      tenu.reset();
+      if (LitOctets(cible) != "court" || court->Position() != 1) _exit(4);
+      // The lock went with the stream returned.
+      const int autre = ::open(cible.c_str(), O_RDONLY);
+      if (::flock(autre, LOCK_SH | LOCK_NB) == 0) _exit(5);
+      ::close(autre);
+      auto long_ = EnregistreSur(cible, court.get(), Ecriture(std::string(10000, 'L')));
+      court.reset();
+      if (LitOctets(cible) != std::string(10000, 'L')) _exit(6);
+      // A failure while the new bytes are built touches nothing.
+      try {
+        EnregistreSur(cible, long_.get(), [](TFlux& t) {
+          t.Ecrit("debut");
+          throw EWriteError("panne");
+        });
+        _exit(7);
+      } catch (const EWriteError&) {
+      }
+      if (LitOctets(cible) != std::string(10000, 'L')) _exit(8);
+      // A stream held for reading only is not written through.
+      long_.reset();
+      auto lecture = TFlux::Ouvre(cible, M::Lecture);
+      try {
+        EnregistreSur(cible, lecture.get(), Ecriture("x"));
+        _exit(9);
+      } catch (const EFCreateError&) {
+      }
+    } catch (...) {
+      _exit(10);
+    }
+    std::vector<std::string> noms;
+    for (const auto& e : fs::directory_iterator(sous)) noms.push_back(e.path().filename().string());
+    _exit(noms == std::vector<std::string>{"cartes.kqq"} ? 0 : 11);
+  }
+  int statut = 0;
+  waitpid(pid, &statut, 0);
+  ::chmod(sous.c_str(), 0755);
+  ASSERT_TRUE(WIFEXITED(statut)) << statut;
+  if (WEXITSTATUS(statut) == 77) GTEST_SKIP() << "impossible de prendre l'identité de nobody : test ignoré";
+  if (WEXITSTATUS(statut) == 78)
+    GTEST_SKIP() << "cet utilisateur écrit dans un dossier en lecture seule : test sans objet, ignoré";
+  EXPECT_EQ(WEXITSTATUS(statut), 0);
 }
 
 }  // namespace

@@ -93,12 +93,17 @@ class TestFenetreJeu : public QObject {
     return QFile::encodeName(Dossier.filePath(nom)).toStdString();
   }
 
-  void Cree(const QStringList& arguments = {}) {
-    Fenetre = std::make_unique<TForm1>(arguments);
-    Fenetre->BoiteMessage = [this](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons) {
+  // Boxes noted in Boites and answered with Reponse.
+  TForm1::FBoiteMessage BoitesNotees() {
+    return [this](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons) {
       Boites.append({icone, texte});
       return Reponse;
     };
+  }
+
+  void Cree(const QStringList& arguments = {}) {
+    Fenetre = std::make_unique<TForm1>(arguments);
+    Fenetre->BoiteMessage = BoitesNotees();
     Fenetre->BoiteSaisie = [this](const QString&, const QString&, QString& texte) {
       ++Saisies;
       if (!NomSaisi) return false;
@@ -666,6 +671,85 @@ class TestFenetreJeu : public QObject {
     Tape(Bonne());
     Touche(Qt::Key_Return);
     QVERIFY(!Fenetre->Chrono->isActive());
+  }
+
+  // While a box is open over a question, its countdown is held: the time left when the box
+  // closes on Cancel is the time left when it opened, whatever the timer did meanwhile.
+  void ChronometreSuspenduDerriereLesBoites() {
+    Cree();
+    Ouvre("Capitales.xkqq");
+    Touche(Qt::Key_Return);
+    Temps += 20s;
+    Fenetre->ChronoTimer();
+    QCOMPARE(Fenetre->LQuestAPoser->text(), QStringLiteral("40"));
+    const QString question = Fenetre->MQuestion->toPlainText();
+    // Each box stays open five minutes, the timer firing all along.
+    bool chronoArreteDerriere = true;
+    auto patiente = [&] {
+      chronoArreteDerriere = chronoArreteDerriere && !Fenetre->Chrono->isActive();
+      for (int i = 0; i < 10; ++i) {
+        Temps += 30s;
+        Fenetre->ChronoTimer();
+      }
+    };
+    Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons) {
+      Boites.append({icone, texte});
+      patiente();
+      return QMessageBox::Cancel;
+    };
+    Fenetre->MenuAbandonnerClick();
+    Fenetre->MenuAProposClick();
+    TFormPreferences& d = *Fenetre->FormPreferences;
+    QTimer::singleShot(0, &d, [&] {
+      patiente();
+      d.reject();
+    });
+    Fenetre->MenuPreferencesClick();
+    Fenetre->BoiteMessage = BoitesNotees();
+    QVERIFY(chronoArreteDerriere);
+    QCOMPARE(Boites.size(), 2);
+    QCOMPARE(Boites[0].Texte, QStringLiteral("Abandonner la partie en cours ?"));
+    QCOMPARE(Boites[1].Icone, QMessageBox::Information);
+    // The game exactly as it was, the countdown going on from where it stood.
+    QVERIFY(Fenetre->Chrono->isActive());
+    QCOMPARE(Fenetre->MQuestion->toPlainText(), question);
+    QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Valider"));
+    QCOMPARE(Fenetre->LResultat->text(), QString());
+    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees, 1);
+    Fenetre->ChronoTimer();
+    QCOMPARE(Fenetre->LQuestAPoser->text(), QStringLiteral("40"));
+    Temps += 39s;
+    Fenetre->ChronoTimer();
+    QCOMPARE(Fenetre->LQuestAPoser->text(), QStringLiteral("1"));
+    QCOMPARE(Boites.size(), 2);
+    // Then it runs out as usual.
+    Temps += 1001ms;
+    Fenetre->ChronoTimer();
+    QCOMPARE(Boites.size(), 3);
+    QCOMPARE(Boites[2].Texte, QStringLiteral("Temps écoulé !"));
+    QVERIFY(!Fenetre->Chrono->isActive());
+    QCOMPARE(Fenetre->LScore->text(), QStringLiteral("Score : 0/1"));
+  }
+
+  // The stored family is not installed: the font dialog opens on the family the fields show.
+  void DialoguePoliceSurLaPoliceAffichee() {
+    Reglages().PoliceChamps = "Police Introuvable Orvaline";
+    Cree();
+    QFont recue;
+    Fenetre->FormPreferences->DialoguePolice = [&recue](QFont& police) {
+      recue = police;
+      return true;  // OK without a choice
+    };
+    const QString affichee = QFontInfo(Fenetre->MQuestion->font()).family();
+    QVERIFY(affichee != QStringLiteral("Police Introuvable Orvaline"));
+    Preferences([](TFormPreferences& d) {
+      d.BPolice->click();
+      d.BOK->click();
+    });
+    QCOMPARE(recue.family(), affichee);
+    QCOMPARE(recue.pointSize(), Fenetre->MQuestion->font().pointSize());
+    for (QWidget* w : {static_cast<QWidget*>(Fenetre->MQuestion), static_cast<QWidget*>(Fenetre->EReponse)})
+      QCOMPARE(QFontInfo(w->font()).family(), affichee);
   }
 
   void PreferencesOKSansChangement() {

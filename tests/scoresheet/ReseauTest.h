@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -157,6 +158,18 @@ class TPair {
   int FFd = -1;
   std::string FTampon;
 };
+
+// The process's resident memory, in KiB, as the system counts it; -1 when it cannot be read.
+inline long MemoireResidenteKo() {
+  std::FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return -1;
+  char ligne[256];
+  long ko = -1;
+  while (std::fgets(ligne, sizeof ligne, f))
+    if (std::sscanf(ligne, "VmRSS: %ld", &ko) == 1) break;
+  std::fclose(f);
+  return ko;
+}
 
 // Waits, within a bound, for a condition that another thread makes true.
 template <class F>

@@ -5,6 +5,9 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -104,6 +107,49 @@ class TestFenetre : public QObject {
     QCOMPARE(Fenetre->MnQuitter->text(), QStringLiteral("&Quitter"));
     QCOMPARE(Fenetre->MnAPropos->text(), QStringLiteral("&A propos..."));
     QVERIFY(Boites.isEmpty());
+  }
+
+  // The window's frame at the top right corner of the screen's free area.
+  void placeeEnHautADroite() {
+    Cree();
+    const QRect zone = Fenetre->screen()->availableGeometry();
+    QTRY_COMPARE(Fenetre->frameGeometry().top(), zone.top());
+    QCOMPARE(Fenetre->frameGeometry().right(), zone.right());
+  }
+
+  // With the vertical scroll bar shown, the columns still fit the grid: no horizontal scroll bar,
+  // every title whole.
+  void colonnesDansLaGrilleAvecLaBarreDeDefilement() {
+    Cree();
+    for (int i = 0; i < 30; ++i)
+      Fenetre->Table.TCPServerCommandSendDataCommand(
+          {"POSTE" + std::to_string(i), "Candidat", "quiz.xkqq", std::to_string(i), "30"});
+    Fenetre->RafraichitGrille();
+    QCOMPARE(Fenetre->GridResults->rowCount(), 30);
+    QTRY_VERIFY(Fenetre->GridResults->verticalScrollBar()->isVisible());
+    QTRY_VERIFY(!Fenetre->GridResults->horizontalScrollBar()->isVisible());
+    const QHeaderView* entete = Fenetre->GridResults->horizontalHeader();
+    const int marge = 2 * entete->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, entete);
+    int total = 0;
+    for (int c = 0; c < 5; ++c) {
+      const QString titre = Fenetre->GridResults->horizontalHeaderItem(c)->text();
+      QVERIFY2(entete->sectionSize(c) >= entete->fontMetrics().horizontalAdvance(titre) + marge, qPrintable(titre));
+      total += entete->sectionSize(c);
+    }
+    QVERIFY(total <= Fenetre->GridResults->viewport()->width());
+    // The wide columns gave up the room; the narrow ones kept their width.
+    QCOMPARE(entete->sectionSize(3), 60);
+    QCOMPARE(entete->sectionSize(4), 60);
+    QVERIFY(entete->sectionSize(1) < 160);
+    // Wider again, the columns go back to their widths.
+    Fenetre->resize(800, Fenetre->height());
+    QTRY_COMPARE(entete->sectionSize(1), 160);
+    QCOMPARE(entete->sectionSize(2), 160);
+    // A column the user sizes stays as they left it.
+    Fenetre->GridResults->horizontalHeader()->resizeSection(1, 300);
+    Fenetre->resize(528, Fenetre->height());
+    QTest::qWait(50);
+    QCOMPARE(entete->sectionSize(1), 300);
   }
 
   void lesResultatsApparaissent() {

@@ -89,36 +89,79 @@ TEST(LecteurLignes, CoupeAuxFinsDeLigneQuelQueSoitLeDecoupage) {
   }
 }
 
-TEST(LecteurLignes, UneLigneTropLongueDeborde) {
-  // At the cap: accepted, with its CR LF.
+TEST(LecteurLignes, UneLigneTropLongueEstTronqueePuisDeborde) {
+  // At the cap: accepted whole, with its CR LF.
   {
-    TLecteurLignes lecteur(16);
+    TLecteurLignes lecteur(16, 64);
     std::string ligne;
     lecteur.Ajoute(std::string(16, 'x') + "\r");
     EXPECT_FALSE(lecteur.LigneSuivante(ligne));
-    EXPECT_FALSE(lecteur.Deborde());
     lecteur.Ajoute("\n");
     ASSERT_TRUE(lecteur.LigneSuivante(ligne));
     EXPECT_EQ(ligne, std::string(16, 'x'));
+    EXPECT_FALSE(lecteur.Tronquee());
   }
-  // Past the cap, whether the end came or not.
-  {
-    TLecteurLignes lecteur(16);
+  // Past the cap: its beginning, marked, then the next lines as usual, whether the line came at
+  // once or in pieces.
+  for (const std::size_t morceau : {std::size_t{1}, std::size_t{5}, std::size_t{1000}}) {
+    const std::string flux = "abc" + std::string(40, 'x') + "\r\nSENDDATA\n" + std::string(17, 'y') + "\n";
+    TLecteurLignes lecteur(16, 64);
+    std::vector<std::pair<std::string, bool>> lignes;
     std::string ligne;
-    lecteur.Ajoute(std::string(17, 'x') + "\n" + "SENDDATA\n");
+    for (std::size_t i = 0; i < flux.size(); i += morceau) {
+      lecteur.Ajoute(flux.substr(i, morceau));
+      while (lecteur.LigneSuivante(ligne)) lignes.emplace_back(ligne, lecteur.Tronquee());
+    }
+    EXPECT_FALSE(lecteur.Deborde());
+    EXPECT_EQ(lignes, (std::vector<std::pair<std::string, bool>>{
+                          {"abc" + std::string(13, 'x'), true}, {"SENDDATA", false}, {std::string(16, 'y'), true}}))
+        << morceau;
+  }
+  // Past the whole bound, with or without its end: nothing more comes out.
+  {
+    TLecteurLignes lecteur(16, 64);
+    std::string ligne;
+    lecteur.Ajoute(std::string(65, 'x') + "\nSENDDATA\n");
     EXPECT_FALSE(lecteur.LigneSuivante(ligne));
     EXPECT_TRUE(lecteur.Deborde());
   }
   {
-    TLecteurLignes lecteur(16);
+    TLecteurLignes lecteur(16, 64);
     std::string ligne;
     for (int i = 0; i < 100 && !lecteur.Deborde(); ++i) {
       lecteur.Ajoute("xxxx");
       EXPECT_FALSE(lecteur.LigneSuivante(ligne));
     }
     EXPECT_TRUE(lecteur.Deborde());
-    lecteur.Ajoute("\n");
+    lecteur.Ajoute("\nSENDDATA\n");
     EXPECT_FALSE(lecteur.LigneSuivante(ligne));
+  }
+}
+
+// A line cut at the cap: its parameters are those that arrived whole; five or more are handled,
+// fewer close the connection without a reply. Anything else is an unknown command as usual.
+TEST(LigneResultats, LigneTronquee) {
+  struct Cas {
+    std::string ligne;
+    std::string reponse;
+    bool fermer;
+    Parametres recus;
+  };
+  const std::vector<Cas> cas = {
+      {"SENDDATA\tPC\tBob\tq\t1\t2\t3\t4", "200 Well received", true, {"PC", "Bob", "q", "1", "2", "3"}},
+      {"SENDDATA\tPC\tBob\tq\t1\t2", "", true, {}},
+      {"SENDDATA\tPC\tBob\tq\t1\t", "", true, {}},
+      {"SENDDATA\tPC\t\tq\t1\t2\t3", "", true, {}},
+      {"SENDDATA\tPCPCPCPCPC", "", true, {}},
+      {"SENDDATA", "", true, {}},
+      {"BONJOUR\tPC\tBob\tq\t1\t2\t3", "400 Unknown Command", false, {}},
+  };
+  for (const Cas& c : cas) {
+    Parametres recus;
+    const TReponseLigne reponse = TraiteLigne(c.ligne, [&](const Parametres& p) { recus = p; }, true);
+    EXPECT_EQ(reponse.Reponse, c.reponse) << c.ligne;
+    EXPECT_EQ(reponse.Fermer, c.fermer) << c.ligne;
+    EXPECT_EQ(recus, c.recus) << c.ligne;
   }
 }
 

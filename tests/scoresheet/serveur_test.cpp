@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <map>
 #include <mutex>
 #include <set>
@@ -102,15 +104,17 @@ TEST(ServeurResultats, PortOccupe) {
   EXPECT_FALSE(second.Erreur().empty());
 }
 
-// A line has a cap: past it the connection is closed, with or without the line's end.
-TEST(ServeurResultats, LigneSansFinFermee) {
+// A line has a cap: a longer one is read to its end and handled on what fits in the cap; only
+// a command whose five fields do not fit, or a line without end, closes the connection.
+TEST(ServeurResultats, LigneLongue) {
   TOptionsServeur o = OptionsTest();
   o.LongueurMaxLigne = 1024;
+  o.LongueurMaxLigneEntiere = 64 * 1024;
   Serveur s(o);
   {
     TPair p(s.Tcp.Port());
     EXPECT_EQ(p.LitLigne(), "200 Welcome");
-    p.Envoie(std::string(64 * 1024, 'A'));
+    p.Envoie(std::string(128 * 1024, 'A'));
     EXPECT_EQ(p.LitLigne(), std::nullopt);
     EXPECT_TRUE(p.FermeParLePair());
   }
@@ -119,15 +123,45 @@ TEST(ServeurResultats, LigneSansFinFermee) {
     EXPECT_EQ(p.LitLigne(), "200 Welcome");
     p.Envoie("SENDDATA\tPC\tBob\t" + std::string(2000, 'q') + "\t1\t2\r\n");
     EXPECT_EQ(p.LitLigne(), std::nullopt);
+    EXPECT_TRUE(p.FermeParLePair());
   }
-  // A line at the cap is still served.
+  {
+    // Anything else, however long, is an unknown command; the connection goes on.
+    TPair p(s.Tcp.Port());
+    EXPECT_EQ(p.LitLigne(), "200 Welcome");
+    p.Envoie(std::string(20000, 'Z') + "\r\nHELLO\r\n");
+    EXPECT_EQ(p.LitLigne(), "400 Unknown Command");
+    EXPECT_EQ(p.LitLigne(), "400 Unknown Command");
+    p.Envoie("SENDDATA\tPC\tBob\tq\t1\t2\r\n");
+    EXPECT_EQ(p.LitLigne(), "200 Well received");
+  }
+  // A line at the cap is served whole.
   TPair p(s.Tcp.Port());
   EXPECT_EQ(p.LitLigne(), "200 Welcome");
   const std::string debut = "SENDDATA\tPC\tBob\t";
   const std::string fin = "\t1\t2";
   p.Envoie(debut + std::string(1024 - debut.size() - fin.size(), 'q') + fin + "\r\n");
   EXPECT_EQ(p.LitLigne(), "200 Well received");
-  EXPECT_EQ(s.Table.NbLignes(), 2);
+  EXPECT_EQ(s.Table.NbLignes(), 3);
+  EXPECT_EQ(s.Table.Instantane().Lignes[2][2], std::string(1024 - debut.size() - fin.size(), 'q'));
+}
+
+// The five fields followed by 10,000 more parameters (some 59 KB) with the usual cap: the
+// parameters after the fifth are ignored, as for any line.
+TEST(ServeurResultats, ParametresEnTropIgnoresMemeAuDelaDuPlafond) {
+  TOptionsServeur o = OptionsTest();
+  Serveur s(o);
+  std::string ligne = "SENDDATA\tPC7\tAlice\tquiz.xkqq\t8\t10";
+  for (int i = 0; i < 10000; ++i) ligne += "\t" + std::to_string(i);
+  ligne += "\r\n";
+  ASSERT_GT(ligne.size(), o.LongueurMaxLigne);
+  TPair p(s.Tcp.Port());
+  EXPECT_EQ(p.LitLigne(), "200 Welcome");
+  ASSERT_TRUE(p.Envoie(ligne));
+  EXPECT_EQ(p.LitLigne(), "200 Well received");
+  EXPECT_TRUE(p.FermeParLePair());
+  ASSERT_EQ(s.Table.NbLignes(), 2);
+  EXPECT_EQ(s.Table.Instantane().Lignes[1], (TLigneResultat{"PC7", "Alice", "quiz.xkqq", "8", "10"}));
 }
 
 // A silent peer, or one that sends half a line and stops, is closed after the idle time.
@@ -146,29 +180,62 @@ TEST(ServeurResultats, PairSilencieuxFerme) {
   EXPECT_EQ(s.Table.NbLignes(), 2);
 }
 
-// Past the bound, a new connection waits for a free place; those under way go on as usual.
-TEST(ServeurResultats, BorneDesConnexionsSimultanees) {
+// Past the bound, a newcomer is served at once: the connection that has gone longest without a
+// line makes room; those that sent lines since go on as usual.
+TEST(ServeurResultats, BorneDesConnexionsFermeLaPlusInactive) {
   TOptionsServeur o = OptionsTest();
   o.MaxConnexions = 2;
   Serveur s(o);
-  TPair a(s.Tcp.Port()), b(s.Tcp.Port());
+  TPair a(s.Tcp.Port());
   EXPECT_EQ(a.LitLigne(), "200 Welcome");
+  TPair b(s.Tcp.Port());
   EXPECT_EQ(b.LitLigne(), "200 Welcome");
+  b.Envoie("HELLO\r\n");
+  EXPECT_EQ(b.LitLigne(), "400 Unknown Command");
   TPair c(s.Tcp.Port());
-  ASSERT_TRUE(c.Connecte);  // held by the system
-  EXPECT_EQ(c.LitLigne(300), std::nullopt);
-  EXPECT_EQ(s.Tcp.ConnexionsActives(), 2);
-  // b is unaffected.
-  b.Envoie("SENDDATA\tPCb\tB\tq\t1\t2\r\n");
-  EXPECT_EQ(b.LitLigne(), "200 Well received");
-  // b's place goes to c.
   EXPECT_EQ(c.LitLigne(), "200 Welcome");
+  EXPECT_TRUE(a.FermeParLePair());
   c.Envoie("SENDDATA\tPCc\tC\tq\t1\t2\r\n");
   EXPECT_EQ(c.LitLigne(), "200 Well received");
-  a.Envoie("SENDDATA\tPCa\tA\tq\t1\t2\r\n");
-  EXPECT_EQ(a.LitLigne(), "200 Well received");
-  EXPECT_EQ(s.Table.NbLignes(), 4);
+  b.Envoie("SENDDATA\tPCb\tB\tq\t1\t2\r\n");
+  EXPECT_EQ(b.LitLigne(), "200 Well received");
+  EXPECT_EQ(s.Table.NbLignes(), 3);
   EXPECT_TRUE(Attend([&] { return s.Tcp.ConnexionsActives() == 0; }));
+}
+
+// A peer that sends lines and never reads the replies: the server stops reading it once a reply
+// waits, so what it can push in is bounded and the server's memory hardly moves.
+TEST(ServeurResultats, PairQuiNeLitJamaisSesReponses) {
+  Serveur s;
+  const long avant = MemoireResidenteKo();
+  TPair p(s.Tcp.Port());
+  ASSERT_EQ(p.LitLigne(), "200 Welcome");
+  ::fcntl(p.Fd(), F_SETFL, ::fcntl(p.Fd(), F_GETFL) | O_NONBLOCK);
+  std::string lignes;
+  while (lignes.size() < 64 * 1024) lignes += "BONJOUR, VOICI UNE LIGNE\r\n";
+  constexpr std::size_t Offerts = 512u * 1024 * 1024;
+  std::size_t envoyes = 0;
+  long pic = avant;
+  // Sends until the server no longer takes anything for two seconds (or the offer is spent).
+  while (envoyes < Offerts) {
+    const ssize_t n = ::send(p.Fd(), lignes.data(), lignes.size(), MSG_NOSIGNAL);
+    if (n > 0) {
+      envoyes += static_cast<std::size_t>(n);
+      continue;
+    }
+    ASSERT_TRUE(n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) << errno;
+    pic = std::max(pic, MemoireResidenteKo());
+    pollfd attente{p.Fd(), POLLOUT, 0};
+    if (::poll(&attente, 1, 2000) != 1) break;
+  }
+  pic = std::max(pic, MemoireResidenteKo());
+  EXPECT_LT(envoyes, 64u * 1024 * 1024);
+  EXPECT_LT(pic - avant, 16 * 1024) << "ko";
+  // Others are served meanwhile.
+  TPair autre(s.Tcp.Port());
+  EXPECT_EQ(autre.LitLigne(), "200 Welcome");
+  autre.Envoie("SENDDATA\tPC\tBob\tq\t1\t2\r\n");
+  EXPECT_EQ(autre.LitLigne(), "200 Well received");
 }
 
 TEST(ServeurResultats, ArretFermeLesConnexions) {
@@ -209,6 +276,36 @@ TEST(ServeurResultatsMort, EcritureVersUnPairPartiSansSigpipe) {
         TPair p(s.Tcp.Port());
         // Out at once: the server's threads are not to be waited for here.
         ::_exit(p.LitLigne() == "200 Welcome" ? 0 : 2);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+// The process has run out of descriptors (the rest of the program took them): a newcomer is still
+// served, an idle connection making room, and the server goes on accepting.
+TEST(ServeurResultatsMort, PlusDeDescripteursLibres) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        rlimit l{};
+        l.rlim_cur = l.rlim_max = 200;
+        if (setrlimit(RLIMIT_NOFILE, &l) != 0) ::_exit(2);
+        Serveur s;
+        std::vector<std::unique_ptr<TPair>> inactifs;
+        for (int i = 0; i < 3; ++i) {
+          inactifs.push_back(std::make_unique<TPair>(s.Tcp.Port()));
+          if (inactifs.back()->LitLigne() != "200 Welcome") ::_exit(3);
+        }
+        std::vector<int> pris;
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY)) >= 0;) pris.push_back(fd);
+        if (pris.empty()) ::_exit(4);
+        ::close(pris.back());  // room for the newcomer's own socket only
+        TPair nouveau(s.Tcp.Port());
+        if (!nouveau.Connecte) ::_exit(8);
+        if (nouveau.LitLigne() != "200 Welcome") ::_exit(5);
+        nouveau.Envoie("SENDDATA\tPC\tBob\tq\t1\t2\r\n");
+        if (nouveau.LitLigne() != "200 Well received") ::_exit(6);
+        if (!inactifs.front()->FermeParLePair(1000)) ::_exit(7);
+        ::_exit(0);
       },
       testing::ExitedWithCode(0), "");
 }
@@ -293,6 +390,91 @@ TEST(ServeurResultatsCharge, CinqCentsJoueursEtDesPairsHostiles) {
   apres.Envoie("SENDDATA\tPCx\tX\tq\t1\t1\r\n");
   EXPECT_EQ(apres.LitLigne(), "200 Well received");
   EXPECT_TRUE(Attend([&] { return s.Tcp.ConnexionsActives() == 0; }, 30000));
+}
+
+// Idle and slow peers, all held open, never keep a player out: 300 that send nothing, 300 that
+// send one byte every 4 s, 140 that send a line every 20 s, while 500 players report with the
+// player's own time-outs. Every report is answered and makes its row, none of the attackers had
+// to be closed for it, and the server's memory stays within 64 MB of its idle size.
+TEST(ServeurResultatsCharge, JoueursParmiPairsInactifsEtLents) {
+  constexpr int NbMuets = 300, NbLents = 300, NbLignes = 140;
+  constexpr int NbAttaquants = NbMuets + NbLents + NbLignes;
+  constexpr int NbJoueurs = 500, NbFils = 25;
+  rlimit limite{};
+  getrlimit(RLIMIT_NOFILE, &limite);
+  TOptionsServeur o = OptionsTest();
+  o.DelaiInactivite = TOptionsServeur().DelaiInactivite;  // the program's own
+  Serveur s(o);  // raises the process's descriptor limit as far as it may
+  getrlimit(RLIMIT_NOFILE, &limite);
+  if (limite.rlim_cur < 2 * (NbAttaquants + NbFils) + 200)
+    GTEST_SKIP() << "trop peu de descripteurs permis pour cette charge : " << limite.rlim_cur;
+  const std::uint16_t port = s.Tcp.Port();
+  const long repos = MemoireResidenteKo();
+
+  std::vector<std::unique_ptr<TPair>> attaquants;
+  for (int i = 0; i < NbAttaquants; ++i) {
+    attaquants.push_back(std::make_unique<TPair>(port));
+    ASSERT_TRUE(attaquants.back()->Connecte);
+    ::fcntl(attaquants.back()->Fd(), F_SETFL, ::fcntl(attaquants.back()->Fd(), F_GETFL) | O_NONBLOCK);
+  }
+  ASSERT_TRUE(Attend([&] { return s.Tcp.ConnexionsActives() >= NbAttaquants; }));
+
+  std::atomic<bool> fini{false};
+  std::atomic<long> pic{repos};
+  std::thread attaque([&] {
+    const std::string lent = "SENDDATA\tPC";
+    int pas = 0;
+    char poubelle[4096];
+    while (!fini) {
+      // One byte every 4 s for the slow ones, one line every 20 s for the others.
+      if (pas % 40 == 0)
+        for (int i = NbMuets; i < NbMuets + NbLents; ++i)
+          ::send(attaquants[i]->Fd(), &lent[(pas / 40) % lent.size()], 1, MSG_NOSIGNAL);
+      if (pas % 200 == 0)
+        for (int i = NbMuets + NbLents; i < NbAttaquants; ++i)
+          ::send(attaquants[i]->Fd(), "HELLO\r\n", 7, MSG_NOSIGNAL);
+      for (int i = NbMuets + NbLents; i < NbAttaquants; ++i)
+        while (::recv(attaquants[i]->Fd(), poubelle, sizeof poubelle, 0) > 0) {
+        }
+      pic = std::max(pic.load(), MemoireResidenteKo());
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      ++pas;
+    }
+  });
+
+  std::mutex m;
+  std::map<std::string, int> reponses;
+  std::vector<std::thread> joueurs;
+  for (int f = 0; f < NbFils; ++f) {
+    joueurs.emplace_back([&, f] {
+      for (int i = f; i < NbJoueurs; i += NbFils) {
+        TClientResultats client;  // the player's own time-outs
+        client.Hote = "127.0.0.1";
+        client.Port = port;
+        client.NomOrdinateurLocal = "PC" + std::to_string(i);
+        std::string reponse;
+        try {
+          reponse = EchangeResultat(client, "Candidat", "/cours/quiz.xkqq", i, NbJoueurs);
+        } catch (const EErreurResultats& e) {
+          reponse = "échec : " + e.Message();
+        }
+        std::lock_guard<std::mutex> g(m);
+        ++reponses[reponse];
+      }
+    });
+  }
+  for (auto& j : joueurs) j.join();
+  // The attackers are all still there: no player needed one of them closed.
+  const int restants = s.Tcp.ConnexionsActives();
+  pic = std::max(pic.load(), MemoireResidenteKo());
+  fini = true;
+  attaque.join();
+
+  EXPECT_EQ(reponses["200 Well received"], NbJoueurs);
+  EXPECT_EQ(reponses.size(), 1u) << reponses.rbegin()->first;
+  EXPECT_EQ(s.Table.NbLignes(), NbJoueurs + 1);
+  EXPECT_GE(restants, NbAttaquants);
+  EXPECT_LT(pic - repos, 64 * 1024) << "ko";
 }
 
 }  // namespace
