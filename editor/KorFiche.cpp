@@ -27,22 +27,22 @@ TEditeur::TEditeur(IVueFiche& vue, TReglages& reglages) : FVue(vue), FReglages(r
   FicheVierge.Champ1 = "(Pas de fiche)";
   NettoieListesLettres(FReglages);
   PremierTypeCSV = FReglages.TypesCSV.empty() ? ' ' : FReglages.TypesCSV[0];
+  // The items' first states: the buttons disabled, the Edition menu and the items that need a
+  // file hidden.
+  for (EItem b : {EItem::BPrecedent, EItem::BSuivant, EItem::BNouveau, EItem::BInserer, EItem::BSupprimer,
+                  EItem::BChercher})
+    EtatItem(b).Actif = false;
+  for (EItem item : {EItem::Edition1, EItem::FeuilledeStyle1, EItem::Exporter1, EItem::OptionsCSV})
+    EtatItem(item).Visible = false;
 }
 
 void TEditeur::Initialise() {
-  // At creation: the edits and the buttons disabled, the edits read-only, no Edition menu.
+  // At creation: the edits disabled and read-only; every item given to the window.
   for (EChamp champ : {EChamp::ETitre, EChamp::MQuestion, EChamp::MReponse}) {
     FVue.FixeActif(champ, false);
     FVue.FixeLectureSeule(champ, true);
   }
   for (std::size_t i = 0; i < NombreItems; ++i) FVue.FixeItem(static_cast<EItem>(i), FItems[i]);
-  for (EItem b : {EItem::BPrecedent, EItem::BSuivant, EItem::BNouveau, EItem::BInserer, EItem::BSupprimer,
-                  EItem::BChercher})
-    FixeItem(b, true, false);
-  FixeItem(EItem::Edition1, false, true);
-  FixeItem(EItem::FeuilledeStyle1, false, true);
-  FixeItem(EItem::Exporter1, false, true);
-  FixeItem(EItem::OptionsCSV, false, true);
   FVue.FixeTitreFenetre("Orvaline : micro Base de Données"_a);
   FVue.FixeContexteAide(1);
 }
