@@ -163,8 +163,9 @@ std::vector<TFiltre> TEditeur::FiltresOuverture(const std::string& types) const 
 char TEditeur::TypeCSVParDefaut(const std::string& nom) const {
   if (TypeCourant != '?') return TypeCourant;
   const std::string types = TypesUtilisables(FReglages.TypesUtilises);
-  if (nom == FReglages.FichierOuvert || FReglages.TypesCSV.empty()) return types[0];
-  return FReglages.TypesCSV[0];
+  const std::string csv = Filtrees(FReglages.TypesCSV, EstLettreType, {});
+  if (nom == FReglages.FichierOuvert || csv.empty()) return types[0];
+  return csv[0];
 }
 
 // ---------------------------------------------------------------------------------------------
