@@ -241,7 +241,7 @@ int TEditeur::SauveFichier(const std::string& nomDemande, bool demande, bool exp
     }
     if (nom != f.FNomFichier && FichierExiste(nom)) {
       const std::string question = "Le fichier \"" + NomSansDossier(nom) + "\" existe déjà.\r\nVoulez-vous l'écraser ?"_a;
-      if (FVue.Message(question, {}, EIcone::Avertissement, EBoutons::OkAnnuler) != EBouton::Ok) return Abandon;
+      if (FVue.Message(question, {}, EGenreMessage::Avertissement, EBoutons::OkAnnuler) != EBouton::Ok) return Abandon;
     }
     if (nom == f.FNomFichier) {
       if (!f.FModifie) return Abandon;
@@ -278,7 +278,7 @@ int TEditeur::DemandeSauvegarde() {
   const std::string question =
       "Le fichier \"" + (f.FNomFichier.empty() ? std::string() : NomSansDossier(f.FNomFichier)) +
       "\" a été modifié.\r\nVoulez-vous le sauver ?"_a;
-  switch (FVue.Message(question, {}, EIcone::Avertissement, EBoutons::OuiNonAnnuler)) {
+  switch (FVue.Message(question, {}, EGenreMessage::Avertissement, EBoutons::OuiNonAnnuler)) {
     case EBouton::Oui: return SauveFichier(f.FNomFichier, f.FNomFichier.empty(), false);
     case EBouton::Non: return SansSauver;
     default: return Abandon;

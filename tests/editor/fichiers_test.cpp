@@ -413,7 +413,7 @@ TEST_F(Fichiers, NouveauFichier) {
   EXPECT_EQ(Ed.FichierCourant->FFormat, 's');
   EXPECT_TRUE(Ed.NouvelleFicheEnCours);
   EXPECT_EQ(Ed.IndexCourant, 0);
-  EXPECT_EQ(V.Focus, EFocus::MReponse);
+  EXPECT_EQ(V.Focus, ECibleFocus::MReponse);
 }
 
 TEST_F(Fichiers, FichiersMemorises) {
@@ -523,7 +523,7 @@ TEST_F(Fichiers, EchecDEcriture) {
     Ed.Sauversous1Click(false);
   }
   ASSERT_EQ(V.Messages.size(), 1u);
-  EXPECT_EQ(V.Messages[0].Icone, EIcone::Erreur);
+  EXPECT_EQ(V.Messages[0].Icone, EGenreMessage::Erreur);
   EXPECT_EQ(f.FNomFichier, q);
   EXPECT_EQ(f.FFormat, 'x');
   EXPECT_EQ(f.FFlux.get(), flux);
