@@ -231,7 +231,7 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   auto* client = new QWidget(this);
   setCentralWidget(client);
   auto* colonne = new QVBoxLayout(client);
-  colonne->setContentsMargins(0, 0, 0, 0);
+  colonne->setContentsMargins(2, 2, 2, 0);
   colonne->setSpacing(0);
 
   Panel1 = Panneau(client);
