@@ -301,7 +301,8 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   });
   MQuestion->installEventFilter(this);
 
-  QFont champs(QStringLiteral("Lucida Sans Typewriter"));
+  // The field font of the settings (a font the system lacks falls back to a fixed-pitch one).
+  QFont champs(ansi::VersQString(reglages.PoliceChamps));
   champs.setStyleHint(QFont::TypeWriter);
   champs.setPointSize(std::max(1, static_cast<int>(reglages.TaillePoliceChamps)));
   for (QWidget* w : {static_cast<QWidget*>(ETitre), static_cast<QWidget*>(MQuestion),
@@ -428,8 +429,14 @@ void TFormFiche::showEvent(QShowEvent* event) {
   } else if (r.OuvrirAuDemarrage && r.FichierOuvertEnQuittant) {
     nom = r.FichierOuvert;
   }
-  if (!nom.empty()) Editeur.OuvreFichier(nom, NumeroFicheMemorisee(nom, r), rapport, true, true);
-  Editeur.DemarreSansFichier();
+  // Opened once the window is up, so that a failure is told over it.
+  QMetaObject::invokeMethod(
+      this,
+      [this, nom, rapport] {
+        if (!nom.empty()) Editeur.OuvreFichier(nom, NumeroFicheMemorisee(nom, Editeur.Reglages()), rapport, true, true);
+        Editeur.DemarreSansFichier();
+      },
+      Qt::QueuedConnection);
 }
 
 void TFormFiche::GardeSurLEcran() {
