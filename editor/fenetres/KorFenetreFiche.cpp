@@ -376,7 +376,8 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
                                               zone.size() - QSize(0, barre_));
   setMinimumSize(LargeurMinimale, HauteurMinimale);
   resize(taille.width(), taille.height() + barre_);
-  move(zone.left() + std::max(0, (zone.width() - width()) / 2), zone.top() + std::max(0, (zone.height() - height()) / 2));
+  move(zone.left() + std::max(0, (zone.width() - width()) / 2),
+       zone.top() + std::max(0, (zone.height() - height()) / 2));
 
   Editeur.Initialise();
 }
@@ -433,7 +434,8 @@ void TFormFiche::showEvent(QShowEvent* event) {
   QMetaObject::invokeMethod(
       this,
       [this, nom, rapport] {
-        if (!nom.empty()) Editeur.OuvreFichier(nom, NumeroFicheMemorisee(nom, Editeur.Reglages()), rapport, true, true);
+        if (!nom.empty())
+          Editeur.OuvreFichier(nom, NumeroFicheMemorisee(nom, Editeur.Reglages()), rapport, true, true);
         Editeur.DemarreSansFichier();
       },
       Qt::QueuedConnection);
@@ -616,7 +618,8 @@ void TFormFiche::AjusteHauteurs() {
   }
 }
 
-EBouton TFormFiche::Message(const std::string& texte, const std::string& titre, EGenreMessage icone, EBoutons boutons) {
+EBouton TFormFiche::Message(const std::string& texte, const std::string& titre, EGenreMessage icone,
+                            EBoutons boutons) {
   return BoiteMessage(ansi::VersQString(texte), ansi::VersQString(titre), icone, boutons);
 }
 

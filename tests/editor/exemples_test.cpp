@@ -30,7 +30,8 @@ void FaitExemples() {
       {"Œuvre, Yann", "22 quai de la Garonne\r\n31000 Toulouse\r\n05 61 00 00 05"},
       {"Zola, Jeanne", "5 rue Haute\r\n46000 Cahors\r\n05 65 00 00 06"},
   };
-  for (const auto& [nom, adresse] : contacts) rep.AjouteFiche("", ansi::Utf8VersAnsi(nom), ansi::Utf8VersAnsi(adresse));
+  for (const auto& [nom, adresse] : contacts)
+    rep.AjouteFiche("", ansi::Utf8VersAnsi(nom), ansi::Utf8VersAnsi(adresse));
   rep.Trie();
   EcritFichierXML(rep, Repertoire, true, r);
 

@@ -337,7 +337,8 @@ class TestFenetreFiche : public QObject {
     SansMessage(f);
     Montre(f);
     const QRect ecran = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY2(ecran.contains(f.geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4 %5").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height()).arg(f.frameGeometry().height())));
+    QVERIFY2(ecran.contains(f.frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height())));
     QVERIFY(f.centralWidget()->width() >= 400);
     QVERIFY(f.centralWidget()->height() >= 150);
     for (EItem b : {EItem::BPrecedent, EItem::BChercher}) QVERIFY(f.Bouton(b)->isVisible());
