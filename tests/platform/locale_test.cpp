@@ -167,4 +167,39 @@ TEST(Locale, ChaqueFilEnAppelleSansSeGener) {
   FixeLocale("");
 }
 
+TEST(Locale, OrdreParClesCommeLaComparaison) {
+  for (const char* locale : {"fr_FR", "C", "de_DE"}) {
+    FixeLocale(locale);
+    const std::vector<std::string> mots = {"b",       "B",      "a",  "côte"_a, "cote", "Côte"_a, "",
+                                           "\t tab", "zèbre"_a, "Z",  "b",       "œuf"_a, "oeuf", "10", "9",
+                                           "\x81",   "a-b",    "ab", "a b"};
+    std::vector<std::string_view> vues(mots.begin(), mots.end());
+    const std::vector<std::size_t> ordre = OrdreLocale(vues);
+    ASSERT_EQ(ordre.size(), mots.size());
+    for (std::size_t i = 1; i < ordre.size(); ++i) {
+      const int r = CompareStringA(mots[ordre[i - 1]], mots[ordre[i]]);
+      EXPECT_NE(r, CSTR_GREATER_THAN) << locale << ": " << mots[ordre[i - 1]] << " / " << mots[ordre[i]];
+      // Equal texts keep their order.
+      if (r == CSTR_EQUAL) {
+        EXPECT_LT(ordre[i - 1], ordre[i]);
+      }
+    }
+  }
+  EXPECT_TRUE(OrdreLocale({}).empty());
+  // Many texts of letters, accents, digits, spaces and punctuation: every neighbour in order.
+  FixeLocale("fr_FR");
+  const std::string alphabet = "aAbBeEzZ09 -'.,"_a + "éÉèàçÇœŒß"_a;
+  std::mt19937 tirage(42);
+  std::vector<std::string> textes(3000);
+  for (std::string& t : textes)
+    for (std::size_t n = tirage() % 8; n > 0; --n) t += alphabet[tirage() % alphabet.size()];
+  std::vector<std::string_view> vues(textes.begin(), textes.end());
+  const std::vector<std::size_t> ordre = OrdreLocale(vues);
+  int desordres = 0;
+  for (std::size_t i = 1; i < ordre.size(); ++i)
+    if (CompareStringA(textes[ordre[i - 1]], textes[ordre[i]]) == CSTR_GREATER_THAN) ++desordres;
+  EXPECT_EQ(desordres, 0);
+  FixeLocale("");
+}
+
 }  // namespace
