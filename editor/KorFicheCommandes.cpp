@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "cards/KorFichierX.h"
+#include "cards/KorInit.h"
 #include "platform/Ansi.h"
 
 namespace {
@@ -54,6 +55,14 @@ std::string TexteAPropos(char typeCourant) {
 int TaillePoliceAffichee(std::int32_t taille, int parDefaut) {
   if (taille <= 0) return parDefaut;
   return static_cast<int>(std::clamp<std::int32_t>(taille, TaillePoliceMin, TaillePoliceMax));
+}
+
+std::optional<TFichierDemarrage> FichierAuDemarrage(const std::vector<std::string>& arguments,
+                                                    const TReglages& r, int nombreInstances) {
+  if (!arguments.empty()) return TFichierDemarrage{arguments.front(), true};
+  if (r.OuvrirAuDemarrage && r.FichierOuvertEnQuittant && nombreInstances == 1 && !r.FichierOuvert.empty())
+    return TFichierDemarrage{r.FichierOuvert, false};
+  return std::nullopt;
 }
 
 std::optional<std::string> FichierDeLigneCommande(const std::vector<std::string>& arguments,

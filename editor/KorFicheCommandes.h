@@ -11,6 +11,7 @@
 #include <vector>
 
 class TFichierX;
+struct TReglages;
 
 // A printed text line: the text after six spaces.
 std::string Indente(const std::string& texte);
@@ -43,6 +44,17 @@ inline constexpr int TaillePoliceMin = 6;
 inline constexpr int TaillePoliceMax = 72;
 // taille when it lies within the bounds; parDefaut for 0 or less; else the nearest bound.
 int TaillePoliceAffichee(std::int32_t taille, int parDefaut);
+
+// The file opened when the window is first shown: the first command-line argument (its failure
+// is reported), else the remembered file when it is to be reopened at start, a file was open
+// when the editor was last closed and no other editor runs (its failure is silent).
+struct TFichierDemarrage {
+  std::string Nom;
+  bool Rapport = false;
+  friend bool operator==(const TFichierDemarrage&, const TFichierDemarrage&) = default;
+};
+std::optional<TFichierDemarrage> FichierAuDemarrage(const std::vector<std::string>& arguments,
+                                                    const TReglages& r, int nombreInstances);
 
 // A later start's command line (its arguments without the program's name), or nothing to do:
 // no argument, or the first one names the open file (exact comparison). nomOuvert is null

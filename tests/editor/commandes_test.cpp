@@ -88,6 +88,25 @@ TEST(LigneCommande, FichierAOuvrir) {
   EXPECT_EQ(FichierDeLigneCommande({"/d/Mots.xkqr"}, nullptr), "/d/Mots.xkqr");
 }
 
+TEST(Demarrage, FichierAOuvrir) {
+  TReglages r;
+  r.FichierOuvert = "/d/Dernier.xkqr";
+  r.FichierOuvertEnQuittant = true;
+  r.OuvrirAuDemarrage = true;
+  using D = TFichierDemarrage;
+  EXPECT_EQ(FichierAuDemarrage({"/d/Arg.xkqq"}, r, 3), (D{"/d/Arg.xkqq", true}));
+  EXPECT_EQ(FichierAuDemarrage({}, r, 1), (D{"/d/Dernier.xkqr", false}));
+  EXPECT_EQ(FichierAuDemarrage({}, r, 2), std::nullopt);  // another editor runs
+  r.FichierOuvertEnQuittant = false;
+  EXPECT_EQ(FichierAuDemarrage({}, r, 1), std::nullopt);
+  r.FichierOuvertEnQuittant = true;
+  r.OuvrirAuDemarrage = false;
+  EXPECT_EQ(FichierAuDemarrage({}, r, 1), std::nullopt);
+  r.OuvrirAuDemarrage = true;
+  r.FichierOuvert.clear();
+  EXPECT_EQ(FichierAuDemarrage({}, r, 1), std::nullopt);
+}
+
 struct FileEssai {
   bool modal = false;
   std::vector<Lignes> executees;
