@@ -4,6 +4,7 @@
 // standard dialogs. Texts are 1252 bytes with CR LF line breaks; file names are UTF-8 paths.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ struct TEtatItem {
   std::string Legende;  // empty: the item keeps its own caption
   friend bool operator==(const TEtatItem&, const TEtatItem&) = default;
 };
+
+// The two fonts: the card fields (and printing), the card list.
+enum class EPolice { Champs, Liste };
 
 // The three edits: field 0 (or the file's title), field 1, field 2.
 enum class EChamp { ETitre, MQuestion, MReponse };
@@ -117,4 +121,27 @@ class IVueFiche {
   virtual std::string DateHeure() const = 0;
   // Closes the main window (its close question runs TEditeur::FermeFichier).
   virtual void FermeFenetre() = 0;
+
+  // Printing, the clipboard, the fonts, stay on top and help (TEditeur's commands of
+  // KorFicheCommandes.cpp). A view without these does nothing and cancels every dialog.
+  // The print dialog; false on Cancel.
+  virtual bool DialogueImpression() { return false; }
+  // One print job of these lines in the field font: empty when printed, else the output error.
+  virtual std::string Imprime(const std::vector<std::string>&) { return {}; }
+  // The lines an edit shows, word-wrapped lines included (the title edit: its one line).
+  virtual std::vector<std::string> LignesAffichees(EChamp champ) const { return {Texte(champ)}; }
+  // The clipboard receives this text as plain text.
+  virtual void FixePressePapiers(const std::string&) {}
+  // The font dialog, opened on this name and size with its other attributes as last chosen;
+  // false on Cancel, else nom and taille := the choice, which the view keeps whole for
+  // AppliquePoliceChoisie.
+  virtual bool DialoguePolice(EPolice, std::string&, std::int32_t&) { return false; }
+  // The whole font last chosen in the dialog (style and colour too) is given to its controls.
+  virtual void AppliquePoliceChoisie(EPolice) {}
+  // A font of the settings is given to its controls, readable whatever name and size they hold.
+  virtual void AppliquePolice(EPolice, const std::string&, std::int32_t) {}
+  // The window stays in front of the others, or not, without moving or resizing.
+  virtual void FixeAvantPlan(bool) {}
+  // The help file at this context.
+  virtual void AfficheAide(int) {}
 };

@@ -85,6 +85,22 @@ void TEditeur::ExecuteItem(EItem item) {
     case EItem::BInserer: BInsererClick(); break;
     case EItem::Supprimer1:
     case EItem::BSupprimer: BSupprimerClick(); break;
+    case EItem::Imprimer1: Imprimer1Click(); break;
+    case EItem::PressePapiers1: PressePapiers1Click(); break;
+    case EItem::ListeVersPressepapiers1: ListeVersPressePapiers1Click(); break;
+    case EItem::Champs1: Police1Click(); break;
+    case EItem::Liste1: Police2Click(); break;
+    case EItem::Applicationaudessus1: Applicationaudessus1Click(); break;
+    case EItem::Rouvrir1: Rouvrir1Click(); break;
+    case EItem::Instanceunique1: Instanceunique1Click(); break;
+    case EItem::Premiere1: Premiere1Click(); break;
+    case EItem::Derniere1: Derniere1Click(); break;
+    case EItem::PermuterChamps: PermuterChampsClick(); break;
+    case EItem::Annuler1: Annuler1Click(); break;
+    case EItem::Enregistrerlafiche1: Enregistrerlafiche1Click(); break;
+    case EItem::Proprietes1: Proprietes1Click(); break;
+    case EItem::Apropos1: Apropos1Click(); break;
+    case EItem::Rubriquesdaide1: Rubriquesdaide1Click(); break;
     default: break;
   }
 }

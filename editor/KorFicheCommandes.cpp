@@ -5,6 +5,7 @@
 
 #include "cards/KorFichierX.h"
 #include "cards/KorInit.h"
+#include "editor/KorFiche.h"
 #include "platform/Ansi.h"
 
 namespace {
@@ -94,4 +95,133 @@ void TFileLigneCommande::Reprend() {
     } enCours(FEnCours);
     FExecution(arguments);
   }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The editor's commands
+
+void TEditeur::Imprimer1Click() {
+  // The edits as they stand, stored or not; no validation.
+  if (!FichierCourant || !FVue.DialogueImpression()) return;
+  const std::string erreur =
+      FVue.Imprime(LignesImpression(FVue.Texte(EChamp::ETitre), FVue.LignesAffichees(EChamp::MQuestion),
+                                    FVue.LignesAffichees(EChamp::MReponse)));
+  if (!erreur.empty()) MessageErreur(erreur);
+}
+
+void TEditeur::PressePapiers1Click() {
+  if (!FichierCourant) return;
+  FVue.FixePressePapiers(TexteFichePressePapiers(FVue.Texte(EChamp::ETitre), FVue.Texte(EChamp::MQuestion),
+                                                 FVue.Texte(EChamp::MReponse), FichierCourant->FAvecChamp0,
+                                                 FichierCourant->FSansChamp1));
+}
+
+void TEditeur::ListeVersPressePapiers1Click() {
+  if (!FichierCourant || ValideFiche()) return;
+  FVue.FixePressePapiers(TexteListePressePapiers(*FichierCourant));
+}
+
+void TEditeur::ChoisitPolice(EPolice police) {
+  const bool champs = police == EPolice::Champs;
+  std::string nom = champs ? FReglages.PoliceChamps : FReglages.PoliceListe;
+  std::int32_t taille = champs ? FReglages.TaillePoliceChamps : FReglages.TaillePoliceListe;
+  if (!FVue.DialoguePolice(police, nom, taille)) return;
+  // Only the name and the size are kept; the whole font serves for the run.
+  (champs ? FReglages.PoliceChamps : FReglages.PoliceListe) = nom;
+  (champs ? FReglages.TaillePoliceChamps : FReglages.TaillePoliceListe) = taille;
+  ReglagesModifies = true;
+  FVue.AppliquePoliceChoisie(police);
+  if (champs) AjustePanneaux();
+}
+
+void TEditeur::Coche(EItem item, bool coche) {
+  TEtatItem etat = Item(item);
+  etat.Coche = coche;
+  FixeItem(item, etat);
+}
+
+void TEditeur::AppliqueAvantPlan() {
+  FVue.FixeAvantPlan(FReglages.AvantPlan);
+  Coche(EItem::Applicationaudessus1, FReglages.AvantPlan);
+}
+
+void TEditeur::Applicationaudessus1Click() {
+  FReglages.AvantPlan = !FReglages.AvantPlan;
+  ReglagesModifies = true;
+  AppliqueAvantPlan();
+}
+
+void TEditeur::Rouvrir1Click() {
+  FReglages.OuvrirAuDemarrage = !FReglages.OuvrirAuDemarrage;
+  ReglagesModifies = true;
+  Coche(EItem::Rouvrir1, FReglages.OuvrirAuDemarrage);
+}
+
+void TEditeur::Instanceunique1Click() {
+  // Read when the window is created: the change acts from the next start.
+  FReglages.InstanceUnique = !FReglages.InstanceUnique;
+  ReglagesModifies = true;
+  Coche(EItem::Instanceunique1, FReglages.InstanceUnique);
+}
+
+void TEditeur::Premiere1Click() {
+  if (FichierCourant && !ValideFiche()) AfficheFiche(0);
+}
+
+void TEditeur::Derniere1Click() {
+  if (FichierCourant && !ValideFiche()) AfficheFiche(-1);
+}
+
+void TEditeur::PermuterChampsClick() {
+  if (!FichierCourant || ValideFiche()) return;
+  const TFicheX& e = FichierCourant->FEtiquettes;
+  const std::string question =
+      "Voulez-vous vraiment permuter les champs "_a + e.Champ1 + "/" + e.Champ2 + " de toutes les fiches ?";
+  if (FVue.Message(question, {}, EGenreMessage::Question, EBoutons::OkAnnuler) != EBouton::Ok) return;
+  FichierCourant->PermuteChamps();
+  AfficheFiche(IndexCourant);
+}
+
+void TEditeur::Annuler1Click() {
+  if (!FichierCourant) return;
+  if (NouvelleFicheEnCours)
+    SupprimeFiche();
+  else
+    AfficheFiche(IndexCourant);
+}
+
+void TEditeur::Enregistrerlafiche1Click() {
+  if (FichierCourant) ValideFiche();
+}
+
+void TEditeur::Proprietes1Click() {
+  if (!FichierCourant) return;
+  MessageAvecTitre(TexteProprietes(*FichierCourant), "Propriétés"_a, EGenreMessage::Information, EBoutons::Ok);
+}
+
+void TEditeur::Apropos1Click() {
+  MessageAvecTitre(TexteAPropos(TypeCourant), "A propos", EGenreMessage::Information, EBoutons::Ok);
+}
+
+void TEditeur::Rubriquesdaide1Click() { FVue.AfficheAide(ContexteAide(TypeCourant)); }
+
+void TEditeur::LigneCommandeRecue(const std::vector<std::string>& arguments) {
+  const std::optional<std::string> nom =
+      FichierDeLigneCommande(arguments, FichierCourant ? &FichierCourant->FNomFichier : nullptr);
+  // The card index is read before the open file is closed, which may change it.
+  if (nom) OuvreAutreFichier(*nom, NumeroFicheMemorisee(*nom, FReglages));
+}
+
+void TEditeur::FormShow(const std::vector<std::string>& arguments, int nombreInstances) {
+  FVue.AppliquePolice(EPolice::Champs, FReglages.PoliceChamps, FReglages.TaillePoliceChamps);
+  FVue.AppliquePolice(EPolice::Liste, FReglages.PoliceListe, FReglages.TaillePoliceListe);
+  AppliqueAvantPlan();
+  Coche(EItem::Rouvrir1, FReglages.OuvrirAuDemarrage);
+  Coche(EItem::Instanceunique1, FReglages.InstanceUnique);
+  PremierTypeCSV = FReglages.TypesCSV.empty() ? ' ' : FReglages.TypesCSV[0];
+  if (const std::optional<TFichierDemarrage> d = FichierAuDemarrage(arguments, FReglages, nombreInstances)) {
+    const std::string nom = d->Nom;
+    OuvreFichier(nom, NumeroFicheMemorisee(nom, FReglages), d->Rapport, true, true);
+  }
+  DemarreSansFichier();
 }

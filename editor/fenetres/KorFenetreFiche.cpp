@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -301,12 +302,13 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   });
   MQuestion->installEventFilter(this);
 
-  QFont champs(QStringLiteral("Lucida Sans Typewriter"));
-  champs.setStyleHint(QFont::TypeWriter);
-  champs.setPointSize(std::max(1, static_cast<int>(reglages.TaillePoliceChamps)));
-  for (QWidget* w : {static_cast<QWidget*>(ETitre), static_cast<QWidget*>(MQuestion),
-                     static_cast<QWidget*>(MReponse)})
-    w->setFont(champs);
+  Imprimante = std::make_unique<QPrinter>();
+  AppliquePolice(EPolice::Champs, reglages.PoliceChamps, reglages.TaillePoliceChamps);
+  AppliquePolice(EPolice::Liste, reglages.PoliceListe, reglages.TaillePoliceListe);
+  // A later start's command line waits while a modal dialog is open.
+  FReception = new TReceptionLigneCommande(
+      [this](const std::vector<std::string>& arguments) { Editeur.LigneCommandeRecue(arguments); }, {}, this);
+  CreeDialoguesCommandes();
 
   DlgNouveau = new TDlgNouveau(this);
 
@@ -418,18 +420,11 @@ void TFormFiche::showEvent(QShowEvent* event) {
   GardeSurLEcran();
   // The window's own key events come first to eventFilter, before any control.
   if (QWindow* fenetre = windowHandle()) fenetre->installEventFilter(this);
-  // FormShow: the file named on the command line, else the one open when the editor last closed.
-  std::string nom;
-  bool rapport = false;
-  const TReglages& r = Editeur.Reglages();
-  if (!FArguments.isEmpty()) {
-    nom = DepuisChemin(QFileInfo(FArguments.front()).absoluteFilePath());
-    rapport = true;
-  } else if (r.OuvrirAuDemarrage && r.FichierOuvertEnQuittant) {
-    nom = r.FichierOuvert;
-  }
-  if (!nom.empty()) Editeur.OuvreFichier(nom, NumeroFicheMemorisee(nom, r), rapport, true, true);
-  Editeur.DemarreSansFichier();
+  // FormShow: the fonts, the preferences, and the file named on the command line, else the one
+  // open when the editor last closed.
+  std::vector<std::string> arguments;
+  for (const QString& a : FArguments) arguments.push_back(DepuisChemin(QFileInfo(a).absoluteFilePath()));
+  Editeur.FormShow(arguments, NombreInstances ? NombreInstances() : 1);
 }
 
 void TFormFiche::GardeSurLEcran() {
@@ -495,10 +490,7 @@ void TFormFiche::LigneDeCommandeRecue(const QStringList& arguments) {
   if (isMinimized()) showNormal();
   raise();
   activateWindow();
-  if (arguments.isEmpty()) return;
-  const std::string nom = DepuisChemin(arguments.front());
-  if (Editeur.FichierCourant && Editeur.FichierCourant->FNomFichier == nom) return;
-  Editeur.OuvreAutreFichier(nom);
+  FReception->Recoit(arguments);
 }
 
 // ---------------------------------------------------------------------------------------------

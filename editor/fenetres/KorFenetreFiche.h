@@ -4,17 +4,21 @@
 // (TEditeur) decides through IVueFiche and forwards every menu item, button and shortcut to
 // TEditeur::ExecuteItem.
 
+#include <QFont>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "editor/IVueFiche.h"
 #include "editor/KorFiche.h"
+#include "editor/fenetres/KorLigneCommande.h"
 #include "platform/bureau/Raccourcis.h"
 
 class QAction;
@@ -23,6 +27,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QPrinter;
 class QPushButton;
 class QSplitter;
 class TDlgNouveau;
@@ -53,6 +58,13 @@ class TFormFiche : public QMainWindow, public IVueFiche {
       BoiteSauver;
   std::function<bool(const QStringList& types, int& index)> BoiteNouveau;
   std::function<QString()> Horloge;
+  // The print dialog on the window's printer (false on Cancel), the font dialog on a font (false
+  // on Cancel, else the font := the choice), the help opener, and the number of editors running
+  // (1 unless the program counts them).
+  std::function<bool(QPrinter& imprimante)> BoiteImpression;
+  std::function<bool(QFont& police)> BoitePolice;
+  std::function<void(int contexte)> OuvreAide;
+  std::function<int()> NombreInstances;
 
   TEditeur Editeur;
 
@@ -69,6 +81,9 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   QPlainTextEdit* MReponse = nullptr;
   QFrame* Panel4 = nullptr;
   TDlgNouveau* DlgNouveau = nullptr;
+  // The printer of the print command; the list font, which the card list takes.
+  std::unique_ptr<QPrinter> Imprimante;
+  QFont PoliceListe;
 
   // The control of a menu item or button: its action (a top menu's menuAction()), or null for a button.
   QAction* Action(EItem item) const { return FActions[static_cast<std::size_t>(item)]; }
@@ -98,9 +113,19 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   bool DialogueNouveau(const std::vector<std::string>& types, int& index) override;
   std::string DateHeure() const override;
   void FermeFenetre() override { close(); }
+  bool DialogueImpression() override;
+  std::string Imprime(const std::vector<std::string>& lignes) override;
+  std::vector<std::string> LignesAffichees(EChamp champ) const override;
+  void FixePressePapiers(const std::string& texte) override;
+  bool DialoguePolice(EPolice police, std::string& nom, std::int32_t& taille) override;
+  void AppliquePoliceChoisie(EPolice police) override;
+  void AppliquePolice(EPolice police, const std::string& nom, std::int32_t taille) override;
+  void FixeAvantPlan(bool avantPlan) override;
+  void AfficheAide(int contexte) override;
 
  public slots:
-  // The command line of a second start: opens the file it names, unless it is the open one.
+  // The command line of a second start: brings the window to the front and opens the file it
+  // names, unless it is the open one, once no modal dialog is open.
   void LigneDeCommandeRecue(const QStringList& arguments);
   void MenuClick();
 
@@ -115,6 +140,10 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   void AjusteHauteurs();
   void GardeSurLEcran();
   void FormClose();
+  // The default print and font dialogs and help opener (KorFenetreFicheCommandes.cpp).
+  void CreeDialoguesCommandes();
+  void AppliquePoliceChamps(const QFont& police);
+  void AppliquePoliceListe(const QFont& police);
 
   QStringList FArguments;
   std::array<QAction*, NombreItems> FActions{};
@@ -128,4 +157,6 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   bool FRemplissage = false;  // a text is being put in by the program
   bool FPremierAffichage = true;
   bool FFermee = false;
+  QFont FPoliceDialogue;  // the font dialog's font: its attributes stay as last chosen
+  TReceptionLigneCommande* FReception = nullptr;
 };
