@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Result of CompareStringA: 1 less, 2 equal, 3 greater; 0 when the comparison fails.
 inline constexpr int CSTR_LESS_THAN = 1;
@@ -15,6 +16,11 @@ inline constexpr int CSTR_GREATER_THAN = 3;
 // the collation cannot tell them apart: with case told apart, that means texts that differ at
 // most by characters it ignores (control characters, soft hyphen). Safe from any thread.
 int CompareStringA(std::string_view a, std::string_view b, bool ignoreCasse = false);
+
+// The stable order of the texts by CompareStringA with case told apart: the indices of textes,
+// first to last. Each text's collation key is computed once, so that a large list sorts in the
+// time of a plain sort of keys. Safe from any thread.
+std::vector<std::size_t> OrdreLocale(const std::vector<std::string_view>& textes);
 
 // The locale's list separator: ";" where the decimal point is ",", else ",".
 std::string SeparateurListeLocale();
