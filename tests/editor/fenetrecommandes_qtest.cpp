@@ -321,4 +321,4 @@ class TestCommandesFiche : public QObject {
 };
 
 QTEST_MAIN(TestCommandesFiche)
-#include "commandes_qtest.moc"
+#include "fenetrecommandes_qtest.moc"
