@@ -1,6 +1,7 @@
 #pragma once
 // The user's locale: string comparison by its collation, and its list separator.
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,12 @@ inline constexpr int CSTR_GREATER_THAN = 3;
 // the collation cannot tell them apart: with case told apart, that means texts that differ at
 // most by characters it ignores (control characters, soft hyphen). Safe from any thread.
 int CompareStringA(std::string_view a, std::string_view b, bool ignoreCasse = false);
+
+// The capital of each 1252 byte in the user's locale: a character whose capital is not one 1252
+// character (or that has none) stays as it is. Safe from any thread.
+const std::array<unsigned char, 256>& TableMajuscules();
+// A 1252 text in capitals, character by character, by that table.
+std::string MajusculesLocale(std::string_view texte);
 
 // The locale's list separator: ";" where the decimal point is ",", else ",".
 std::string SeparateurListeLocale();
