@@ -12,6 +12,9 @@ namespace echange {
 // Writes an export: a file of its own, closed once written. The card file, its name and its
 // stream are never touched; an export onto the card file's own open file is refused
 // (EFCreateError) so that the file being edited is never written over.
+// Refuses (EFCreateError) an export target that is the card file's own file: the same path, or
+// the same file through a link.
+void VerifieCibleExport(const TFichierX& fichier, const std::string& chemin);
 void ExporteFichier(const TFichierX& fichier, const std::string& chemin, const std::string& octets);
 
 }  // namespace echange

@@ -29,6 +29,7 @@
 #include "cards/KorXml.h"
 #include "platform/Ansi.h"
 #include "platform/Erreur.h"
+#include "platform/bureau/Raccourcis.h"
 #include "player/fenetres/KorPref.h"
 
 namespace {
@@ -348,10 +349,13 @@ bool TForm1::FormKeyDown(QKeyEvent* touche) {
     return true;
   }
   // The menu items' shortcuts, while the menu bar is attached.
+  // A disabled item leaves the key to the control (Ctrl+C copies, Ctrl+A selects).
   if (FBarreAttachee && modificateurs == Qt::ControlModifier) {
-    if (cle == Qt::Key_O) return RaccourciMenu(MenuFichier, MenuOuvrir);
-    if (cle == Qt::Key_C) return RaccourciMenu(MenuPartie, MenuAbandonner);
-    if (cle == Qt::Key_A) return RaccourciMenu(MenuPartie, MenuAccepter);
+    const auto fichier = [this] { MenuFichierClick(); };
+    const auto partie = [this] { MenuPartieClick(); };
+    if (cle == Qt::Key_O) return DeclencheRaccourci(MenuOuvrir, fichier);
+    if (cle == Qt::Key_C) return DeclencheRaccourci(MenuAbandonner, partie);
+    if (cle == Qt::Key_A) return DeclencheRaccourci(MenuAccepter, partie);
   }
   // Enter presses the default button, whichever control has the focus.
   if (entree && modificateurs == Qt::NoModifier) {
@@ -359,17 +363,6 @@ bool TForm1::FormKeyDown(QKeyEvent* touche) {
     return true;
   }
   return false;
-}
-
-bool TForm1::RaccourciMenu(QMenu* menu, QAction* item) {
-  if (menu == MenuFichier)
-    MenuFichierClick();
-  else
-    MenuPartieClick();
-  // A disabled item leaves the key to the control (Ctrl+C copies, Ctrl+A selects).
-  if (!item->isEnabled()) return false;
-  item->trigger();
-  return true;
 }
 
 void TForm1::FixeBouton(const QString& legende, EActionBouton action) {

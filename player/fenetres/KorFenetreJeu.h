@@ -173,8 +173,6 @@ class TForm1 : public QMainWindow, public IVueJeu {
  private:
   // Every key the window receives, before its controls; true when the key is used up.
   bool FormKeyDown(QKeyEvent* touche);
-  // A menu shortcut: the menu's states first, then the item's action if it is enabled.
-  bool RaccourciMenu(QMenu* menu, QAction* item);
   void FormClose();
   void FixeBouton(const QString& legende, EActionBouton action);
   QString DialogueOuvrirStandard();

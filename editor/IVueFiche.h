@@ -1,0 +1,120 @@
+#pragma once
+// The editor's main window as the editor (TEditeur) sees it: three edits with their labels and
+// modified flags, the menu items and buttons as data, the caption, message boxes and the
+// standard dialogs. Texts are 1252 bytes with CR LF line breaks; file names are UTF-8 paths.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Every menu item and button of the main window, under its control's name. The top menus are
+// items too (Edition1 is hidden without a file). A new command is a new value here, a state
+// in TEditeur::MetAJourMenus and a case in TEditeur::ExecuteItem; the window maps each value to
+// its control once.
+enum class EItem {
+  // Fichier
+  Fichier1, Nouveau1, Ouvrir1, Modele1, Ouvert1, Recent1, Sauver1, Sauversous1, Exporter1, Proprietes1,
+  Fermer1, Quitter1,
+  // Edition
+  Edition1, Premiere1, Derniere1, Precedente1, Suivante1, Listedesfiches1, Rechercher1, Rechsuivant1,
+  AbandonRech1, Enregistrerlafiche1, Nouvelle1, Inserer1, Supprimer1, Annuler1, PermuterChamps, Imprimer1,
+  PressePapiers1, ListeVersPressepapiers1, Options1, OptionsAvancees1, Entete1, Etiquettes1, Canevas1,
+  FeuilledeStyle1,
+  // Préférences
+  Preferences1, Police1, Champs1, Liste1, Applicationaudessus1, Rouvrir1, Instanceunique1, OptionsCSV,
+  // Aide
+  Aide1, Rubriquesdaide1, Apropos1,
+  // The six buttons of the bottom row
+  BPrecedent, BSuivant, BNouveau, BInserer, BSupprimer, BChercher,
+  Nombre
+};
+inline constexpr std::size_t NombreItems = static_cast<std::size_t>(EItem::Nombre);
+
+// The state of one item, computed by the editor and applied by the window.
+struct TEtatItem {
+  bool Visible = true;
+  bool Actif = true;
+  bool Coche = false;
+  std::string Legende;  // empty: the item keeps its own caption
+  friend bool operator==(const TEtatItem&, const TEtatItem&) = default;
+};
+
+// The three edits: field 0 (or the file's title), field 1, field 2.
+enum class EChamp { ETitre, MQuestion, MReponse };
+
+// Where the keyboard focus goes.
+enum class EFocus { Boutons, ETitre, MQuestion, MReponse };
+
+// Message boxes: the icon, the button set, the button pressed.
+enum class EIcone { Avertissement, Erreur, Information, Question };
+enum class EBoutons { Ok, OkAnnuler, OuiNon, OuiNonAnnuler, Annuler };
+enum class EBouton { Ok, Annuler, Oui, Non };
+
+// One entry of an open or save dialog's list of filters: "Questionnaire", {"*.xkqq", "*.kqq"}.
+struct TFiltre {
+  std::string Description;
+  std::vector<std::string> Motifs;
+  friend bool operator==(const TFiltre&, const TFiltre&) = default;
+};
+
+// What the open dialog gives back.
+struct TChoixOuverture {
+  std::string Nom;           // the chosen file
+  int Filtre = 0;            // index of the chosen filter entry
+  bool LectureSeule = false; // the read-only box was ticked
+};
+
+// What the save dialog gives back.
+struct TChoixSauvegarde {
+  std::string Nom;
+  int Filtre = 0;
+};
+
+// How the window lays out the field panels for the open file (or the type proposed).
+struct TDisposition {
+  bool TitreVisible = true;  // Panel1, the title row
+  bool ChampUneLigne = false;  // field 1 one line high, no splitter, Tab typed in field 2
+  int RatioQuestion = 6;       // field 1's share of both field panels, in twelfths
+  friend bool operator==(const TDisposition&, const TDisposition&) = default;
+};
+
+class IVueFiche {
+ public:
+  virtual ~IVueFiche() = default;
+
+  // The edits. FixeTexte never changes an edit's modified flag: only the user's typing sets it.
+  virtual void FixeTexte(EChamp champ, const std::string& texte) = 0;
+  virtual std::string Texte(EChamp champ) const = 0;
+  virtual bool Modifie(EChamp champ) const = 0;
+  virtual void FixeModifie(EChamp champ, bool modifie) = 0;
+  virtual void FixeActif(EChamp champ, bool actif) = 0;
+  virtual void FixeLectureSeule(EChamp champ, bool lectureSeule) = 0;
+  // The label on the left of an edit.
+  virtual void FixeEtiquette(EChamp champ, const std::string& texte) = 0;
+  virtual void DonneFocus(EFocus cible) = 0;
+
+  // Menus, buttons, caption, layout, help context.
+  virtual void FixeItem(EItem item, const TEtatItem& etat) = 0;
+  virtual void FixeTitreFenetre(const std::string& titre) = 0;
+  // Lays the panels out again (AjustePanneaux): also on every resize and font change.
+  virtual void FixeDisposition(const TDisposition& disposition) = 0;
+  virtual void FixeContexteAide(int contexte) = 0;
+
+  // MessageAvecTitre: a modal box centred on the screen; caption empty = the caption of the
+  // icon's kind. Returns the button pressed (Annuler when the box is closed otherwise).
+  virtual EBouton Message(const std::string& texte, const std::string& titre, EIcone icone,
+                          EBoutons boutons) = 0;
+  // The open dialog, the first entry selected; false on Cancel.
+  virtual bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
+                              TChoixOuverture& choix) = 0;
+  // The save dialog with the proposed name, the first entry selected, no overwrite question of
+  // its own; false on Cancel.
+  virtual bool DialogueSauver(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
+                              const std::string& nomPropose, TChoixSauvegarde& choix) = 0;
+  // TDlgNouveau: the type names, the first selected; false on Cancel, else index := the choice.
+  virtual bool DialogueNouveau(const std::vector<std::string>& types, int& index) = 0;
+  // The current date and time in the user's short-date and long-time formats.
+  virtual std::string DateHeure() const = 0;
+  // Closes the main window (its close question runs TEditeur::FermeFichier).
+  virtual void FermeFenetre() = 0;
+};

@@ -1,0 +1,376 @@
+// The file commands: new, open, new from a model, save, save as, export, close; the letter
+// lists in most-recently-used order, the extensions and dialog filters, the reader and writer
+// of each format, and the questions on the way.
+
+#include <algorithm>
+#include <filesystem>
+
+#include "cards/KorNatif.h"
+#include "cards/KorOutils.h"
+#include "cards/KorXml.h"
+#include "editor/KorFiche.h"
+#include "exchange/KorCommun.h"
+#include "exchange/KorCrd.h"
+#include "exchange/KorCsv.h"
+#include "exchange/KorMoodle.h"
+#include "platform/Ansi.h"
+#include "platform/Fichier.h"
+
+namespace {
+
+const std::string LettresFormats = "cmnstx";
+
+// The file's name without its folder, as a message shows it.
+std::string NomSansDossier(const std::string& chemin) {
+  return ansi::Utf8VersAnsi(std::filesystem::path(chemin).filename().string());
+}
+
+std::string Filtrees(const std::string& liste, bool (*garde)(char), const std::string& defaut) {
+  std::string resultat;
+  for (char c : liste)
+    if (garde(c)) resultat += c;
+  return resultat.empty() ? defaut : resultat;
+}
+
+bool EstLettreType(char c) { return c >= 'A' && c <= 'Z'; }
+bool EstLettreFormat(char c) { return c != 0 && LettresFormats.find(c) != std::string::npos; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Letter lists, extensions, filters
+
+void PlaceEnTete(char lettre, std::string& liste, std::size_t maximum) {
+  if (!liste.empty() && liste[0] == lettre) return;
+  const auto position = liste.find(lettre);
+  if (position != std::string::npos) liste.erase(position, 1);
+  liste.insert(liste.begin(), lettre);
+  liste.resize(std::min({liste.size(), std::size_t{254}, maximum}));
+}
+
+std::string TypesUtilisables(const std::string& liste) { return Filtrees(liste, EstLettreType, TypesParDefaut); }
+
+std::string FormatsUtilisables(const std::string& liste) {
+  return Filtrees(liste, EstLettreFormat, FormatsParDefaut);
+}
+
+void NettoieListesLettres(TReglages& r) {
+  r.TypesUtilises = TypesUtilisables(r.TypesUtilises);
+  r.FormatsUtilises = FormatsUtilisables(r.FormatsUtilises);
+}
+
+std::string MotifExtension(char format) {
+  switch (format) {
+    case 'c': return "crd";
+    case 'm': return "xml";
+    case 'n': return "kq*";
+    case 's': return "csv";
+    case 't': return "txt";
+    case 'x': return "xkq*";
+    default: return {};
+  }
+}
+
+std::string ExtensionFichier(char type, char format) { return ExtensionDuMotif(MotifExtension(format), type); }
+
+bool FormatNatif(char format) { return format == 'x' || format == 'n'; }
+
+TFiltre FiltreOuverture(char type, const TReglages& r) {
+  TFiltre f{NomDeType(type), {"*." + ExtensionFichier(type, 'x'), "*." + ExtensionFichier(type, 'n')}};
+  if (type == 'M' || type == 'N' || type == 'R') f.Motifs.push_back("*.xml");
+  if (type == 'R') f.Motifs.push_back("*.crd");
+  if (type != ' ' && r.TypesCSV.find(type) != std::string::npos) f.Motifs.push_back("*.csv");
+  return f;
+}
+
+TFiltre FiltreSauvegarde(char type, char format) {
+  return {NomDeFormat(format), {"*." + ExtensionFichier(type, format)}};
+}
+
+std::string TexteFiltre(const TFiltre& filtre) {
+  std::string texte = filtre.Description + "|";
+  for (std::size_t i = 0; i < filtre.Motifs.size(); ++i) texte += (i ? ";" : "") + filtre.Motifs[i];
+  if (texte.size() > 255) texte.resize(255);
+  return texte;
+}
+
+int NumeroFicheMemorisee(const std::string& nom, const TReglages& r) {
+  if (nom == r.FichierOuvert) return r.NumeroFicheOuvert;
+  if (nom == r.FichierRecent) return r.NumeroFicheRecent;
+  return -1;
+}
+
+std::string TEditeur::ListeTypes() const {
+  std::string liste = TypesUtilisables(FReglages.TypesUtilises);
+  if (TypeCourant != '?') PlaceEnTete(TypeCourant, liste);
+  return liste;
+}
+
+bool TEditeur::EstTypeCSV(char type) const {
+  return type != 0 && FReglages.TypesCSV.find(type) != std::string::npos;
+}
+
+bool TEditeur::FormatExportable(char format) const {
+  switch (format) {
+    case 'm': return FichierCourant->FType == 'Q';
+    case 't': return FichierCourant->FFragmenteur.empty() || FichierCourant->FFragmenteur == "\r\n";
+    default: return false;
+  }
+}
+
+std::string TEditeur::ListeFormatsExport() const {
+  std::string liste;
+  for (char c : FormatsUtilisables(FReglages.FormatsUtilises))
+    if (FormatExportable(c)) liste += c;
+  return liste;
+}
+
+bool TEditeur::FormatPermis(char format) const {
+  switch (format) {
+    case 'c': return FichierCourant->EstTypeTrie();
+    case 'm': return FichierCourant->FType == 'M';
+    case 'n':
+    case 'x': return true;
+    case 's': return EstTypeCSV(FichierCourant->FType);
+    default: return false;
+  }
+}
+
+std::string TEditeur::ListeFormatsSauvegarde() const {
+  std::string liste = FormatsUtilisables(FReglages.FormatsUtilises);
+  PlaceEnTete(FichierCourant->FFormat, liste);
+  std::string resultat(1, liste[0]);
+  for (std::size_t i = 1; i < liste.size(); ++i)
+    if (FormatPermis(liste[i])) resultat += liste[i];
+  return resultat;
+}
+
+char TEditeur::FormatParDefaut() const {
+  if (TypeCourant == TypeMoodle) return 'm';
+  if (TypeCourant == PremierTypeCSV) return 's';
+  return 'x';
+}
+
+std::vector<TFiltre> TEditeur::FiltresOuverture(const std::string& types) const {
+  std::vector<TFiltre> filtres{FiltreOuverture(types[0], FReglages)};
+  if (FReglages.TousTypes) {
+    for (std::size_t i = 1; i < types.size(); ++i) filtres.push_back(FiltreOuverture(types[i], FReglages));
+    filtres.push_back({"Tous", {"*.*"}});
+  }
+  return filtres;
+}
+
+char TEditeur::TypeCSVParDefaut(const std::string& nom) const {
+  if (TypeCourant != '?') return TypeCourant;
+  const std::string types = TypesUtilisables(FReglages.TypesUtilises);
+  if (nom == FReglages.FichierOuvert || FReglages.TypesCSV.empty()) return types[0];
+  return FReglages.TypesCSV[0];
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening
+
+bool TEditeur::OuvreFichier(const std::string& nom, int index, bool rapport, bool normal, bool editable) {
+  try {
+    const char format = DetecteFormat(nom, EVarianteDetection::Complete, FReglages);
+    if (!normal && !FormatNatif(format))
+      throw ErreurIdInvalide("Ce fichier ne peut pas être utilisé comme modèle\u00a0!"_a);
+    if (EstLectureSeule(nom)) editable = false;
+    std::unique_ptr<TFichierX> lu;
+    switch (format) {
+      case 'c': lu = LitFichierCrd(nom, editable); break;
+      case 'm': lu = LitFichierMoodle(nom, editable, FReglages); break;
+      case 'n': lu = LitFichierNatif(nom, editable, normal, EVarianteModele::Complet, FReglages); break;
+      case 's': lu = LitFichierCSV(nom, TypeCSVParDefaut(nom), editable, FReglages); break;
+      case 'x': lu = LitFichierXML(nom, editable, normal, EVarianteModele::Complet, FReglages); break;
+      default: throw ErreurIdInvalide("Fichier non reconnu !");
+    }
+    FichierCourant = std::move(lu);
+    TypeCourant = FichierCourant->FType;
+    DetermineModes();
+    if (FichierTrie && format != 'c' && !FichierCourant->EstTrie()) FichierCourant->Trie();
+    AfficheFichier(index);
+    return true;
+  } catch (const EErreur& e) {
+    // Whatever was read is dropped: the editor is without a file.
+    if (FichierCourant) {
+      FicheAffichee = nullptr;
+      FichierCourant.reset();
+      VideFenetre();
+    }
+    if (rapport) {
+      if (nom == FReglages.FichierOuvert)
+        FReglages.FichierOuvert.clear();
+      else if (nom == FReglages.FichierRecent)
+        FReglages.FichierRecent.clear();
+      MessageErreur(e.Message());
+    }
+    return false;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving
+
+int TEditeur::SauveFichier(const std::string& nomDemande, bool demande, bool exporte) {
+  TFichierX& f = *FichierCourant;
+  const char type = f.FType;
+  char format = f.FFormat;
+  std::string nom = nomDemande;
+  if (demande) {
+    const std::string liste = exporte ? ListeFormatsExport() : ListeFormatsSauvegarde();
+    if (liste.empty()) return Abandon;
+    format = liste[0];
+    std::vector<TFiltre> filtres;
+    for (char c : liste) filtres.push_back(FiltreSauvegarde(type, c));
+    // Proposed in the open file's folder.
+    std::string propose = nom;
+    const std::filesystem::path dossier = std::filesystem::path(f.FNomFichier).parent_path();
+    if (!dossier.empty() && std::filesystem::path(nom).parent_path().empty()) propose = (dossier / nom).string();
+    TChoixSauvegarde choix;
+    if (!FVue.DialogueSauver(filtres, ExtensionFichier(type, format), propose, choix)) return Abandon;
+    if (choix.Filtre >= 0 && static_cast<std::size_t>(choix.Filtre) < liste.size()) format = liste[choix.Filtre];
+    nom = choix.Nom;
+    try {
+      // An export never goes onto the file being edited, whatever its state.
+      if (exporte) echange::VerifieCibleExport(f, nom);
+    } catch (const EErreur& e) {
+      MessageErreur(e.Message());
+      return Abandon;
+    }
+    if (nom != f.FNomFichier && FichierExiste(nom)) {
+      const std::string question = "Le fichier \"" + NomSansDossier(nom) + "\" existe déjà.\r\nVoulez-vous l'écraser ?"_a;
+      if (FVue.Message(question, {}, EIcone::Avertissement, EBoutons::OkAnnuler) != EBouton::Ok) return Abandon;
+    }
+    if (nom == f.FNomFichier) {
+      if (!f.FModifie) return Abandon;
+      demande = false;
+    }
+  }
+  try {
+    switch (format) {
+      case 'c': EcritFichierCrd(f, nom, demande); break;
+      case 'm': EcritFichierMoodle(f, nom, demande, FReglages); break;
+      case 'n': EcritFichierNatif(f, nom, demande, FReglages); break;
+      case 'x': EcritFichierXML(f, nom, demande, FReglages); break;
+      default: EcritFichierCSV(f, format, nom, demande, FReglages); break;
+    }
+  } catch (const EErreur& e) {
+    MessageErreur(e.Message());
+    return Abandon;
+  }
+  PlaceEnTete(format, FReglages.FormatsUtilises);
+  if (demande) {
+    AfficheTitreFenetre();
+    FixeLectureSeule();
+    MetAJourBoutons();
+  }
+  return Sauve;
+}
+
+int TEditeur::DemandeSauvegarde() {
+  if (!FichierCourant) return Sauve;
+  if (ValideFiche()) return Abandon;
+  ValideTitreFichier();
+  TFichierX& f = *FichierCourant;
+  if (!f.FModifie) return Sauve;
+  const std::string question =
+      "Le fichier \"" + (f.FNomFichier.empty() ? std::string() : NomSansDossier(f.FNomFichier)) +
+      "\" a été modifié.\r\nVoulez-vous le sauver ?"_a;
+  switch (FVue.Message(question, {}, EIcone::Avertissement, EBoutons::OuiNonAnnuler)) {
+    case EBouton::Oui: return SauveFichier(f.FNomFichier, f.FNomFichier.empty(), false);
+    case EBouton::Non: return SansSauver;
+    default: return Abandon;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Forgetting, closing
+
+void TEditeur::LibereFichier() {
+  if (!FichierCourant) return;
+  const TFichierX& f = *FichierCourant;
+  if (!f.FNomFichier.empty()) {
+    TReglages& r = FReglages;
+    PlaceEnTete(f.FType, r.TypesUtilises);
+    if (f.FNomFichier != r.FichierOuvert) {
+      r.FichierRecent = r.FichierOuvert;
+      r.NumeroFicheRecent = r.NumeroFicheOuvert;
+      r.FichierOuvert = f.FNomFichier;
+    }
+    r.NumeroFicheOuvert = IndexCourant;
+  }
+  FicheAffichee = nullptr;
+  NouvelleFicheEnCours = false;
+  RechercheActive = false;
+  FichierCourant.reset();
+  VideFenetre();
+}
+
+int TEditeur::FermeFichier() {
+  const int resultat = DemandeSauvegarde();
+  if (resultat != Abandon) LibereFichier();
+  return resultat;
+}
+
+bool TEditeur::PeutFermer() {
+  FReglages.FichierOuvertEnQuittant = FichierCourant != nullptr;
+  return FermeFichier() != Abandon;
+}
+
+void TEditeur::OuvreAutreFichier(const std::string& nomDemande) {
+  // A copy: forgetting the open file changes the remembered names.
+  const std::string nom = nomDemande;
+  if (nom.empty() || DemandeSauvegarde() == Abandon) return;
+  LibereFichier();
+  OuvreFichier(nom, NumeroFicheMemorisee(nom, FReglages), true, true, true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void TEditeur::Nouveau1Click() {
+  if (DemandeSauvegarde() == Abandon) return;
+  const std::string types = ListeTypes();
+  std::vector<std::string> noms;
+  for (char c : types) noms.push_back(NomDeType(c));
+  int index = 0;
+  if (FReglages.TousTypes && types.size() > 1) {
+    if (!FVue.DialogueNouveau(noms, index)) return;
+    index = std::clamp(index, 0, static_cast<int>(types.size()) - 1);
+  }
+  TypeCourant = types[static_cast<std::size_t>(index)];
+  LibereFichier();
+  FichierCourant = std::make_unique<TFichierX>(TypeCourant, FormatParDefaut(), EVarianteModele::Complet, FReglages);
+  FichierCourant->InitNouveauFichier(FReglages);
+  DetermineModes();
+  AfficheFichier(-1);
+}
+
+void TEditeur::Ouvrir1Click(bool normal) {
+  if (DemandeSauvegarde() == Abandon) return;
+  const std::string types = ListeTypes();
+  TChoixOuverture choix;
+  if (!FVue.DialogueOuvrir(FiltresOuverture(types), ExtensionFichier(types[0], FormatParDefaut()), choix)) return;
+  const bool parType = FReglages.TousTypes ? choix.Filtre >= 0 && static_cast<std::size_t>(choix.Filtre) < types.size()
+                                           : true;
+  TypeCourant = parType ? types[FReglages.TousTypes ? static_cast<std::size_t>(choix.Filtre) : 0] : '?';
+  LibereFichier();
+  OuvreFichier(choix.Nom, NumeroFicheMemorisee(choix.Nom, FReglages), true, normal, !choix.LectureSeule);
+}
+
+void TEditeur::Sauver1Click() {
+  if (!FichierCourant || ValideFiche()) return;
+  ValideTitreFichier();
+  SauveFichier(FichierCourant->FNomFichier, FichierCourant->FNomFichier.empty(), false);
+}
+
+void TEditeur::Sauversous1Click(bool exporte) {
+  if (!FichierCourant || ValideFiche()) return;
+  ValideTitreFichier();
+  SauveFichier(NomSansExtension(FichierCourant->FNomFichier), true, exporte);
+}
+
+void TEditeur::Ouvert1Click() { OuvreAutreFichier(FReglages.FichierOuvert); }
+
+void TEditeur::Recent1Click() { OuvreAutreFichier(FReglages.FichierRecent); }

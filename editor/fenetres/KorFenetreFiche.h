@@ -1,0 +1,130 @@
+#pragma once
+// The card editor's main window: the title row, the two field memos with their labels and the
+// splitter between them, the row of six buttons, and the menus. It shows what the editor
+// (TEditeur) decides through IVueFiche and forwards every menu item, button and shortcut to
+// TEditeur::ExecuteItem.
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "editor/IVueFiche.h"
+#include "editor/KorFiche.h"
+#include "platform/bureau/Raccourcis.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class TDlgNouveau;
+
+// The client area when the settings give no usable size.
+inline constexpr int LargeurFicheDefaut = 607;
+inline constexpr int HauteurFicheDefaut = 367;
+
+// A client size from the settings that fits the screen's work area: a size of 0 or less takes
+// the default, and no side is larger than the work area or smaller than a usable minimum.
+QSize TailleClientUtilisable(int largeur, int hauteur, const QSize& zoneEcran);
+
+class TFormFiche : public QMainWindow, public IVueFiche {
+  Q_OBJECT
+ public:
+  // arguments: the command line without the program's name; the first one is opened at show.
+  explicit TFormFiche(const QStringList& arguments = {}, TReglages& reglages = Reglages(),
+                      QWidget* parent = nullptr);
+  ~TFormFiche() override;
+
+  // Message boxes, the standard dialogs and the clock go through these, so that tests can
+  // script them; by default they show the platform's dialogs.
+  std::function<EBouton(const QString& texte, const QString& titre, EIcone icone, EBoutons boutons)> BoiteMessage;
+  std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, TChoixOuverture& choix)>
+      BoiteOuvrir;
+  std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, const QString& propose,
+                     TChoixSauvegarde& choix)>
+      BoiteSauver;
+  std::function<bool(const QStringList& types, int& index)> BoiteNouveau;
+  std::function<QString()> Horloge;
+
+  TEditeur Editeur;
+
+  // Controls.
+  QFrame* Panel1 = nullptr;
+  QLabel* PTitre = nullptr;
+  QLineEdit* ETitre = nullptr;
+  QFrame* Panel2 = nullptr;
+  QLabel* PQuestion = nullptr;
+  QPlainTextEdit* MQuestion = nullptr;
+  QSplitter* Splitter1 = nullptr;
+  QFrame* Panel3 = nullptr;
+  QLabel* PReponse = nullptr;
+  QPlainTextEdit* MReponse = nullptr;
+  QFrame* Panel4 = nullptr;
+  TDlgNouveau* DlgNouveau = nullptr;
+
+  // The control of a menu item or button: its action (a top menu's menuAction()), or null for a button.
+  QAction* Action(EItem item) const { return FActions[static_cast<std::size_t>(item)]; }
+  QPushButton* Bouton(EItem item) const { return FBoutons[static_cast<std::size_t>(item)]; }
+  QMenu* Menu(EItem item) const;
+  int ContexteAideCourant() const { return FContexteAide; }
+  const TDisposition& Disposition() const { return FDisposition; }
+
+  // IVueFiche
+  void FixeTexte(EChamp champ, const std::string& texte) override;
+  std::string Texte(EChamp champ) const override;
+  bool Modifie(EChamp champ) const override { return FModifie[static_cast<std::size_t>(champ)]; }
+  void FixeModifie(EChamp champ, bool modifie) override { FModifie[static_cast<std::size_t>(champ)] = modifie; }
+  void FixeActif(EChamp champ, bool actif) override;
+  void FixeLectureSeule(EChamp champ, bool lectureSeule) override;
+  void FixeEtiquette(EChamp champ, const std::string& texte) override;
+  void DonneFocus(EFocus cible) override;
+  void FixeItem(EItem item, const TEtatItem& etat) override;
+  void FixeTitreFenetre(const std::string& titre) override;
+  void FixeDisposition(const TDisposition& disposition) override;
+  void FixeContexteAide(int contexte) override { FContexteAide = contexte; }
+  EBouton Message(const std::string& texte, const std::string& titre, EIcone icone, EBoutons boutons) override;
+  bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
+                      TChoixOuverture& choix) override;
+  bool DialogueSauver(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
+                      const std::string& nomPropose, TChoixSauvegarde& choix) override;
+  bool DialogueNouveau(const std::vector<std::string>& types, int& index) override;
+  std::string DateHeure() const override;
+  void FermeFenetre() override { close(); }
+
+ public slots:
+  // The command line of a second start: opens the file it names, unless it is the open one.
+  void LigneDeCommandeRecue(const QStringList& arguments);
+  void MenuClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;    // FormShow
+  void closeEvent(QCloseEvent* event) override;  // FormCloseQuery, then FormClose
+  void resizeEvent(QResizeEvent* event) override;  // FormResize
+  bool eventFilter(QObject* objet, QEvent* event) override;
+
+ private:
+  QAction* AjouteItem(QMenu* menu, EItem item, const QString& legende, QKeyCombination raccourci = {});
+  void AjusteHauteurs();
+  void FormClose();
+
+  QStringList FArguments;
+  std::array<QAction*, NombreItems> FActions{};
+  std::array<QPushButton*, NombreItems> FBoutons{};
+  std::array<QString, NombreItems> FLegendes;   // captions as built
+  std::array<QString, NombreItems> FTouches;    // shortcut texts shown after the captions
+  std::array<bool, 3> FModifie{};
+  TRaccourcis FRaccourcis;
+  TDisposition FDisposition;
+  int FContexteAide = 1;
+  bool FRemplissage = false;  // a text is being put in by the program
+  bool FPremierAffichage = true;
+  bool FFermee = false;
+};
