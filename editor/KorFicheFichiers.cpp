@@ -303,7 +303,9 @@ void TEditeur::LibereFichier() {
   FicheAffichee = nullptr;
   NouvelleFicheEnCours = false;
   RechercheActive = false;
+  FVue.ListeFichierChange(nullptr);
   FichierCourant.reset();
+  ++NumeroFichier;
   VideFenetre();
 }
 

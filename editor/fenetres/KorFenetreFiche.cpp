@@ -116,6 +116,7 @@ QMessageBox::StandardButtons BoutonsQt(EBoutons boutons) {
     case EBoutons::OuiNon: return QMessageBox::Yes | QMessageBox::No;
     case EBoutons::OuiNonAnnuler: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case EBoutons::Annuler: return QMessageBox::Cancel;
+    case EBoutons::OuiNonAbandonner: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Abort;
   }
   return QMessageBox::Ok;
 }
@@ -125,6 +126,7 @@ EBouton BoutonDepuisQt(int bouton) {
     case QMessageBox::Ok: return EBouton::Ok;
     case QMessageBox::Yes: return EBouton::Oui;
     case QMessageBox::No: return EBouton::Non;
+    case QMessageBox::Abort: return EBouton::Abandonner;
     default: return EBouton::Annuler;
   }
 }
@@ -309,11 +311,13 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
     w->setFont(champs);
 
   DlgNouveau = new TDlgNouveau(this);
+  CreeDialogues();
 
   BoiteMessage = [](const QString& texte, const QString& titre, EIcone icone, EBoutons boutons) {
     // MessageAvecTitre: its own caption, centred on the screen.
     QMessageBox boite(IconeQt(icone), titre.isEmpty() ? TitreBoite(icone) : titre, texte, BoutonsQt(boutons));
     boite.setWindowModality(Qt::ApplicationModal);
+    if (QAbstractButton* abandon = boite.button(QMessageBox::Abort)) abandon->setText(QStringLiteral("Abandonner"));
     return BoutonDepuisQt(boite.exec());
   };
   BoiteOuvrir = [this](const std::vector<TFiltre>& filtres, const QString& extension, TChoixOuverture& choix) {

@@ -25,7 +25,14 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
+class TDlgChercher;
+class TDlgEntete;
+class TDlgEtiquettes;
 class TDlgNouveau;
+class TDlgOptions;
+class TDlgOptionsAvancees;
+class TDlgOptionsCSV;
+class TListe;
 
 // The client area when the settings give no usable size.
 inline constexpr int LargeurFicheDefaut = 607;
@@ -52,6 +59,8 @@ class TFormFiche : public QMainWindow, public IVueFiche {
                      TChoixSauvegarde& choix)>
       BoiteSauver;
   std::function<bool(const QStringList& types, int& index)> BoiteNouveau;
+  // The one-line input box: true and texte := the typed text on OK.
+  std::function<bool(const QString& titre, const QString& invite, QString& texte)> BoiteSaisie;
   std::function<QString()> Horloge;
 
   TEditeur Editeur;
@@ -69,6 +78,13 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   QPlainTextEdit* MReponse = nullptr;
   QFrame* Panel4 = nullptr;
   TDlgNouveau* DlgNouveau = nullptr;
+  TDlgOptions* DlgOptions = nullptr;
+  TDlgOptionsAvancees* DlgOptionsAvancees = nullptr;
+  TDlgChercher* DlgChercher = nullptr;
+  TListe* Liste = nullptr;
+  TDlgEtiquettes* DlgEtiquettes = nullptr;
+  TDlgEntete* DlgEntete = nullptr;
+  TDlgOptionsCSV* DlgOptionsCSV = nullptr;
 
   // The control of a menu item or button: its action (a top menu's menuAction()), or null for a button.
   QAction* Action(EItem item) const { return FActions[static_cast<std::size_t>(item)]; }
@@ -98,6 +114,17 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   bool DialogueNouveau(const std::vector<std::string>& types, int& index) override;
   std::string DateHeure() const override;
   void FermeFenetre() override { close(); }
+  // The whole-file dialogs, the search dialog, the input box and the card list
+  // (KorFenetreFicheDialogues.cpp).
+  bool DialogueEntete(TLogiqueEntete& logique) override;
+  bool DialogueOptions(TLogiqueOptions& logique) override;
+  bool DialogueOptionsAvancees(TLogiqueOptionsAvancees& logique) override;
+  bool DialogueEtiquettes(TLogiqueEtiquettes& logique) override;
+  bool DialogueOptionsCSV(TLogiqueOptionsCSV& logique) override;
+  bool DialogueChercher(TLogiqueChercher& logique) override;
+  bool SaisieTexte(const std::string& titre, const std::string& invite, std::string& texte) override;
+  EResultatListe DialogueListe(const TFichierX& fichier, int ligne, const std::function<void(int)>& selection) override;
+  void ListeFichierChange(const TFichierX* fichier) override;
 
  public slots:
   // The command line of a second start: opens the file it names, unless it is the open one.
@@ -113,6 +140,7 @@ class TFormFiche : public QMainWindow, public IVueFiche {
  private:
   QAction* AjouteItem(QMenu* menu, EItem item, const QString& legende, QKeyCombination raccourci = {});
   void AjusteHauteurs();
+  void CreeDialogues();
   void FormClose();
 
   QStringList FArguments;
