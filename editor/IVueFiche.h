@@ -52,10 +52,10 @@ struct TEtatItem {
 enum class EChamp { ETitre, MQuestion, MReponse };
 
 // Where the keyboard focus goes.
-enum class EFocus { Boutons, ETitre, MQuestion, MReponse };
+enum class ECibleFocus { Boutons, ETitre, MQuestion, MReponse };
 
 // Message boxes: the icon, the button set, the button pressed.
-enum class EIcone { Avertissement, Erreur, Information, Question };
+enum class EGenreMessage { Avertissement, Erreur, Information, Question };
 enum class EBoutons { Ok, OkAnnuler, OuiNon, OuiNonAnnuler, Annuler, OuiNonAbandonner };
 enum class EBouton { Ok, Annuler, Oui, Non, Abandonner };
 
@@ -103,7 +103,7 @@ class IVueFiche {
   virtual void FixeLectureSeule(EChamp champ, bool lectureSeule) = 0;
   // The label on the left of an edit.
   virtual void FixeEtiquette(EChamp champ, const std::string& texte) = 0;
-  virtual void DonneFocus(EFocus cible) = 0;
+  virtual void DonneFocus(ECibleFocus cible) = 0;
 
   // Menus, buttons, caption, layout, help context.
   virtual void FixeItem(EItem item, const TEtatItem& etat) = 0;
@@ -114,7 +114,7 @@ class IVueFiche {
 
   // MessageAvecTitre: a modal box centred on the screen; caption empty = the caption of the
   // icon's kind. Returns the button pressed (Annuler when the box is closed otherwise).
-  virtual EBouton Message(const std::string& texte, const std::string& titre, EIcone icone,
+  virtual EBouton Message(const std::string& texte, const std::string& titre, EGenreMessage icone,
                           EBoutons boutons) = 0;
   // The open dialog, the first entry selected; false on Cancel.
   virtual bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,

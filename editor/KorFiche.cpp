@@ -110,13 +110,13 @@ void TEditeur::DemarreSansFichier() {
 
 std::string TEditeur::NomTypeCourant() const { return NomDeType(TypeCourant); }
 
-EBouton TEditeur::MessageAvecTitre(const std::string& texte, const std::string& titre, EIcone icone,
+EBouton TEditeur::MessageAvecTitre(const std::string& texte, const std::string& titre, EGenreMessage icone,
                                    EBoutons boutons) {
   return FVue.Message(texte, titre, icone, boutons);
 }
 
 void TEditeur::MessageErreur(const std::string& texte) {
-  FVue.Message(texte, {}, EIcone::Erreur, EBoutons::Ok);
+  FVue.Message(texte, {}, EGenreMessage::Erreur, EBoutons::Ok);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -174,7 +174,7 @@ void TEditeur::AfficheFichier(int index) {
     return;
   }
   AfficheFiche(IndexCourant);
-  FVue.DonneFocus(EFocus::Boutons);
+  FVue.DonneFocus(ECibleFocus::Boutons);
 }
 
 void TEditeur::AfficheFiche(int i) {

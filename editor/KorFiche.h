@@ -119,7 +119,7 @@ class TEditeur {
   void ChercheProchaine(bool arriere);
   std::string NomTypeCourant() const;
   // MessageAvecTitre.
-  EBouton MessageAvecTitre(const std::string& texte, const std::string& titre, EIcone icone, EBoutons boutons);
+  EBouton MessageAvecTitre(const std::string& texte, const std::string& titre, EGenreMessage icone, EBoutons boutons);
 
   // Validation and commit (KorFicheValidation.cpp).
   bool FicheModifiee() const;

@@ -69,7 +69,7 @@ void TEditeur::Canevas1Click() {
   if (!FichierCourant || !NouvelleFicheEnCours) return;
   TFichierX& fichier = *FichierCourant;
   const unsigned numero = NumeroFichier;
-  const EBouton reponse = FVue.Message(QuestionCanevas(), {}, EIcone::Question, EBoutons::OuiNonAbandonner);
+  const EBouton reponse = FVue.Message(QuestionCanevas(), {}, EGenreMessage::Question, EBoutons::OuiNonAbandonner);
   if (NumeroFichier != numero) return;
   switch (reponse) {
     case EBouton::Oui:
@@ -79,7 +79,7 @@ void TEditeur::Canevas1Click() {
       break;
     case EBouton::Abandonner:
       if (!fichier.FAvecCanevas ||
-          FVue.Message(QuestionSuppressionCanevas(), {}, EIcone::Question, EBoutons::OuiNon) != EBouton::Oui ||
+          FVue.Message(QuestionSuppressionCanevas(), {}, EGenreMessage::Question, EBoutons::OuiNon) != EBouton::Oui ||
           NumeroFichier != numero)
         break;
       fichier.FAvecCanevas = false;

@@ -163,8 +163,9 @@ std::vector<TFiltre> TEditeur::FiltresOuverture(const std::string& types) const 
 char TEditeur::TypeCSVParDefaut(const std::string& nom) const {
   if (TypeCourant != '?') return TypeCourant;
   const std::string types = TypesUtilisables(FReglages.TypesUtilises);
-  if (nom == FReglages.FichierOuvert || FReglages.TypesCSV.empty()) return types[0];
-  return FReglages.TypesCSV[0];
+  const std::string csv = Filtrees(FReglages.TypesCSV, EstLettreType, {});
+  if (nom == FReglages.FichierOuvert || csv.empty()) return types[0];
+  return csv[0];
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -240,7 +241,7 @@ int TEditeur::SauveFichier(const std::string& nomDemande, bool demande, bool exp
     }
     if (nom != f.FNomFichier && FichierExiste(nom)) {
       const std::string question = "Le fichier \"" + NomSansDossier(nom) + "\" existe déjà.\r\nVoulez-vous l'écraser ?"_a;
-      if (FVue.Message(question, {}, EIcone::Avertissement, EBoutons::OkAnnuler) != EBouton::Ok) return Abandon;
+      if (FVue.Message(question, {}, EGenreMessage::Avertissement, EBoutons::OkAnnuler) != EBouton::Ok) return Abandon;
     }
     if (nom == f.FNomFichier) {
       if (!f.FModifie) return Abandon;
@@ -277,7 +278,7 @@ int TEditeur::DemandeSauvegarde() {
   const std::string question =
       "Le fichier \"" + (f.FNomFichier.empty() ? std::string() : NomSansDossier(f.FNomFichier)) +
       "\" a été modifié.\r\nVoulez-vous le sauver ?"_a;
-  switch (FVue.Message(question, {}, EIcone::Avertissement, EBoutons::OuiNonAnnuler)) {
+  switch (FVue.Message(question, {}, EGenreMessage::Avertissement, EBoutons::OuiNonAnnuler)) {
     case EBouton::Oui: return SauveFichier(f.FNomFichier, f.FNomFichier.empty(), false);
     case EBouton::Non: return SansSauver;
     default: return Abandon;

@@ -43,13 +43,13 @@ void TEditeur::ChercheProchaine(bool arriere) {
   switch (pas.Fin) {
     case EFinRecherche::Aucune: break;
     case EFinRecherche::Terminee:
-      MessageAvecTitre(TexteFinRecherche(pas.Fin), {}, EIcone::Avertissement, EBoutons::Ok);
+      MessageAvecTitre(TexteFinRecherche(pas.Fin), {}, EGenreMessage::Avertissement, EBoutons::Ok);
       break;
     case EFinRecherche::Fin:
-      MessageAvecTitre(TexteFinRecherche(pas.Fin), {}, EIcone::Information, EBoutons::Ok);
+      MessageAvecTitre(TexteFinRecherche(pas.Fin), {}, EGenreMessage::Information, EBoutons::Ok);
       break;
     case EFinRecherche::NonTrouve:
-      MessageAvecTitre(TexteFinRecherche(pas.Fin), TitreEchecRecherche(), EIcone::Erreur, EBoutons::Ok);
+      MessageAvecTitre(TexteFinRecherche(pas.Fin), TitreEchecRecherche(), EGenreMessage::Erreur, EBoutons::Ok);
       break;
   }
 }
@@ -63,7 +63,7 @@ void TEditeur::AbandonRech1Click() {
   if (!FichierCourant || ValideFiche() || !RechercheActive) return;
   RechercheActive = false;
   MetAJourBoutons();
-  MessageAvecTitre(TexteFinRecherche(EFinRecherche::Terminee), {}, EIcone::Information, EBoutons::Ok);
+  MessageAvecTitre(TexteFinRecherche(EFinRecherche::Terminee), {}, EGenreMessage::Information, EBoutons::Ok);
 }
 
 void TEditeur::Listedesfiches1Click() {

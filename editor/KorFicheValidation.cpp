@@ -50,7 +50,7 @@ bool TEditeur::ValideFiche() {
                  !(f.FAvecChamp0 && f.EstCategorie(FVue.Texte(EChamp::ETitre)));
   if (!incomplete && f.FAvecCanevas && FicheEgaleCanevas()) incomplete = true;
   if (incomplete) {
-    FVue.Message("La fiche est incomplète !\r\nRemplissez-la ou supprimez-la."_a, {}, EIcone::Avertissement,
+    FVue.Message("La fiche est incomplète !\r\nRemplissez-la ou supprimez-la."_a, {}, EGenreMessage::Avertissement,
                  EBoutons::Annuler);
     return true;
   }
@@ -113,7 +113,7 @@ void TEditeur::NouvelleFiche(int index) {
     if (!ValideFiche()) AjouteFiche(index);
   }
   const TFichierX& f = *FichierCourant;
-  FVue.DonneFocus(f.FSansChamp1 ? EFocus::MReponse : f.FAvecChamp0 ? EFocus::ETitre : EFocus::MQuestion);
+  FVue.DonneFocus(f.FSansChamp1 ? ECibleFocus::MReponse : f.FAvecChamp0 ? ECibleFocus::ETitre : ECibleFocus::MQuestion);
 }
 
 void TEditeur::AjouteFiche(int index) {
@@ -139,7 +139,7 @@ void TEditeur::BSupprimerClick() {
     SupprimeFiche();
     return;
   }
-  if (FVue.Message("Voulez-vous vraiment supprimer cette fiche ?", {}, EIcone::Question, EBoutons::OuiNon) !=
+  if (FVue.Message("Voulez-vous vraiment supprimer cette fiche ?", {}, EGenreMessage::Question, EBoutons::OuiNon) !=
       EBouton::Oui)
     return;
   SupprimeFiche();

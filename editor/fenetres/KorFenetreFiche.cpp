@@ -54,11 +54,11 @@ std::string DepuisMemo(const QString& texte) {
 QString Chemin(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
 std::string DepuisChemin(const QString& chemin) { return QFile::encodeName(chemin).toStdString(); }
 
-QString TitreBoite(EIcone icone) {
+QString TitreBoite(EGenreMessage icone) {
   switch (icone) {
-    case EIcone::Question: return QStringLiteral("Confirmation");
-    case EIcone::Avertissement: return QStringLiteral("Avertissement");
-    case EIcone::Erreur: return QStringLiteral("Erreur");
+    case EGenreMessage::Question: return QStringLiteral("Confirmation");
+    case EGenreMessage::Avertissement: return QStringLiteral("Avertissement");
+    case EGenreMessage::Erreur: return QStringLiteral("Erreur");
     default: return QStringLiteral("Information");
   }
 }
@@ -100,11 +100,11 @@ QLabel* PanneauEtiquette(QWidget* parent) {
   return etiquette;
 }
 
-QMessageBox::Icon IconeQt(EIcone icone) {
+QMessageBox::Icon IconeQt(EGenreMessage icone) {
   switch (icone) {
-    case EIcone::Avertissement: return QMessageBox::Warning;
-    case EIcone::Erreur: return QMessageBox::Critical;
-    case EIcone::Question: return QMessageBox::Question;
+    case EGenreMessage::Avertissement: return QMessageBox::Warning;
+    case EGenreMessage::Erreur: return QMessageBox::Critical;
+    case EGenreMessage::Question: return QMessageBox::Question;
     default: return QMessageBox::Information;
   }
 }
@@ -313,7 +313,7 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   DlgNouveau = new TDlgNouveau(this);
   CreeDialogues();
 
-  BoiteMessage = [](const QString& texte, const QString& titre, EIcone icone, EBoutons boutons) {
+  BoiteMessage = [](const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons) {
     // MessageAvecTitre: its own caption, centred on the screen.
     QMessageBox boite(IconeQt(icone), titre.isEmpty() ? TitreBoite(icone) : titre, texte, BoutonsQt(boutons));
     boite.setWindowModality(Qt::ApplicationModal);
@@ -379,7 +379,7 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
                                               zone.size() - QSize(0, barre_));
   setMinimumSize(LargeurMinimale, HauteurMinimale);
   resize(taille.width(), taille.height() + barre_);
-  move(zone.center() - QPoint(width() / 2, height() / 2));
+  move(zone.left() + std::max(0, (zone.width() - width()) / 2), zone.top() + std::max(0, (zone.height() - height()) / 2));
 
   Editeur.Initialise();
 }
@@ -394,8 +394,14 @@ QAction* TFormFiche::AjouteItem(QMenu* menu, EItem item, const QString& legende,
   if (raccourci.key() != Qt::Key_unknown) {
     FTouches[i] = QKeySequence(raccourci).toString(QKeySequence::NativeText);
     action->setText(legende + QLatin1Char('\t') + FTouches[i]);
+    // A shown item is triggered as a click would; a hidden one (which Qt disables) runs directly.
     FRaccourcis.Ajoute(raccourci, {[this] { MenuClick(); }, [this, item] { return Editeur.Item(item).Actif; },
-                                   [this, item] { Editeur.ExecuteItem(item); }});
+                                   [this, item, action] {
+                                     if (action->isEnabled())
+                                       action->trigger();
+                                     else
+                                       Editeur.ExecuteItem(item);
+                                   }});
   }
   connect(action, &QAction::triggered, this, [this, item] { Editeur.ExecuteItem(item); });
   return action;
@@ -413,6 +419,7 @@ void TFormFiche::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!FPremierAffichage) return;
   FPremierAffichage = false;
+  GardeSurLEcran();
   // The window's own key events come first to eventFilter, before any control.
   if (QWindow* fenetre = windowHandle()) fenetre->installEventFilter(this);
   // FormShow: the file named on the command line, else the one open when the editor last closed.
@@ -427,6 +434,21 @@ void TFormFiche::showEvent(QShowEvent* event) {
   }
   if (!nom.empty()) Editeur.OuvreFichier(nom, NumeroFicheMemorisee(nom, r), rapport, true, true);
   Editeur.DemarreSansFichier();
+}
+
+void TFormFiche::GardeSurLEcran() {
+  // The frame is known once the window is shown: the whole window is kept within the work area.
+  const QScreen* ecran = screen();
+  if (!ecran || isMaximized() || isFullScreen()) return;
+  const QRect zone = ecran->availableGeometry();
+  const QRect cadre = frameGeometry();
+  const int bords = cadre.width() - width(), titre = cadre.height() - height();
+  if (cadre.width() > zone.width() || cadre.height() > zone.height())
+    resize(std::min(width(), zone.width() - bords), std::min(height(), zone.height() - titre));
+  const QRect nouveau = frameGeometry();
+  const int x = std::clamp(nouveau.x(), zone.left(), std::max(zone.left(), zone.right() + 1 - nouveau.width()));
+  const int y = std::clamp(nouveau.y(), zone.top(), std::max(zone.top(), zone.bottom() + 1 - nouveau.height()));
+  if (x != nouveau.x() || y != nouveau.y()) move(x, y);
 }
 
 void TFormFiche::closeEvent(QCloseEvent* event) {
@@ -530,12 +552,12 @@ void TFormFiche::FixeEtiquette(EChamp champ, const std::string& texte) {
   }
 }
 
-void TFormFiche::DonneFocus(EFocus cible) {
+void TFormFiche::DonneFocus(ECibleFocus cible) {
   switch (cible) {
-    case EFocus::Boutons: Panel4->setFocus(); break;
-    case EFocus::ETitre: ETitre->setFocus(); break;
-    case EFocus::MQuestion: MQuestion->setFocus(); break;
-    case EFocus::MReponse: MReponse->setFocus(); break;
+    case ECibleFocus::Boutons: Panel4->setFocus(); break;
+    case ECibleFocus::ETitre: ETitre->setFocus(); break;
+    case ECibleFocus::MQuestion: MQuestion->setFocus(); break;
+    case ECibleFocus::MReponse: MReponse->setFocus(); break;
   }
 }
 
@@ -591,7 +613,7 @@ void TFormFiche::AjusteHauteurs() {
   }
 }
 
-EBouton TFormFiche::Message(const std::string& texte, const std::string& titre, EIcone icone, EBoutons boutons) {
+EBouton TFormFiche::Message(const std::string& texte, const std::string& titre, EGenreMessage icone, EBoutons boutons) {
   return BoiteMessage(ansi::VersQString(texte), ansi::VersQString(titre), icone, boutons);
 }
 

@@ -52,7 +52,7 @@ class TFormFiche : public QMainWindow, public IVueFiche {
 
   // Message boxes, the standard dialogs and the clock go through these, so that tests can
   // script them; by default they show the platform's dialogs.
-  std::function<EBouton(const QString& texte, const QString& titre, EIcone icone, EBoutons boutons)> BoiteMessage;
+  std::function<EBouton(const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons)> BoiteMessage;
   std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, TChoixOuverture& choix)>
       BoiteOuvrir;
   std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, const QString& propose,
@@ -101,12 +101,12 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   void FixeActif(EChamp champ, bool actif) override;
   void FixeLectureSeule(EChamp champ, bool lectureSeule) override;
   void FixeEtiquette(EChamp champ, const std::string& texte) override;
-  void DonneFocus(EFocus cible) override;
+  void DonneFocus(ECibleFocus cible) override;
   void FixeItem(EItem item, const TEtatItem& etat) override;
   void FixeTitreFenetre(const std::string& titre) override;
   void FixeDisposition(const TDisposition& disposition) override;
   void FixeContexteAide(int contexte) override { FContexteAide = contexte; }
-  EBouton Message(const std::string& texte, const std::string& titre, EIcone icone, EBoutons boutons) override;
+  EBouton Message(const std::string& texte, const std::string& titre, EGenreMessage icone, EBoutons boutons) override;
   bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
                       TChoixOuverture& choix) override;
   bool DialogueSauver(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
@@ -141,6 +141,7 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   QAction* AjouteItem(QMenu* menu, EItem item, const QString& legende, QKeyCombination raccourci = {});
   void AjusteHauteurs();
   void CreeDialogues();
+  void GardeSurLEcran();
   void FormClose();
 
   QStringList FArguments;

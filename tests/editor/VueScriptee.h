@@ -17,7 +17,7 @@ class TVueScriptee : public IVueFiche {
   struct TMessage {
     std::string Texte;
     std::string Titre;
-    EIcone Icone;
+    EGenreMessage Icone;
     EBoutons Boutons;
   };
 
@@ -30,7 +30,7 @@ class TVueScriptee : public IVueFiche {
   std::string TitreFenetre;
   TDisposition Disposition;
   int ContexteAide = 0;
-  std::optional<EFocus> Focus;
+  std::optional<ECibleFocus> Focus;
   bool FenetreFermee = false;
   std::string Date = "10/12/2026 13:45:00";
 
@@ -61,12 +61,12 @@ class TVueScriptee : public IVueFiche {
   void FixeActif(EChamp champ, bool actif) override { Actifs[I(champ)] = actif; }
   void FixeLectureSeule(EChamp champ, bool l) override { LecturesSeules[I(champ)] = l; }
   void FixeEtiquette(EChamp champ, const std::string& texte) override { Etiquettes[I(champ)] = texte; }
-  void DonneFocus(EFocus cible) override { Focus = cible; }
+  void DonneFocus(ECibleFocus cible) override { Focus = cible; }
   void FixeItem(EItem item, const TEtatItem& etat) override { Items[static_cast<std::size_t>(item)] = etat; }
   void FixeTitreFenetre(const std::string& titre) override { TitreFenetre = titre; }
   void FixeDisposition(const TDisposition& d) override { Disposition = d; }
   void FixeContexteAide(int contexte) override { ContexteAide = contexte; }
-  EBouton Message(const std::string& texte, const std::string& titre, EIcone icone, EBoutons boutons) override {
+  EBouton Message(const std::string& texte, const std::string& titre, EGenreMessage icone, EBoutons boutons) override {
     Messages.push_back({texte, titre, icone, boutons});
     if (Reponses.empty()) {
       ADD_FAILURE() << "unexpected message box: " << texte;

@@ -109,7 +109,7 @@ TEST_F(Affichage, OuvertureSurLaBonneFiche) {
     if (c.Attendu >= 0) {
       EXPECT_EQ(V.Textes[2], "corps" + std::to_string(c.Attendu));
     }
-    EXPECT_EQ(V.Focus, EFocus::Boutons);
+    EXPECT_EQ(V.Focus, ECibleFocus::Boutons);
   }
 }
 

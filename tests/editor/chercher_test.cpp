@@ -64,14 +64,14 @@ TEST_F(Chercher, ExempleDesDixFiches) {
   ASSERT_EQ(V.Messages.size(), 1u);
   EXPECT_EQ(Dernier().Texte, "Non trouvé !"_a);
   EXPECT_EQ(Dernier().Titre, "Échec"_a);
-  EXPECT_EQ(Dernier().Icone, EIcone::Erreur);
+  EXPECT_EQ(Dernier().Icone, EGenreMessage::Erreur);
   EXPECT_EQ(Dernier().Boutons, EBoutons::Ok);
   // F3 after the end: nothing moves, "Recherche terminée." (warning); Ctrl+F3 then does nothing.
   Reponses(1);
   Ed.ExecuteItem(EItem::Rechsuivant1);
   EXPECT_EQ(Ed.IndexCourant, 1);
   EXPECT_EQ(Dernier().Texte, "Recherche terminée."_a);
-  EXPECT_EQ(Dernier().Icone, EIcone::Avertissement);
+  EXPECT_EQ(Dernier().Icone, EGenreMessage::Avertissement);
   Ed.ExecuteItem(EItem::AbandonRech1);
   EXPECT_EQ(V.Messages.size(), 2u);
 }
@@ -89,7 +89,7 @@ TEST_F(Chercher, FinDeRechercheSurLaFicheDeDepart) {
   Cherche("cible");
   EXPECT_EQ(Ed.IndexCourant, 1);
   EXPECT_EQ(Dernier().Texte, "Fin de recherche.");
-  EXPECT_EQ(Dernier().Icone, EIcone::Information);
+  EXPECT_EQ(Dernier().Icone, EGenreMessage::Information);
 }
 
 TEST_F(Chercher, TexteBlancNeDemarreRien) {
@@ -113,7 +113,7 @@ TEST_F(Chercher, AbandonEtPrecedentJusquAuDepart) {
   Ed.ExecuteItem(EItem::AbandonRech1);
   EXPECT_FALSE(Ed.RechercheActive);
   EXPECT_EQ(Dernier().Texte, "Recherche terminée."_a);
-  EXPECT_EQ(Dernier().Icone, EIcone::Information);
+  EXPECT_EQ(Dernier().Icone, EGenreMessage::Information);
   // Forwards, then previous back to the start card.
   Charge('F', 10, {3}, 1);
   Cherche("cible");
@@ -122,7 +122,7 @@ TEST_F(Chercher, AbandonEtPrecedentJusquAuDepart) {
   Ed.BPrecedentClick();
   EXPECT_EQ(Ed.IndexCourant, 1);
   EXPECT_EQ(Dernier().Texte, "Recherche terminée."_a);
-  EXPECT_EQ(Dernier().Icone, EIcone::Avertissement);
+  EXPECT_EQ(Dernier().Icone, EGenreMessage::Avertissement);
 }
 
 TEST_F(Chercher, AccentsEtMajuscules) {

@@ -163,7 +163,7 @@ TEST_F(Entete, CanevasOuiSurUneFicheVide) {
   Ed.ExecuteItem(EItem::Canevas1);
   ASSERT_EQ(V.Messages.size(), 1u);
   EXPECT_EQ(V.Messages[0].Texte, QuestionCanevasTexte);
-  EXPECT_EQ(V.Messages[0].Icone, EIcone::Question);
+  EXPECT_EQ(V.Messages[0].Icone, EGenreMessage::Question);
   EXPECT_EQ(V.Messages[0].Boutons, EBoutons::OuiNonAbandonner);
   EXPECT_FALSE(F().FAvecCanevas);
   EXPECT_FALSE(F().FModifie);

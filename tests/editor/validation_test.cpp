@@ -45,7 +45,7 @@ TEST_F(Validation, NouvelleFicheIntouchee) {
   Ed.BNouveauClick();
   ASSERT_EQ(Ed.IndexCourant, 2);
   EXPECT_TRUE(Ed.NouvelleFicheEnCours);
-  EXPECT_EQ(V.Focus, EFocus::ETitre);
+  EXPECT_EQ(V.Focus, ECibleFocus::ETitre);
   EXPECT_FALSE(Ed.FichierCourant->FModifie) << "adding a card does not modify the file";
   // Stepping away removes it silently, shows the card shown before it, and moves no further.
   Ed.BPrecedentClick();
@@ -72,7 +72,7 @@ TEST_F(Validation, FicheTapeePuisEffaceeEstRefusee) {
   Ed.BSuivantClick();
   ASSERT_EQ(V.Messages.size(), 1u);
   EXPECT_EQ(V.Messages[0].Texte, Incomplete);
-  EXPECT_EQ(V.Messages[0].Icone, EIcone::Avertissement);
+  EXPECT_EQ(V.Messages[0].Icone, EGenreMessage::Avertissement);
   EXPECT_EQ(V.Messages[0].Boutons, EBoutons::Annuler);
   EXPECT_EQ(Ed.IndexCourant, 1);
   EXPECT_TRUE(Ed.NouvelleFicheEnCours);
@@ -127,7 +127,7 @@ TEST_F(Validation, FicheCompleteOuNon) {
 TEST_F(Validation, DateDesNotes) {
   Charge('N', {"hier"});
   Ed.BNouveauClick();
-  EXPECT_EQ(V.Focus, EFocus::MQuestion);
+  EXPECT_EQ(V.Focus, ECibleFocus::MQuestion);
   V.Tape(EChamp::MReponse, "Acheter du pain");
   EXPECT_FALSE(Ed.ValideFiche());
   EXPECT_EQ(Fiche(1).Champ1, V.Date);
@@ -271,7 +271,7 @@ TEST_F(Validation, Suppression) {
     Ed.BSupprimerClick();
     ASSERT_EQ(V.Messages.size(), 1u);
     EXPECT_EQ(V.Messages[0].Texte, "Voulez-vous vraiment supprimer cette fiche ?");
-    EXPECT_EQ(V.Messages[0].Icone, EIcone::Question);
+    EXPECT_EQ(V.Messages[0].Icone, EGenreMessage::Question);
     EXPECT_EQ(Cles(), c.Reste);
     EXPECT_EQ(Ed.IndexCourant, c.Montree);
     EXPECT_EQ(Ed.FichierCourant->FModifie, c.Reponse == EBouton::Oui);
