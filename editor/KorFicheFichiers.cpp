@@ -240,7 +240,8 @@ int TEditeur::SauveFichier(const std::string& nomDemande, bool demande, bool exp
       return Abandon;
     }
     if (nom != f.FNomFichier && FichierExiste(nom)) {
-      const std::string question = "Le fichier \"" + NomSansDossier(nom) + "\" existe déjà.\r\nVoulez-vous l'écraser ?"_a;
+      const std::string question =
+          "Le fichier \"" + NomSansDossier(nom) + "\" existe déjà.\r\nVoulez-vous l'écraser ?"_a;
       if (FVue.Message(question, {}, EGenreMessage::Avertissement, EBoutons::OkAnnuler) != EBouton::Ok) return Abandon;
     }
     if (nom == f.FNomFichier) {

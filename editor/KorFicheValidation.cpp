@@ -113,7 +113,9 @@ void TEditeur::NouvelleFiche(int index) {
     if (!ValideFiche()) AjouteFiche(index);
   }
   const TFichierX& f = *FichierCourant;
-  FVue.DonneFocus(f.FSansChamp1 ? ECibleFocus::MReponse : f.FAvecChamp0 ? ECibleFocus::ETitre : ECibleFocus::MQuestion);
+  FVue.DonneFocus(f.FSansChamp1   ? ECibleFocus::MReponse
+                  : f.FAvecChamp0 ? ECibleFocus::ETitre
+                                  : ECibleFocus::MQuestion);
 }
 
 void TEditeur::AjouteFiche(int index) {

@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QLocale>
 #include <QString>
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <optional>
@@ -107,6 +108,23 @@ std::string MajusculesLocale(std::string_view texte) {
   std::string s(texte);
   for (char& c : s) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
   return s;
+}
+
+std::vector<std::size_t> OrdreLocale(const std::vector<std::string_view>& textes) {
+  TCacheTri& c = Cache;
+  c.Prepare();
+  std::vector<QCollatorSortKey> cles;
+  cles.reserve(textes.size());
+  for (std::string_view t : textes) {
+    VersUtf16(t, c.a);
+    cles.push_back(c.sensible->sortKey(QString(reinterpret_cast<const QChar*>(c.a.data()),
+                                               static_cast<qsizetype>(c.a.size()))));
+  }
+  std::vector<std::size_t> ordre(textes.size());
+  for (std::size_t i = 0; i < ordre.size(); ++i) ordre[i] = i;
+  std::stable_sort(ordre.begin(), ordre.end(),
+                   [&](std::size_t a, std::size_t b) { return cles[a].compare(cles[b]) < 0; });
+  return ordre;
 }
 
 std::string SeparateurListeLocale() {

@@ -10,7 +10,8 @@
 
 TDlgNouveau::TDlgNouveau(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Nouveau Fichier"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
   LDemande = new QLabel(QStringLiteral("Voulez-vous créer un nouveau fichier ?"), this);
   LType = new QLabel(QStringLiteral("Type :"), this);
   CBType = new QComboBox(this);

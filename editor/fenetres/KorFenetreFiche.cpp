@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -37,6 +38,9 @@ namespace {
 constexpr int LargeurMinimale = 420;
 constexpr int HauteurMinimale = 200;
 constexpr int LargeurEtiquette = 100;
+// Room for a window frame whose size is not known yet: its borders, its title bar.
+constexpr int MargeCadre = 8;
+constexpr int HauteurTitre = 32;
 
 // Texts of the memos: CR LF in memory, a line feed in the control.
 QString VersMemo(const std::string& texte) {
@@ -233,7 +237,7 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   auto* client = new QWidget(this);
   setCentralWidget(client);
   auto* colonne = new QVBoxLayout(client);
-  colonne->setContentsMargins(0, 0, 0, 0);
+  colonne->setContentsMargins(2, 2, 2, 0);
   colonne->setSpacing(0);
 
   Panel1 = Panneau(client);
@@ -303,7 +307,8 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   });
   MQuestion->installEventFilter(this);
 
-  QFont champs(QStringLiteral("Lucida Sans Typewriter"));
+  // The field font of the settings (a font the system lacks falls back to a fixed-pitch one).
+  QFont champs(ansi::VersQString(reglages.PoliceChamps));
   champs.setStyleHint(QFont::TypeWriter);
   champs.setPointSize(std::max(1, static_cast<int>(reglages.TaillePoliceChamps)));
   for (QWidget* w : {static_cast<QWidget*>(ETitre), static_cast<QWidget*>(MQuestion),
@@ -374,12 +379,15 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   // The client area from the settings, kept on the screen.
   const QScreen* ecran = QGuiApplication::primaryScreen();
   const QRect zone = ecran ? ecran->availableGeometry() : QRect(0, 0, 1024, 768);
-  const int barre_ = menuBar()->sizeHint().height();
-  const QSize taille = TailleClientUtilisable(reglages.LargeurFenetre, reglages.HauteurFenetre,
-                                              zone.size() - QSize(0, barre_));
+  // The window manager's frame is not known before the window is shown: room is left for it.
+  const int hauteurMenus = menuBar()->sizeHint().height();
+  const QSize taille =
+      TailleClientUtilisable(reglages.LargeurFenetre, reglages.HauteurFenetre,
+                             zone.size() - QSize(MargeCadre, hauteurMenus + MargeCadre + HauteurTitre));
   setMinimumSize(LargeurMinimale, HauteurMinimale);
-  resize(taille.width(), taille.height() + barre_);
-  move(zone.left() + std::max(0, (zone.width() - width()) / 2), zone.top() + std::max(0, (zone.height() - height()) / 2));
+  resize(taille.width(), taille.height() + hauteurMenus);
+  move(zone.left() + std::max(0, (zone.width() - width()) / 2),
+       zone.top() + std::max(0, (zone.height() - height()) / 2));
 
   Editeur.Initialise();
 }
@@ -420,6 +428,8 @@ void TFormFiche::showEvent(QShowEvent* event) {
   if (!FPremierAffichage) return;
   FPremierAffichage = false;
   GardeSurLEcran();
+  // Again once the window manager has framed it.
+  QTimer::singleShot(100, this, &TFormFiche::GardeSurLEcran);
   // The window's own key events come first to eventFilter, before any control.
   if (QWindow* fenetre = windowHandle()) fenetre->installEventFilter(this);
   // FormShow: the file named on the command line, else the one open when the editor last closed.
@@ -432,8 +442,15 @@ void TFormFiche::showEvent(QShowEvent* event) {
   } else if (r.OuvrirAuDemarrage && r.FichierOuvertEnQuittant) {
     nom = r.FichierOuvert;
   }
-  if (!nom.empty()) Editeur.OuvreFichier(nom, NumeroFicheMemorisee(nom, r), rapport, true, true);
-  Editeur.DemarreSansFichier();
+  // Opened once the window is up, so that a failure is told over it.
+  QMetaObject::invokeMethod(
+      this,
+      [this, nom, rapport] {
+        if (!nom.empty())
+          Editeur.OuvreFichier(nom, NumeroFicheMemorisee(nom, Editeur.Reglages()), rapport, true, true);
+        Editeur.DemarreSansFichier();
+      },
+      Qt::QueuedConnection);
 }
 
 void TFormFiche::GardeSurLEcran() {
@@ -613,7 +630,8 @@ void TFormFiche::AjusteHauteurs() {
   }
 }
 
-EBouton TFormFiche::Message(const std::string& texte, const std::string& titre, EGenreMessage icone, EBoutons boutons) {
+EBouton TFormFiche::Message(const std::string& texte, const std::string& titre, EGenreMessage icone,
+                            EBoutons boutons) {
   return BoiteMessage(ansi::VersQString(texte), ansi::VersQString(titre), icone, boutons);
 }
 

@@ -52,7 +52,8 @@ class TFormFiche : public QMainWindow, public IVueFiche {
 
   // Message boxes, the standard dialogs and the clock go through these, so that tests can
   // script them; by default they show the platform's dialogs.
-  std::function<EBouton(const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons)> BoiteMessage;
+  std::function<EBouton(const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons)>
+      BoiteMessage;
   std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, TChoixOuverture& choix)>
       BoiteOuvrir;
   std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, const QString& propose,

@@ -276,6 +276,48 @@ class TestFenetreFiche : public QObject {
     QVERIFY(sansQuestion);
   }
 
+  void fichierAuDemarrage() {
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("q.xkqq"));
+    EcritQuestionnaire(Utf8(chemin), 3);
+    const QString absent = dossier.filePath(QStringLiteral("absent.xkqq"));
+    struct Cas {
+      QStringList Arguments;
+      std::string Ouvert;
+      bool OuvertEnQuittant;
+      bool Charge;
+      int Messages;
+    } table[] = {
+        {{chemin}, "", false, true, 0},             // the command line
+        {{}, Utf8(chemin), true, true, 0},          // the file open when the editor last closed
+        {{}, Utf8(chemin), false, false, 0},        // closed before quitting: not reopened
+        {{absent}, "", false, false, 1},            // a command-line file that fails is told
+        {{}, Utf8(absent), true, false, 0},         // a reopen that fails is silent
+    };
+    for (const Cas& c : table) {
+      TReglages r;
+      r.FichierOuvert = c.Ouvert;
+      r.NumeroFicheOuvert = 1;
+      r.FichierOuvertEnQuittant = c.OuvertEnQuittant;
+      TFormFiche f(c.Arguments, r);
+      int messages = 0;
+      f.BoiteMessage = [&](const QString&, const QString&, EGenreMessage, EBoutons) {
+        ++messages;
+        return EBouton::Ok;
+      };
+      Montre(f);
+      QTRY_COMPARE(f.Editeur.FichierCourant != nullptr || messages > 0 || f.Editeur.TypeCourant != '?', true);
+      QCOMPARE(f.Editeur.FichierCourant != nullptr, c.Charge);
+      QCOMPARE(messages, c.Messages);
+      if (c.Charge) {
+        QCOMPARE(f.Editeur.IndexCourant, c.Arguments.isEmpty() ? 1 : 0);
+      } else {
+        QCOMPARE(f.Editeur.TypeCourant, 'R');
+      }
+      f.Editeur.FermeFichier();
+    }
+  }
+
   void tailleDeLaFenetre_data() {
     QTest::addColumn<int>("largeur");
     QTest::addColumn<int>("hauteur");
@@ -295,7 +337,8 @@ class TestFenetreFiche : public QObject {
     SansMessage(f);
     Montre(f);
     const QRect ecran = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY2(ecran.contains(f.geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4 %5").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height()).arg(f.frameGeometry().height())));
+    QVERIFY2(ecran.contains(f.frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height())));
     QVERIFY(f.centralWidget()->width() >= 400);
     QVERIFY(f.centralWidget()->height() >= 150);
     for (EItem b : {EItem::BPrecedent, EItem::BChercher}) QVERIFY(f.Bouton(b)->isVisible());

@@ -59,7 +59,8 @@ TEST(ListesDeLettres, PlaceEnTete) {
     std::string Attendu;
   } table[] = {
       {'Q', "RNLQM", 255, "QRNLM"}, {'R', "RNLQM", 255, "RNLQM"}, {'X', "RNLQM", 255, "XRNLQM"},
-      {'Z', "", 255, "Z"},          {'X', "RNLQM", 3, "XRN"},     {'X', std::string(254, 'A'), 255, "X" + std::string(253, 'A')},
+      {'Z', "", 255, "Z"},          {'X', "RNLQM", 3, "XRN"},
+      {'X', std::string(254, 'A'), 255, "X" + std::string(253, 'A')},
   };
   for (Cas c : table) {
     PlaceEnTete(c.Lettre, c.Liste, c.Maximum);
@@ -492,7 +493,8 @@ TEST_F(Fichiers, EcraserUnAutreFichier) {
   ASSERT_EQ(V.FiltresSauvegarde.size(), 2u);
   EXPECT_EQ(TexteFiltre(V.FiltresSauvegarde[0]), "XML|*.xkqq");
   EXPECT_EQ(TexteFiltre(V.FiltresSauvegarde[1]), "Natif|*.kqq");
-  EXPECT_EQ(Messages(), std::vector<std::string>{"Le fichier \"autre.kqq\" existe déjà.\r\nVoulez-vous l'écraser ?"_a});
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{"Le fichier \"autre.kqq\" existe déjà.\r\nVoulez-vous l'écraser ?"_a});
   EXPECT_EQ(LitOctets(autre), avant);
   V.Reponses = {EBouton::Ok};
   V.Sauvegardes.push_back(TChoixSauvegarde{autre, 1});

@@ -167,4 +167,26 @@ TEST(Locale, ChaqueFilEnAppelleSansSeGener) {
   FixeLocale("");
 }
 
+TEST(Locale, OrdreParClesCommeLaComparaison) {
+  for (const char* locale : {"fr_FR", "C", "de_DE"}) {
+    FixeLocale(locale);
+    const std::vector<std::string> mots = {"b",       "B",      "a",  "côte"_a, "cote", "Côte"_a, "",
+                                           "\t tab", "zèbre"_a, "Z",  "b",       "œuf"_a, "oeuf", "10", "9",
+                                           "\x81",   "a-b",    "ab", "a b"};
+    std::vector<std::string_view> vues(mots.begin(), mots.end());
+    const std::vector<std::size_t> ordre = OrdreLocale(vues);
+    ASSERT_EQ(ordre.size(), mots.size());
+    for (std::size_t i = 1; i < ordre.size(); ++i) {
+      const int r = CompareStringA(mots[ordre[i - 1]], mots[ordre[i]]);
+      EXPECT_NE(r, CSTR_GREATER_THAN) << locale << ": " << mots[ordre[i - 1]] << " / " << mots[ordre[i]];
+      // Equal texts keep their order.
+      if (r == CSTR_EQUAL) {
+        EXPECT_LT(ordre[i - 1], ordre[i]);
+      }
+    }
+  }
+  EXPECT_TRUE(OrdreLocale({}).empty());
+  FixeLocale("");
+}
+
 }  // namespace
