@@ -5,8 +5,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+class TFichierX;
+class TLogiqueChercher;
+class TLogiqueEntete;
+class TLogiqueEtiquettes;
+class TLogiqueOptions;
+class TLogiqueOptionsAvancees;
+class TLogiqueOptionsCSV;
 
 // Every menu item and button of the main window, under its control's name. The top menus are
 // items too (Edition1 is hidden without a file). A new command is a new value here, a state
@@ -51,8 +60,11 @@ enum class ECibleFocus { Boutons, ETitre, MQuestion, MReponse };
 
 // Message boxes: the icon, the button set, the button pressed.
 enum class EGenreMessage { Avertissement, Erreur, Information, Question };
-enum class EBoutons { Ok, OkAnnuler, OuiNon, OuiNonAnnuler, Annuler };
-enum class EBouton { Ok, Annuler, Oui, Non };
+enum class EBoutons { Ok, OkAnnuler, OuiNon, OuiNonAnnuler, Annuler, OuiNonAbandonner };
+enum class EBouton { Ok, Annuler, Oui, Non, Abandonner };
+
+// How the card list closed: Enter, F12 or a double-click (OK), Esc (Abandon), the close box.
+enum class EResultatListe { OK, Abandon, Fermeture };
 
 // One entry of an open or save dialog's list of filters: "Questionnaire", {"*.xkqq", "*.kqq"}.
 struct TFiltre {
@@ -144,4 +156,26 @@ class IVueFiche {
   virtual void FixeAvantPlan(bool) {}
   // The help file at this context.
   virtual void AfficheAide(int) {}
+  // The whole-file dialogs, shown modally over their rules' state as the editor filled it; each
+  // forwards the user's changes to it. True when closed with OK after a change (the editor then
+  // stores the state); without a window, nothing is ever stored.
+  virtual bool DialogueEntete(TLogiqueEntete&) { return false; }
+  virtual bool DialogueOptions(TLogiqueOptions&) { return false; }
+  virtual bool DialogueOptionsAvancees(TLogiqueOptionsAvancees&) { return false; }
+  virtual bool DialogueEtiquettes(TLogiqueEtiquettes&) { return false; }
+  virtual bool DialogueOptionsCSV(TLogiqueOptionsCSV&) { return false; }
+  // The search dialog: its controls are read back into the state whatever the result; true on
+  // "Chercher".
+  virtual bool DialogueChercher(TLogiqueChercher&) { return false; }
+  // The one-line input box holding texte; true and texte := the typed text on OK.
+  virtual bool SaisieTexte(const std::string& /*titre*/, const std::string& /*invite*/, std::string& /*texte*/) {
+    return false;
+  }
+  // The card list of the file, shown modally on that line; each line the user chooses (mouse,
+  // arrow keys) calls selection with its card index at once.
+  virtual EResultatListe DialogueListe(const TFichierX&, int /*ligne*/, const std::function<void(int)>& /*selection*/) {
+    return EResultatListe::Fermeture;
+  }
+  // The cards of the open file changed, or the file was closed (null), while the list may be shown.
+  virtual void ListeFichierChange(const TFichierX*) {}
 };

@@ -101,6 +101,18 @@ void TEditeur::ExecuteItem(EItem item) {
     case EItem::Proprietes1: Proprietes1Click(); break;
     case EItem::Apropos1: Apropos1Click(); break;
     case EItem::Rubriquesdaide1: Rubriquesdaide1Click(); break;
+    case EItem::Entete1: Entete1Click(); break;
+    case EItem::Options1: Options1Click(); break;
+    case EItem::OptionsAvancees1: OptionsAvancees1Click(); break;
+    case EItem::FeuilledeStyle1: FeuilledeStyle1Click(); break;
+    case EItem::Etiquettes1: Etiquettes1Click(); break;
+    case EItem::Canevas1: Canevas1Click(); break;
+    case EItem::OptionsCSV: OptionsCSVClick(); break;
+    case EItem::Rechercher1:
+    case EItem::BChercher: Rechercher1Click(); break;
+    case EItem::Rechsuivant1: Rechsuivant1Click(); break;
+    case EItem::AbandonRech1: AbandonRech1Click(); break;
+    case EItem::Listedesfiches1: Listedesfiches1Click(); break;
     default: break;
   }
 }
@@ -169,9 +181,7 @@ void TEditeur::AfficheFichier(int index) {
   AfficheTitreFichier();
   FixeLectureSeule();
   RechercheActive = false;
-  ChampUniqueCoche = ChampUneLigne && !f.FSansChamp1;
-  ChampUniqueActif = !f.FSansChamp1;
-  ArriereCoche = FReglages.ChercheArriere && Notes;
+  DlgChercher.PrepareFichier(f, ChampUneLigne, Notes, FReglages.ChercheArriere);
   AfficheTitreFenetre();
   IndexCourant = (index >= 0 || Notes) ? index : 0;
   NouvelleFicheEnCours = false;
@@ -210,8 +220,7 @@ void TEditeur::AfficheEtiquettes() {
   FVue.FixeEtiquette(EChamp::ETitre, f.FEtiquettes.Champ0);
   FVue.FixeEtiquette(EChamp::MQuestion, f.FEtiquettes.Champ1);
   FVue.FixeEtiquette(EChamp::MReponse, f.FEtiquettes.Champ2);
-  LegendeChampUnique = "Chercher seulement dans le champ \"" +
-                       (f.FAvecChamp0 ? f.FEtiquettes.Champ0 : f.FEtiquettes.Champ1) + "\"";
+  DlgChercher.PrepareEtiquettes(f);
 }
 
 void TEditeur::AfficheTitreFichier() {
@@ -353,8 +362,3 @@ void TEditeur::BPrecedentClick() {
     AfficheFiche(IndexCourant - 1);
 }
 
-void TEditeur::ChercheProchaine(bool) {
-  // Until the search commands exist, no search is ever active.
-  RechercheActive = false;
-  MetAJourBoutons();
-}

@@ -13,6 +13,7 @@
 #include "cards/KorFichierX.h"
 #include "cards/KorInit.h"
 #include "editor/IVueFiche.h"
+#include "editor/KorDlgChercher.h"
 
 // ---------------------------------------------------------------------------------------------
 // Free routines: letter lists, extensions, filters (KorFicheFichiers.cpp).
@@ -78,11 +79,12 @@ class TEditeur {
   bool RespecterCasse = false;
   bool TousChamps = false;
   bool RechercheArriere = false;
-  // The search dialog's two boxes as a file sets them (AfficheFichier), and the first one's caption.
-  bool ChampUniqueCoche = false;
-  bool ChampUniqueActif = true;
-  bool ArriereCoche = false;
-  std::string LegendeChampUnique;
+  // The search dialog's controls: set up by each file shown, kept between searches.
+  TLogiqueChercher DlgChercher;
+  // Changes each time the open file is forgotten: a command that showed a modal dialog knows by it
+  // whether the file it filled the dialog from is still the one open (a second start's command
+  // line may open another file meanwhile, even at the same address).
+  unsigned NumeroFichier = 0;
 
   TReglages& Reglages() { return FReglages; }
   IVueFiche& Vue() { return FVue; }
@@ -188,6 +190,22 @@ class TEditeur {
   // FormShow: the fonts, stay on top, the check marks, and the file to open at start (the
   // command line's, else the remembered one when nombreInstances is 1).
   void FormShow(const std::vector<std::string>& arguments, int nombreInstances);
+
+  // Commands on the whole file (KorFicheEntete.cpp).
+  void Entete1Click();
+  void Options1Click();
+  void OptionsAvancees1Click();
+  void FeuilledeStyle1Click();
+  void Etiquettes1Click();
+  void Canevas1Click();
+  void OptionsCSVClick();
+
+  // Search and the card list (KorFicheRecherche.cpp).
+  void Rechercher1Click();
+  void BChercherClick() { Rechercher1Click(); }
+  void Rechsuivant1Click();
+  void AbandonRech1Click();
+  void Listedesfiches1Click();
 
   // Results of DemandeSauvegarde and SauveFichier.
   static constexpr int Sauve = 1;

@@ -305,7 +305,9 @@ void TEditeur::LibereFichier() {
   FicheAffichee = nullptr;
   NouvelleFicheEnCours = false;
   RechercheActive = false;
+  FVue.ListeFichierChange(nullptr);
   FichierCourant.reset();
+  ++NumeroFichier;
   VideFenetre();
 }
 

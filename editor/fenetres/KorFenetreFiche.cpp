@@ -121,6 +121,7 @@ QMessageBox::StandardButtons BoutonsQt(EBoutons boutons) {
     case EBoutons::OuiNon: return QMessageBox::Yes | QMessageBox::No;
     case EBoutons::OuiNonAnnuler: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case EBoutons::Annuler: return QMessageBox::Cancel;
+    case EBoutons::OuiNonAbandonner: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Abort;
   }
   return QMessageBox::Ok;
 }
@@ -130,6 +131,7 @@ EBouton BoutonDepuisQt(int bouton) {
     case QMessageBox::Ok: return EBouton::Ok;
     case QMessageBox::Yes: return EBouton::Oui;
     case QMessageBox::No: return EBouton::Non;
+    case QMessageBox::Abort: return EBouton::Abandonner;
     default: return EBouton::Annuler;
   }
 }
@@ -315,11 +317,13 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   CreeDialoguesCommandes();
 
   DlgNouveau = new TDlgNouveau(this);
+  CreeDialogues();
 
   BoiteMessage = [](const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons) {
     // MessageAvecTitre: its own caption, centred on the screen.
     QMessageBox boite(IconeQt(icone), titre.isEmpty() ? TitreBoite(icone) : titre, texte, BoutonsQt(boutons));
     boite.setWindowModality(Qt::ApplicationModal);
+    if (QAbstractButton* abandon = boite.button(QMessageBox::Abort)) abandon->setText(QStringLiteral("Abandonner"));
     return BoutonDepuisQt(boite.exec());
   };
   BoiteOuvrir = [this](const std::vector<TFiltre>& filtres, const QString& extension, TChoixOuverture& choix) {

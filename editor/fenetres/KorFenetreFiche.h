@@ -30,7 +30,14 @@ class QPlainTextEdit;
 class QPrinter;
 class QPushButton;
 class QSplitter;
+class TDlgChercher;
+class TDlgEntete;
+class TDlgEtiquettes;
 class TDlgNouveau;
+class TDlgOptions;
+class TDlgOptionsAvancees;
+class TDlgOptionsCSV;
+class TListe;
 
 // The client area when the settings give no usable size.
 inline constexpr int LargeurFicheDefaut = 607;
@@ -58,6 +65,8 @@ class TFormFiche : public QMainWindow, public IVueFiche {
                      TChoixSauvegarde& choix)>
       BoiteSauver;
   std::function<bool(const QStringList& types, int& index)> BoiteNouveau;
+  // The one-line input box: true and texte := the typed text on OK.
+  std::function<bool(const QString& titre, const QString& invite, QString& texte)> BoiteSaisie;
   std::function<QString()> Horloge;
   // The print dialog on the window's printer (false on Cancel), the font dialog on a font (false
   // on Cancel, else the font := the choice), the help opener, and the number of editors running
@@ -85,6 +94,13 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   // The printer of the print command; the list font, which the card list takes.
   std::unique_ptr<QPrinter> Imprimante;
   QFont PoliceListe;
+  TDlgOptions* DlgOptions = nullptr;
+  TDlgOptionsAvancees* DlgOptionsAvancees = nullptr;
+  TDlgChercher* DlgChercher = nullptr;
+  TListe* Liste = nullptr;
+  TDlgEtiquettes* DlgEtiquettes = nullptr;
+  TDlgEntete* DlgEntete = nullptr;
+  TDlgOptionsCSV* DlgOptionsCSV = nullptr;
 
   // The control of a menu item or button: its action (a top menu's menuAction()), or null for a button.
   QAction* Action(EItem item) const { return FActions[static_cast<std::size_t>(item)]; }
@@ -123,6 +139,17 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   void AppliquePolice(EPolice police, const std::string& nom, std::int32_t taille) override;
   void FixeAvantPlan(bool avantPlan) override;
   void AfficheAide(int contexte) override;
+  // The whole-file dialogs, the search dialog, the input box and the card list
+  // (KorFenetreFicheDialogues.cpp).
+  bool DialogueEntete(TLogiqueEntete& logique) override;
+  bool DialogueOptions(TLogiqueOptions& logique) override;
+  bool DialogueOptionsAvancees(TLogiqueOptionsAvancees& logique) override;
+  bool DialogueEtiquettes(TLogiqueEtiquettes& logique) override;
+  bool DialogueOptionsCSV(TLogiqueOptionsCSV& logique) override;
+  bool DialogueChercher(TLogiqueChercher& logique) override;
+  bool SaisieTexte(const std::string& titre, const std::string& invite, std::string& texte) override;
+  EResultatListe DialogueListe(const TFichierX& fichier, int ligne, const std::function<void(int)>& selection) override;
+  void ListeFichierChange(const TFichierX* fichier) override;
 
  public slots:
   // The command line of a second start: brings the window to the front and opens the file it
@@ -139,6 +166,7 @@ class TFormFiche : public QMainWindow, public IVueFiche {
  private:
   QAction* AjouteItem(QMenu* menu, EItem item, const QString& legende, QKeyCombination raccourci = {});
   void AjusteHauteurs();
+  void CreeDialogues();
   void GardeSurLEcran();
   void FormClose();
   // The default print and font dialogs and help opener (KorFenetreFicheCommandes.cpp).
