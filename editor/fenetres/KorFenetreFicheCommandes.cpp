@@ -3,12 +3,14 @@
 #include <QFontDialog>
 #include <QPlainTextEdit>
 #include <QLineEdit>
+#include <QListView>
 #include <QPrintDialog>
 #include <QPrinter>
 
 #include "editor/fenetres/KorFenetreFiche.h"
 #include "editor/fenetres/KorFicheBureau.h"
 #include "editor/fenetres/KorImpression.h"
+#include "editor/fenetres/KorListe.h"
 #include "platform/Ansi.h"
 #include "platform/bureau/Aide.h"
 
@@ -83,7 +85,10 @@ void TFormFiche::AppliquePoliceChamps(const QFont& police) {
   MReponse->setFont(police);
 }
 
-void TFormFiche::AppliquePoliceListe(const QFont& police) { PoliceListe = police; }
+void TFormFiche::AppliquePoliceListe(const QFont& police) {
+  PoliceListe = police;
+  if (Liste) Liste->LBListe->setFont(police);
+}
 
 void TFormFiche::FixeAvantPlan(bool avantPlan) { ::FixeAvantPlan(*this, avantPlan); }
 

@@ -10,6 +10,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -27,6 +28,7 @@
 #include "cards/KorXml.h"
 #include "editor/KorFicheCommandes.h"
 #include "editor/fenetres/KorFenetreFiche.h"
+#include "editor/fenetres/KorListe.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
 
@@ -195,6 +197,10 @@ class TestCommandesFiche : public QObject {
         QCOMPARE(QFontInfo(w->font()).family(), QStringLiteral("DejaVu Serif"));
       }
       QVERIFY(f.Editeur.ReglagesModifies);
+      f.Action(EItem::Liste1)->trigger();
+      QCOMPARE(proposee.family(), QStringLiteral("MS Reference Sans Serif"));
+      QCOMPARE(proposee.pointSize(), 12);
+      QVERIFY(f.Liste->LBListe->font().bold());
       f.close();
     }
     // A second editor reads the settings file: the name and size come back, bold does not.
@@ -207,6 +213,9 @@ class TestCommandesFiche : public QObject {
     QCOMPARE(QFontInfo(g.MReponse->font()).family(), QStringLiteral("DejaVu Serif"));
     QCOMPARE(g.MReponse->font().pointSize(), 14);
     QVERIFY(!g.MReponse->font().bold());
+    QCOMPARE(QFontInfo(g.Liste->LBListe->font()).family(), QStringLiteral("DejaVu Serif"));
+    QCOMPARE(g.Liste->LBListe->font().pointSize(), 14);
+    QVERIFY(!g.Liste->LBListe->font().bold());
     g.close();
   }
 
@@ -228,7 +237,7 @@ class TestCommandesFiche : public QObject {
     r.TaillePoliceListe = taille;
     TFormFiche f({}, r);
     QVERIFY(Montre(f));
-    for (const QFont& police : {f.MQuestion->font(), f.ETitre->font(), f.PoliceListe}) {
+    for (const QFont& police : {f.MQuestion->font(), f.ETitre->font(), f.Liste->LBListe->font()}) {
       const QFontInfo info(police);
       QVERIFY(!info.family().isEmpty());
       QVERIFY2(info.pointSize() >= TaillePoliceMin && info.pointSize() <= TaillePoliceMax,
