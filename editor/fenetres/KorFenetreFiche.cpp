@@ -311,9 +311,13 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   Imprimante = std::make_unique<QPrinter>();
   AppliquePolice(EPolice::Champs, reglages.PoliceChamps, reglages.TaillePoliceChamps);
   AppliquePolice(EPolice::Liste, reglages.PoliceListe, reglages.TaillePoliceListe);
-  // A later start's command line waits while a modal dialog is open.
+  // A later start's command line waits while a modal dialog is open; one still waiting when the
+  // window has closed (its close question was open) is dropped.
   FReception = new TReceptionLigneCommande(
-      [this](const std::vector<std::string>& arguments) { Editeur.LigneCommandeRecue(arguments); }, {}, this);
+      [this](const std::vector<std::string>& arguments) {
+        if (!FFermee) Editeur.LigneCommandeRecue(arguments);
+      },
+      {}, this);
   CreeDialoguesCommandes();
 
   DlgNouveau = new TDlgNouveau(this);

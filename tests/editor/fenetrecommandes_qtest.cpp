@@ -309,6 +309,28 @@ class TestCommandesFiche : public QObject {
     QVERIFY(r.FichierRecent != Utf8(b));
   }
 
+  // A command line that comes while the close question is open is dropped once the window closed.
+  void ligneDeCommandePendantLaFermeture() {
+    QTemporaryDir dossier;
+    const QString a = dossier.filePath(QStringLiteral("a.xkqq")), b = dossier.filePath(QStringLiteral("b.xkqq"));
+    for (const QString& n : {a, b}) EcritFichier(n, 'Q', {{"t", "q", "r"}});
+    TReglages r;
+    TFormFiche f({a}, r);
+    QVERIFY(Montre(f));
+    f.MReponse->setFocus();
+    Tape(f.MReponse, QStringLiteral("!"));
+    Touche(f, Qt::Key_F2);
+    TBoites boites({[&](QMessageBox& boite) {
+      f.LigneDeCommandeRecue({b});
+      boite.button(QMessageBox::No)->click();
+    }});
+    QVERIFY(f.close());
+    QTest::qWait(3 * TReceptionLigneCommande::IntervalleReprise);
+    QCOMPARE(boites.Vues, 1);
+    QVERIFY(!f.Editeur.FichierCourant);
+    QCOMPARE(r.FichierOuvert, Utf8(a));
+  }
+
   void fermetureMaximisee() {
     TReglages r;
     r.LargeurFenetre = 500;
