@@ -4,8 +4,18 @@
 // standard dialogs. Texts are 1252 bytes with CR LF line breaks; file names are UTF-8 paths.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+class TFichierX;
+class TLogiqueChercher;
+class TLogiqueEntete;
+class TLogiqueEtiquettes;
+class TLogiqueOptions;
+class TLogiqueOptionsAvancees;
+class TLogiqueOptionsCSV;
 
 // Every menu item and button of the main window, under its control's name. The top menus are
 // items too (Edition1 is hidden without a file). A new command is a new value here, a state
@@ -39,6 +49,9 @@ struct TEtatItem {
   friend bool operator==(const TEtatItem&, const TEtatItem&) = default;
 };
 
+// The two fonts: the card fields (and printing), the card list.
+enum class EPolice { Champs, Liste };
+
 // The three edits: field 0 (or the file's title), field 1, field 2.
 enum class EChamp { ETitre, MQuestion, MReponse };
 
@@ -47,8 +60,11 @@ enum class ECibleFocus { Boutons, ETitre, MQuestion, MReponse };
 
 // Message boxes: the icon, the button set, the button pressed.
 enum class EGenreMessage { Avertissement, Erreur, Information, Question };
-enum class EBoutons { Ok, OkAnnuler, OuiNon, OuiNonAnnuler, Annuler };
-enum class EBouton { Ok, Annuler, Oui, Non };
+enum class EBoutons { Ok, OkAnnuler, OuiNon, OuiNonAnnuler, Annuler, OuiNonAbandonner };
+enum class EBouton { Ok, Annuler, Oui, Non, Abandonner };
+
+// How the card list closed: Enter, F12 or a double-click (OK), Esc (Abandon), the close box.
+enum class EResultatListe { OK, Abandon, Fermeture };
 
 // One entry of an open or save dialog's list of filters: "Questionnaire", {"*.xkqq", "*.kqq"}.
 struct TFiltre {
@@ -117,4 +133,49 @@ class IVueFiche {
   virtual std::string DateHeure() const = 0;
   // Closes the main window (its close question runs TEditeur::FermeFichier).
   virtual void FermeFenetre() = 0;
+
+  // Printing, the clipboard, the fonts, stay on top and help (TEditeur's commands of
+  // KorFicheCommandes.cpp). A view without these does nothing and cancels every dialog.
+  // The print dialog; false on Cancel.
+  virtual bool DialogueImpression() { return false; }
+  // One print job of these lines in the field font: empty when printed, else the output error.
+  virtual std::string Imprime(const std::vector<std::string>&) { return {}; }
+  // The lines an edit shows, word-wrapped lines included (the title edit: its one line).
+  virtual std::vector<std::string> LignesAffichees(EChamp champ) const { return {Texte(champ)}; }
+  // The clipboard receives this text as plain text.
+  virtual void FixePressePapiers(const std::string&) {}
+  // The font dialog, opened on this name and size with its other attributes as last chosen;
+  // false on Cancel, else nom and taille := the choice, which the view keeps whole for
+  // AppliquePoliceChoisie.
+  virtual bool DialoguePolice(EPolice, std::string&, std::int32_t&) { return false; }
+  // The whole font last chosen in the dialog (style and colour too) is given to its controls.
+  virtual void AppliquePoliceChoisie(EPolice) {}
+  // A font of the settings is given to its controls, readable whatever name and size they hold.
+  virtual void AppliquePolice(EPolice, const std::string&, std::int32_t) {}
+  // The window stays in front of the others, or not, without moving or resizing.
+  virtual void FixeAvantPlan(bool) {}
+  // The help file at this context.
+  virtual void AfficheAide(int) {}
+  // The whole-file dialogs, shown modally over their rules' state as the editor filled it; each
+  // forwards the user's changes to it. True when closed with OK after a change (the editor then
+  // stores the state); without a window, nothing is ever stored.
+  virtual bool DialogueEntete(TLogiqueEntete&) { return false; }
+  virtual bool DialogueOptions(TLogiqueOptions&) { return false; }
+  virtual bool DialogueOptionsAvancees(TLogiqueOptionsAvancees&) { return false; }
+  virtual bool DialogueEtiquettes(TLogiqueEtiquettes&) { return false; }
+  virtual bool DialogueOptionsCSV(TLogiqueOptionsCSV&) { return false; }
+  // The search dialog: its controls are read back into the state whatever the result; true on
+  // "Chercher".
+  virtual bool DialogueChercher(TLogiqueChercher&) { return false; }
+  // The one-line input box holding texte; true and texte := the typed text on OK.
+  virtual bool SaisieTexte(const std::string& /*titre*/, const std::string& /*invite*/, std::string& /*texte*/) {
+    return false;
+  }
+  // The card list of the file, shown modally on that line; each line the user chooses (mouse,
+  // arrow keys) calls selection with its card index at once.
+  virtual EResultatListe DialogueListe(const TFichierX&, int /*ligne*/, const std::function<void(int)>& /*selection*/) {
+    return EResultatListe::Fermeture;
+  }
+  // The cards of the open file changed, or the file was closed (null), while the list may be shown.
+  virtual void ListeFichierChange(const TFichierX*) {}
 };

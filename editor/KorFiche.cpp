@@ -85,6 +85,34 @@ void TEditeur::ExecuteItem(EItem item) {
     case EItem::BInserer: BInsererClick(); break;
     case EItem::Supprimer1:
     case EItem::BSupprimer: BSupprimerClick(); break;
+    case EItem::Imprimer1: Imprimer1Click(); break;
+    case EItem::PressePapiers1: PressePapiers1Click(); break;
+    case EItem::ListeVersPressepapiers1: ListeVersPressePapiers1Click(); break;
+    case EItem::Champs1: Police1Click(); break;
+    case EItem::Liste1: Police2Click(); break;
+    case EItem::Applicationaudessus1: Applicationaudessus1Click(); break;
+    case EItem::Rouvrir1: Rouvrir1Click(); break;
+    case EItem::Instanceunique1: Instanceunique1Click(); break;
+    case EItem::Premiere1: Premiere1Click(); break;
+    case EItem::Derniere1: Derniere1Click(); break;
+    case EItem::PermuterChamps: PermuterChampsClick(); break;
+    case EItem::Annuler1: Annuler1Click(); break;
+    case EItem::Enregistrerlafiche1: Enregistrerlafiche1Click(); break;
+    case EItem::Proprietes1: Proprietes1Click(); break;
+    case EItem::Apropos1: Apropos1Click(); break;
+    case EItem::Rubriquesdaide1: Rubriquesdaide1Click(); break;
+    case EItem::Entete1: Entete1Click(); break;
+    case EItem::Options1: Options1Click(); break;
+    case EItem::OptionsAvancees1: OptionsAvancees1Click(); break;
+    case EItem::FeuilledeStyle1: FeuilledeStyle1Click(); break;
+    case EItem::Etiquettes1: Etiquettes1Click(); break;
+    case EItem::Canevas1: Canevas1Click(); break;
+    case EItem::OptionsCSV: OptionsCSVClick(); break;
+    case EItem::Rechercher1:
+    case EItem::BChercher: Rechercher1Click(); break;
+    case EItem::Rechsuivant1: Rechsuivant1Click(); break;
+    case EItem::AbandonRech1: AbandonRech1Click(); break;
+    case EItem::Listedesfiches1: Listedesfiches1Click(); break;
     default: break;
   }
 }
@@ -153,9 +181,7 @@ void TEditeur::AfficheFichier(int index) {
   AfficheTitreFichier();
   FixeLectureSeule();
   RechercheActive = false;
-  ChampUniqueCoche = ChampUneLigne && !f.FSansChamp1;
-  ChampUniqueActif = !f.FSansChamp1;
-  ArriereCoche = FReglages.ChercheArriere && Notes;
+  DlgChercher.PrepareFichier(f, ChampUneLigne, Notes, FReglages.ChercheArriere);
   AfficheTitreFenetre();
   IndexCourant = (index >= 0 || Notes) ? index : 0;
   NouvelleFicheEnCours = false;
@@ -194,8 +220,7 @@ void TEditeur::AfficheEtiquettes() {
   FVue.FixeEtiquette(EChamp::ETitre, f.FEtiquettes.Champ0);
   FVue.FixeEtiquette(EChamp::MQuestion, f.FEtiquettes.Champ1);
   FVue.FixeEtiquette(EChamp::MReponse, f.FEtiquettes.Champ2);
-  LegendeChampUnique = "Chercher seulement dans le champ \"" +
-                       (f.FAvecChamp0 ? f.FEtiquettes.Champ0 : f.FEtiquettes.Champ1) + "\"";
+  DlgChercher.PrepareEtiquettes(f);
 }
 
 void TEditeur::AfficheTitreFichier() {
@@ -337,8 +362,3 @@ void TEditeur::BPrecedentClick() {
     AfficheFiche(IndexCourant - 1);
 }
 
-void TEditeur::ChercheProchaine(bool) {
-  // Until the search commands exist, no search is ever active.
-  RechercheActive = false;
-  MetAJourBoutons();
-}

@@ -13,6 +13,7 @@
 #include "cards/KorFichierX.h"
 #include "cards/KorInit.h"
 #include "editor/IVueFiche.h"
+#include "editor/KorDlgChercher.h"
 
 // ---------------------------------------------------------------------------------------------
 // Free routines: letter lists, extensions, filters (KorFicheFichiers.cpp).
@@ -78,11 +79,12 @@ class TEditeur {
   bool RespecterCasse = false;
   bool TousChamps = false;
   bool RechercheArriere = false;
-  // The search dialog's two boxes as a file sets them (AfficheFichier), and the first one's caption.
-  bool ChampUniqueCoche = false;
-  bool ChampUniqueActif = true;
-  bool ArriereCoche = false;
-  std::string LegendeChampUnique;
+  // The search dialog's controls: set up by each file shown, kept between searches.
+  TLogiqueChercher DlgChercher;
+  // Changes each time the open file is forgotten: a command that showed a modal dialog knows by it
+  // whether the file it filled the dialog from is still the one open (a second start's command
+  // line may open another file meanwhile, even at the same address).
+  unsigned NumeroFichier = 0;
 
   TReglages& Reglages() { return FReglages; }
   IVueFiche& Vue() { return FVue; }
@@ -149,9 +151,10 @@ class TEditeur {
   int DemandeSauvegarde();  // 1, 2 = cancel, 3 = No
   void LibereFichier();
   int FermeFichier();
-  // Closes the open file (asking whether to save it) and opens another one at its remembered
-  // card (remembered files, a second start's command line).
-  void OuvreAutreFichier(const std::string& nom);
+  // Closes the open file (asking whether to save it) and opens another one at that card
+  // (remembered files, a second start's command line). Name and index are its own copies:
+  // closing the open file rewrites the remembered names and indexes they may come from.
+  void OuvreAutreFichier(std::string nom, int index);
   void Nouveau1Click();
   void Ouvrir1Click(bool normal);
   void Sauver1Click();
@@ -162,12 +165,56 @@ class TEditeur {
   // FormCloseQuery: false when the window is to stay open.
   bool PeutFermer();
 
+  // Printing, clipboard, fonts, the three preferences, the remaining card commands, help and the
+  // window's start (KorFicheCommandes.cpp).
+  void Imprimer1Click();
+  void PressePapiers1Click();
+  void ListeVersPressePapiers1Click();
+  void Police1Click() { ChoisitPolice(EPolice::Champs); }
+  void Police2Click() { ChoisitPolice(EPolice::Liste); }
+  void Applicationaudessus1Click();
+  void Rouvrir1Click();
+  void Instanceunique1Click();
+  // The window in front or not as AvantPlan says, and the item's check mark.
+  void AppliqueAvantPlan();
+  void Premiere1Click();
+  void Derniere1Click();
+  void PermuterChampsClick();
+  void Annuler1Click();
+  void Enregistrerlafiche1Click();
+  void Proprietes1Click();
+  void Apropos1Click();
+  void Rubriquesdaide1Click();
+  // A later start's command line, without the program's name.
+  void LigneCommandeRecue(const std::vector<std::string>& arguments);
+  // FormShow: the fonts, stay on top, the check marks, and the file to open at start (the
+  // command line's, else the remembered one when nombreInstances is 1).
+  void FormShow(const std::vector<std::string>& arguments, int nombreInstances);
+
+  // Commands on the whole file (KorFicheEntete.cpp).
+  void Entete1Click();
+  void Options1Click();
+  void OptionsAvancees1Click();
+  void FeuilledeStyle1Click();
+  void Etiquettes1Click();
+  void Canevas1Click();
+  void OptionsCSVClick();
+
+  // Search and the card list (KorFicheRecherche.cpp).
+  void Rechercher1Click();
+  void BChercherClick() { Rechercher1Click(); }
+  void Rechsuivant1Click();
+  void AbandonRech1Click();
+  void Listedesfiches1Click();
+
   // Results of DemandeSauvegarde and SauveFichier.
   static constexpr int Sauve = 1;
   static constexpr int Abandon = 2;
   static constexpr int SansSauver = 3;
 
  private:
+  void ChoisitPolice(EPolice police);
+  void Coche(EItem item, bool coche);
   void FixeItem(EItem item, bool visible, bool actif);
   void FixeItem(EItem item, const TEtatItem& etat);
   TEtatItem& EtatItem(EItem item) { return FItems[static_cast<std::size_t>(item)]; }

@@ -308,7 +308,9 @@ void TEditeur::LibereFichier() {
   FicheAffichee = nullptr;
   NouvelleFicheEnCours = false;
   RechercheActive = false;
+  FVue.ListeFichierChange(nullptr);
   FichierCourant.reset();
+  ++NumeroFichier;
   VideFenetre();
 }
 
@@ -323,12 +325,10 @@ bool TEditeur::PeutFermer() {
   return FermeFichier() != Abandon;
 }
 
-void TEditeur::OuvreAutreFichier(const std::string& nomDemande) {
-  // A copy: forgetting the open file changes the remembered names.
-  const std::string nom = nomDemande;
-  if (nom.empty() || DemandeSauvegarde() == Abandon) return;
-  LibereFichier();
-  OuvreFichier(nom, NumeroFicheMemorisee(nom, FReglages), true, true, true);
+void TEditeur::OuvreAutreFichier(std::string nom, int index) {
+  if (nom.empty() || FermeFichier() == Abandon) return;
+  TypeCourant = '?';
+  OuvreFichier(nom, index, true, true, true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -376,6 +376,6 @@ void TEditeur::Sauversous1Click(bool exporte) {
   SauveFichier(NomSansExtension(FichierCourant->FNomFichier), true, exporte);
 }
 
-void TEditeur::Ouvert1Click() { OuvreAutreFichier(FReglages.FichierOuvert); }
+void TEditeur::Ouvert1Click() { OuvreAutreFichier(FReglages.FichierOuvert, FReglages.NumeroFicheOuvert); }
 
-void TEditeur::Recent1Click() { OuvreAutreFichier(FReglages.FichierRecent); }
+void TEditeur::Recent1Click() { OuvreAutreFichier(FReglages.FichierRecent, FReglages.NumeroFicheRecent); }

@@ -142,13 +142,18 @@ std::string JointColonnes(const std::vector<std::string>& colonnes, char separat
 }
 
 void VerifieSeparateur(char separateur) {
-  // The quote, the line ends, NUL and the character that stands for spaces cannot part columns.
-  if (separateur == '"' || separateur == '\r' || separateur == '\n' || separateur == '\0' ||
-      separateur == EspaceProtege)
-    throw EErreur("Ce séparateur ne peut pas servir dans un fichier CSV !"_a);
+  if (SeparateurCSVRefuse(separateur)) throw EErreur(MessageSeparateurCSVRefuse());
 }
 
 }  // namespace
+
+bool SeparateurCSVRefuse(char separateur) {
+  // The quote, the line ends, NUL and the character that stands for spaces cannot part columns.
+  return separateur == '"' || separateur == '\r' || separateur == '\n' || separateur == '\0' ||
+         separateur == EspaceProtege;
+}
+
+std::string MessageSeparateurCSVRefuse() { return "Ce séparateur ne peut pas servir dans un fichier CSV !"_a; }
 
 int NombreColonnesCSV(const TFichierX& fichier) {
   if (fichier.FSansChamp1 || fichier.FType == 'F') return 1;

@@ -33,6 +33,11 @@ class TFichierCSV {
   bool FSeparateurLigne = false;   // FSeparateur is CR LF: the items are lines
 };
 
+// A column separator that no CSV line can carry: the double quote, CR, LF, NUL and the
+// character 175 that stands for spaces. The writer refuses them with MessageSeparateurCSVRefuse.
+bool SeparateurCSVRefuse(char separateur);
+std::string MessageSeparateurCSVRefuse();
+
 // The number of leading columns that a card of this card file takes: 1 without field 1 or for
 // type F, 3 with field 0, else 2. The columns after the first N - 1 belong to field 2.
 int NombreColonnesCSV(const TFichierX& fichier);

@@ -87,6 +87,19 @@ std::string DepuisQString(const QString& texte) {
   return s;
 }
 
+QString VersMemo(std::string_view ansi) {
+  QString q = VersQString(ansi);
+  q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  q.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return q;
+}
+
+std::string DepuisMemo(const QString& texte) {
+  QString q = texte;
+  q.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return DepuisQString(q);
+}
+
 std::string OemVersAnsi(std::string_view oem) {
   std::string s(oem.size(), '\0');
   for (std::size_t i = 0; i < oem.size(); ++i) s[i] = TableOem[static_cast<unsigned char>(oem[i])];

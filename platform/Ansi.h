@@ -114,6 +114,9 @@ std::string Utf8VersAnsi(std::string_view utf8, bool* valide = nullptr);
 std::string AnsiVersUtf8(std::string_view ansi);
 QString VersQString(std::string_view ansi);
 std::string DepuisQString(const QString& texte);
+// Texts of multi-line controls: CR LF in memory, a line feed in the control (a lone CR too).
+QString VersMemo(std::string_view ansi);
+std::string DepuisMemo(const QString& texte);
 // Old native files hold their texts in the OEM code page 850.
 std::string OemVersAnsi(std::string_view oem);
 // The system's ANSI code page: always 1252 here.

@@ -74,6 +74,29 @@ struct TCacheTri {
 
 thread_local TCacheTri Cache;
 
+// The capitals of the 256 bytes, rebuilt by each thread after FixeLocale.
+struct TCacheMajuscules {
+  unsigned generation = 0;
+  std::array<unsigned char, 256> table{};
+
+  void Prepare() {
+    const unsigned g = Generation.load(std::memory_order_acquire);
+    if (g == generation) return;
+    const QLocale l = LocaleCourante();
+    for (int b = 0; b < 256; ++b) {
+      table[b] = static_cast<unsigned char>(b);
+      const auto u = static_cast<char16_t>(ansi::VersUnicode(static_cast<unsigned char>(b)));
+      const QString majuscule = l.toUpper(QString(QChar(u)));
+      if (majuscule.size() != 1) continue;
+      const char c = ansi::DepuisUnicode(majuscule.at(0).unicode());
+      if (c != '?' || b == '?') table[b] = static_cast<unsigned char>(c);
+    }
+    generation = g;
+  }
+};
+
+thread_local TCacheMajuscules Majuscules;
+
 void VersUtf16(std::string_view ansi, std::u16string& sortie) {
   sortie.resize(ansi.size());
   for (std::size_t i = 0; i < ansi.size(); ++i)
@@ -91,6 +114,18 @@ int CompareStringA(std::string_view a, std::string_view b, bool ignoreCasse) {
   const int r = col.compare(QStringView(c.a.data(), static_cast<qsizetype>(c.a.size())),
                             QStringView(c.b.data(), static_cast<qsizetype>(c.b.size())));
   return r < 0 ? CSTR_LESS_THAN : r == 0 ? CSTR_EQUAL : CSTR_GREATER_THAN;
+}
+
+const std::array<unsigned char, 256>& TableMajuscules() {
+  Majuscules.Prepare();
+  return Majuscules.table;
+}
+
+std::string MajusculesLocale(std::string_view texte) {
+  const auto& table = TableMajuscules();
+  std::string s(texte);
+  for (char& c : s) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
+  return s;
 }
 
 std::vector<std::size_t> OrdreLocale(const std::vector<std::string_view>& textes) {

@@ -1,6 +1,7 @@
 #pragma once
 // The user's locale: string comparison by its collation, and its list separator.
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,11 @@ inline constexpr int CSTR_GREATER_THAN = 3;
 // most by characters it ignores (control characters, soft hyphen). Safe from any thread.
 int CompareStringA(std::string_view a, std::string_view b, bool ignoreCasse = false);
 
+// The capital of each 1252 byte in the user's locale: a character whose capital is not one 1252
+// character (or that has none) stays as it is. Safe from any thread.
+const std::array<unsigned char, 256>& TableMajuscules();
+// A 1252 text in capitals, character by character, by that table.
+std::string MajusculesLocale(std::string_view texte);
 // The stable order of the texts by CompareStringA with case told apart: the indices of textes,
 // first to last. Each text's collation key is computed once, so that a large list sorts in the
 // time of a plain sort of keys. Safe from any thread.

@@ -28,7 +28,11 @@ int main(int argc, char** argv) {
     if (!instance->Demarre(arguments)) return 0;
   }
 
+  // Every editor marks its presence: only a lone editor reopens the file of the last run.
+  TPresenceInstances presence(QStringLiteral("KorEdit"));
+
   TFormFiche fenetre(arguments.mid(1));
+  fenetre.NombreInstances = [&presence] { return presence.NombreInstances(); };
   if (instance)
     QObject::connect(instance.get(), &TInstanceUnique::LigneDeCommandeRecue, &fenetre,
                      [&fenetre](const QStringList& arguments) { fenetre.LigneDeCommandeRecue(arguments.mid(1)); });

@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -120,6 +121,7 @@ QMessageBox::StandardButtons BoutonsQt(EBoutons boutons) {
     case EBoutons::OuiNon: return QMessageBox::Yes | QMessageBox::No;
     case EBoutons::OuiNonAnnuler: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case EBoutons::Annuler: return QMessageBox::Cancel;
+    case EBoutons::OuiNonAbandonner: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Abort;
   }
   return QMessageBox::Ok;
 }
@@ -129,6 +131,7 @@ EBouton BoutonDepuisQt(int bouton) {
     case QMessageBox::Ok: return EBouton::Ok;
     case QMessageBox::Yes: return EBouton::Oui;
     case QMessageBox::No: return EBouton::Non;
+    case QMessageBox::Abort: return EBouton::Abandonner;
     default: return EBouton::Annuler;
   }
 }
@@ -305,20 +308,26 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   });
   MQuestion->installEventFilter(this);
 
-  // The field font of the settings (a font the system lacks falls back to a fixed-pitch one).
-  QFont champs(ansi::VersQString(reglages.PoliceChamps));
-  champs.setStyleHint(QFont::TypeWriter);
-  champs.setPointSize(std::max(1, static_cast<int>(reglages.TaillePoliceChamps)));
-  for (QWidget* w : {static_cast<QWidget*>(ETitre), static_cast<QWidget*>(MQuestion),
-                     static_cast<QWidget*>(MReponse)})
-    w->setFont(champs);
+  Imprimante = std::make_unique<QPrinter>();
+  AppliquePolice(EPolice::Champs, reglages.PoliceChamps, reglages.TaillePoliceChamps);
+  AppliquePolice(EPolice::Liste, reglages.PoliceListe, reglages.TaillePoliceListe);
+  // A later start's command line waits while a modal dialog is open; one still waiting when the
+  // window has closed (its close question was open) is dropped.
+  FReception = new TReceptionLigneCommande(
+      [this](const std::vector<std::string>& arguments) {
+        if (!FFermee) Editeur.LigneCommandeRecue(arguments);
+      },
+      {}, this);
+  CreeDialoguesCommandes();
 
   DlgNouveau = new TDlgNouveau(this);
+  CreeDialogues();
 
   BoiteMessage = [](const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons) {
     // MessageAvecTitre: its own caption, centred on the screen.
     QMessageBox boite(IconeQt(icone), titre.isEmpty() ? TitreBoite(icone) : titre, texte, BoutonsQt(boutons));
     boite.setWindowModality(Qt::ApplicationModal);
+    if (QAbstractButton* abandon = boite.button(QMessageBox::Abort)) abandon->setText(QStringLiteral("Abandonner"));
     return BoutonDepuisQt(boite.exec());
   };
   BoiteOuvrir = [this](const std::vector<TFiltre>& filtres, const QString& extension, TChoixOuverture& choix) {
@@ -428,24 +437,13 @@ void TFormFiche::showEvent(QShowEvent* event) {
   QTimer::singleShot(100, this, &TFormFiche::GardeSurLEcran);
   // The window's own key events come first to eventFilter, before any control.
   if (QWindow* fenetre = windowHandle()) fenetre->installEventFilter(this);
-  // FormShow: the file named on the command line, else the one open when the editor last closed.
-  std::string nom;
-  bool rapport = false;
-  const TReglages& r = Editeur.Reglages();
-  if (!FArguments.isEmpty()) {
-    nom = DepuisChemin(QFileInfo(FArguments.front()).absoluteFilePath());
-    rapport = true;
-  } else if (r.OuvrirAuDemarrage && r.FichierOuvertEnQuittant) {
-    nom = r.FichierOuvert;
-  }
-  // Opened once the window is up, so that a failure is told over it.
+  // FormShow: the fonts, the preferences, and the file named on the command line, else the one
+  // open when the editor last closed; opened once the window is up, so that a failure is told
+  // over it.
+  std::vector<std::string> arguments;
+  for (const QString& a : FArguments) arguments.push_back(DepuisChemin(QFileInfo(a).absoluteFilePath()));
   QMetaObject::invokeMethod(
-      this,
-      [this, nom, rapport] {
-        if (!nom.empty())
-          Editeur.OuvreFichier(nom, NumeroFicheMemorisee(nom, Editeur.Reglages()), rapport, true, true);
-        Editeur.DemarreSansFichier();
-      },
+      this, [this, arguments] { Editeur.FormShow(arguments, NombreInstances ? NombreInstances() : 1); },
       Qt::QueuedConnection);
 }
 
@@ -512,10 +510,7 @@ void TFormFiche::LigneDeCommandeRecue(const QStringList& arguments) {
   if (isMinimized()) showNormal();
   raise();
   activateWindow();
-  if (arguments.isEmpty()) return;
-  const std::string nom = DepuisChemin(arguments.front());
-  if (Editeur.FichierCourant && Editeur.FichierCourant->FNomFichier == nom) return;
-  Editeur.OuvreAutreFichier(nom);
+  FReception->Recoit(arguments);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,17 +4,21 @@
 // (TEditeur) decides through IVueFiche and forwards every menu item, button and shortcut to
 // TEditeur::ExecuteItem.
 
+#include <QFont>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "editor/IVueFiche.h"
 #include "editor/KorFiche.h"
+#include "editor/fenetres/KorLigneCommande.h"
 #include "platform/bureau/Raccourcis.h"
 
 class QAction;
@@ -23,9 +27,17 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QPrinter;
 class QPushButton;
 class QSplitter;
+class TDlgChercher;
+class TDlgEntete;
+class TDlgEtiquettes;
 class TDlgNouveau;
+class TDlgOptions;
+class TDlgOptionsAvancees;
+class TDlgOptionsCSV;
+class TListe;
 
 // The client area when the settings give no usable size.
 inline constexpr int LargeurFicheDefaut = 607;
@@ -53,7 +65,16 @@ class TFormFiche : public QMainWindow, public IVueFiche {
                      TChoixSauvegarde& choix)>
       BoiteSauver;
   std::function<bool(const QStringList& types, int& index)> BoiteNouveau;
+  // The one-line input box: true and texte := the typed text on OK.
+  std::function<bool(const QString& titre, const QString& invite, QString& texte)> BoiteSaisie;
   std::function<QString()> Horloge;
+  // The print dialog on the window's printer (false on Cancel), the font dialog on a font (false
+  // on Cancel, else the font := the choice), the help opener, and the number of editors running
+  // (1 unless the program counts them).
+  std::function<bool(QPrinter& imprimante)> BoiteImpression;
+  std::function<bool(QFont& police)> BoitePolice;
+  std::function<void(int contexte)> OuvreAide;
+  std::function<int()> NombreInstances;
 
   TEditeur Editeur;
 
@@ -70,6 +91,16 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   QPlainTextEdit* MReponse = nullptr;
   QFrame* Panel4 = nullptr;
   TDlgNouveau* DlgNouveau = nullptr;
+  // The printer of the print command; the list font, which the card list takes.
+  std::unique_ptr<QPrinter> Imprimante;
+  QFont PoliceListe;
+  TDlgOptions* DlgOptions = nullptr;
+  TDlgOptionsAvancees* DlgOptionsAvancees = nullptr;
+  TDlgChercher* DlgChercher = nullptr;
+  TListe* Liste = nullptr;
+  TDlgEtiquettes* DlgEtiquettes = nullptr;
+  TDlgEntete* DlgEntete = nullptr;
+  TDlgOptionsCSV* DlgOptionsCSV = nullptr;
 
   // The control of a menu item or button: its action (a top menu's menuAction()), or null for a button.
   QAction* Action(EItem item) const { return FActions[static_cast<std::size_t>(item)]; }
@@ -99,9 +130,30 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   bool DialogueNouveau(const std::vector<std::string>& types, int& index) override;
   std::string DateHeure() const override;
   void FermeFenetre() override { close(); }
+  bool DialogueImpression() override;
+  std::string Imprime(const std::vector<std::string>& lignes) override;
+  std::vector<std::string> LignesAffichees(EChamp champ) const override;
+  void FixePressePapiers(const std::string& texte) override;
+  bool DialoguePolice(EPolice police, std::string& nom, std::int32_t& taille) override;
+  void AppliquePoliceChoisie(EPolice police) override;
+  void AppliquePolice(EPolice police, const std::string& nom, std::int32_t taille) override;
+  void FixeAvantPlan(bool avantPlan) override;
+  void AfficheAide(int contexte) override;
+  // The whole-file dialogs, the search dialog, the input box and the card list
+  // (KorFenetreFicheDialogues.cpp).
+  bool DialogueEntete(TLogiqueEntete& logique) override;
+  bool DialogueOptions(TLogiqueOptions& logique) override;
+  bool DialogueOptionsAvancees(TLogiqueOptionsAvancees& logique) override;
+  bool DialogueEtiquettes(TLogiqueEtiquettes& logique) override;
+  bool DialogueOptionsCSV(TLogiqueOptionsCSV& logique) override;
+  bool DialogueChercher(TLogiqueChercher& logique) override;
+  bool SaisieTexte(const std::string& titre, const std::string& invite, std::string& texte) override;
+  EResultatListe DialogueListe(const TFichierX& fichier, int ligne, const std::function<void(int)>& selection) override;
+  void ListeFichierChange(const TFichierX* fichier) override;
 
  public slots:
-  // The command line of a second start: opens the file it names, unless it is the open one.
+  // The command line of a second start: brings the window to the front and opens the file it
+  // names, unless it is the open one, once no modal dialog is open.
   void LigneDeCommandeRecue(const QStringList& arguments);
   void MenuClick();
 
@@ -114,8 +166,13 @@ class TFormFiche : public QMainWindow, public IVueFiche {
  private:
   QAction* AjouteItem(QMenu* menu, EItem item, const QString& legende, QKeyCombination raccourci = {});
   void AjusteHauteurs();
+  void CreeDialogues();
   void GardeSurLEcran();
   void FormClose();
+  // The default print and font dialogs and help opener (KorFenetreFicheCommandes.cpp).
+  void CreeDialoguesCommandes();
+  void AppliquePoliceChamps(const QFont& police);
+  void AppliquePoliceListe(const QFont& police);
 
   QStringList FArguments;
   std::array<QAction*, NombreItems> FActions{};
@@ -129,4 +186,6 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   bool FRemplissage = false;  // a text is being put in by the program
   bool FPremierAffichage = true;
   bool FFermee = false;
+  QFont FPoliceDialogue;  // the font dialog's font: its attributes stay as last chosen
+  TReceptionLigneCommande* FReception = nullptr;
 };

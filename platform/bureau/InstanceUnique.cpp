@@ -1,5 +1,7 @@
 #include "platform/bureau/InstanceUnique.h"
 
+#include <QAtomicInt>
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -93,4 +95,34 @@ void TInstanceUnique::Recoit() {
     else
       connect(socket, &QLocalSocket::disconnected, this, lit);
   }
+}
+
+TPresenceInstances::TPresenceInstances(const QString& nom) {
+  static QAtomicInt suivante;
+  FDossier = QDir(QDir::tempPath()).filePath(QStringLiteral("orvaline-%1-%2.instances").arg(nom).arg(::getuid()));
+  QDir().mkpath(FDossier);
+  FFichier = QDir(FDossier).filePath(
+      QStringLiteral("%1-%2.lock").arg(QCoreApplication::applicationPid()).arg(suivante.fetchAndAddRelaxed(1)));
+  FMarque = std::make_unique<QLockFile>(FFichier);
+  FMarque->setStaleLockTime(0);
+  if (!FMarque->tryLock(0)) FMarque.reset();
+}
+
+TPresenceInstances::~TPresenceInstances() = default;
+
+int TPresenceInstances::NombreInstances() const {
+  int nombre = 1;
+  const QStringList marques = QDir(FDossier).entryList({QStringLiteral("*.lock")}, QDir::Files);
+  for (const QString& nomMarque : marques) {
+    const QString chemin = QDir(FDossier).filePath(nomMarque);
+    if (FMarque && chemin == FFichier) continue;
+    QLockFile autre(chemin);
+    autre.setStaleLockTime(0);
+    // A mark that can be taken was left by an instance that has ended: it goes.
+    if (autre.tryLock(0))
+      autre.unlock();
+    else if (autre.error() == QLockFile::LockFailedError)
+      ++nombre;
+  }
+  return nombre;
 }

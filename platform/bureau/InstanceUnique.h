@@ -41,3 +41,23 @@ class TInstanceUnique : public QObject {
   std::unique_ptr<QLockFile> FVerrou;
   QLocalServer* FServeur = nullptr;
 };
+
+// Every running instance of a program marks its presence for as long as it lives, whether it runs
+// alone or not, so that one start can tell whether another instance of the program is running.
+class TPresenceInstances {
+ public:
+  // nom: the program's name ("KorEdit"); instances of this user only are counted.
+  explicit TPresenceInstances(const QString& nom);
+  ~TPresenceInstances();
+  TPresenceInstances(const TPresenceInstances&) = delete;
+  TPresenceInstances& operator=(const TPresenceInstances&) = delete;
+
+  // How many instances run now, this one included (1 when its mark could not be set and no
+  // other mark is found). The marks of instances that ended without removing them do not count.
+  int NombreInstances() const;
+
+ private:
+  QString FDossier;
+  QString FFichier;
+  std::unique_ptr<QLockFile> FMarque;
+};

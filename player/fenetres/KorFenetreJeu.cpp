@@ -50,19 +50,6 @@ const std::string& NomOrdinateurDuPoste() {
 
 QColor VersCouleur(TCouleur c) { return QColor(c.Rouge, c.Vert, c.Bleu); }
 
-// Texts of the memos: CR LF in memory, a line feed in the control.
-QString VersMemo(const std::string& texte) {
-  QString q = ansi::VersQString(texte);
-  q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  q.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return q;
-}
-std::string DepuisMemo(const QString& texte) {
-  QString q = texte;
-  q.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return ansi::DepuisQString(q);
-}
-
 // A file-system path as the user reads it.
 QString Chemin(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
 QString NomSansDossier(const std::string& chemin) { return QFileInfo(Chemin(chemin)).fileName(); }
@@ -614,8 +601,8 @@ void TForm1::RapporteResultat(const TEntreesRapport& entrees) {
 void TForm1::FixeTexte(EControle controle, const std::string& texte) {
   switch (controle) {
     case EControle::ETitre: ETitre->setText(ansi::VersQString(texte)); break;
-    case EControle::MQuestion: MQuestion->setPlainText(VersMemo(texte)); break;
-    case EControle::MReponse: MReponse->setPlainText(VersMemo(texte)); break;
+    case EControle::MQuestion: MQuestion->setPlainText(ansi::VersMemo(texte)); break;
+    case EControle::MReponse: MReponse->setPlainText(ansi::VersMemo(texte)); break;
     case EControle::EReponse: EReponse->setText(ansi::VersQString(texte)); break;
     case EControle::LInstruction: LInstruction->setText(ansi::VersQString(texte)); break;
     case EControle::LResultat: LResultat->setText(ansi::VersQString(texte)); break;
@@ -627,8 +614,8 @@ void TForm1::FixeTexte(EControle controle, const std::string& texte) {
 std::string TForm1::Texte(EControle controle) const {
   switch (controle) {
     case EControle::ETitre: return ansi::DepuisQString(ETitre->text());
-    case EControle::MQuestion: return DepuisMemo(MQuestion->toPlainText());
-    case EControle::MReponse: return DepuisMemo(MReponse->toPlainText());
+    case EControle::MQuestion: return ansi::DepuisMemo(MQuestion->toPlainText());
+    case EControle::MReponse: return ansi::DepuisMemo(MReponse->toPlainText());
     case EControle::EReponse: return ansi::DepuisQString(EReponse->text());
     case EControle::LInstruction: return ansi::DepuisQString(LInstruction->text());
     case EControle::LResultat: return ansi::DepuisQString(LResultat->text());

@@ -116,6 +116,72 @@ class TVueScriptee : public IVueFiche {
   }
   std::string DateHeure() const override { return Date; }
   void FermeFenetre() override { FenetreFermee = true; }
+
+  // Printing, clipboard, fonts, stay on top, help.
+  std::deque<bool> Impressions;  // the print dialog's answers
+  std::vector<std::vector<std::string>> Imprimes;
+  std::string ErreurImpression;  // what the next print job fails with
+  std::string PressePapiers;
+  struct TPolice {
+    std::string Nom;
+    std::int32_t Taille;
+  };
+  std::deque<std::optional<TPolice>> Polices;  // the font dialog's answers
+  std::vector<TPolice> PolicesProposees;       // what the font dialog was opened on
+  std::vector<std::string> PolicesAppliquees;  // "Champs choisie", "Liste Nom 12", ...
+  bool AvantPlan = false;
+  std::vector<int> Aides;
+
+  bool DialogueImpression() override {
+    if (Impressions.empty()) {
+      ADD_FAILURE() << "unexpected print dialog";
+      return false;
+    }
+    const bool r = Impressions.front();
+    Impressions.pop_front();
+    return r;
+  }
+  std::string Imprime(const std::vector<std::string>& lignes) override {
+    Imprimes.push_back(lignes);
+    return ErreurImpression;
+  }
+  // A memo shows the lines of its text (no wrapping here).
+  std::vector<std::string> LignesAffichees(EChamp champ) const override {
+    std::vector<std::string> lignes;
+    const std::string& texte = Textes[I(champ)];
+    if (texte.empty()) return lignes;
+    std::size_t debut = 0, fin;
+    while ((fin = texte.find("\r\n", debut)) != std::string::npos) {
+      lignes.push_back(texte.substr(debut, fin - debut));
+      debut = fin + 2;
+    }
+    lignes.push_back(texte.substr(debut));
+    return lignes;
+  }
+  void FixePressePapiers(const std::string& texte) override { PressePapiers = texte; }
+  bool DialoguePolice(EPolice, std::string& nom, std::int32_t& taille) override {
+    PolicesProposees.push_back({nom, taille});
+    if (Polices.empty()) {
+      ADD_FAILURE() << "unexpected font dialog";
+      return false;
+    }
+    const auto r = Polices.front();
+    Polices.pop_front();
+    if (r) {
+      nom = r->Nom;
+      taille = r->Taille;
+    }
+    return r.has_value();
+  }
+  void AppliquePoliceChoisie(EPolice police) override {
+    PolicesAppliquees.push_back(police == EPolice::Champs ? "Champs choisie" : "Liste choisie");
+  }
+  void AppliquePolice(EPolice police, const std::string& nom, std::int32_t taille) override {
+    PolicesAppliquees.push_back((police == EPolice::Champs ? "Champs " : "Liste ") + nom + " " +
+                                std::to_string(taille));
+  }
+  void FixeAvantPlan(bool avantPlan) override { AvantPlan = avantPlan; }
+  void AfficheAide(int contexte) override { Aides.push_back(contexte); }
 };
 
 // A card file of that type written as an XML card file at chemin, with these cards (field 0,

@@ -1,0 +1,27 @@
+#pragma once
+// The labels dialog "Étiquettes des champs".
+
+#include "editor/KorDlgEtiquettes.h"
+#include "editor/fenetres/KorDlgEdition.h"
+
+class QGroupBox;
+class QLineEdit;
+
+class TDlgEtiquettes : public TDlgEdition {
+  Q_OBJECT
+ public:
+  explicit TDlgEtiquettes(QWidget* parent = nullptr);
+  bool Execute(TLogiqueEtiquettes& logique);
+
+  QGroupBox* GBEtiquettes = nullptr;
+  QLineEdit* EEtiquette0 = nullptr;
+  QLineEdit* EEtiquette1 = nullptr;
+  QLineEdit* EEtiquette2 = nullptr;
+
+ protected:
+  void Affiche() override;
+
+ private:
+  void EEtiquetteChange();
+  TLogiqueEtiquettes* FLogique = nullptr;
+};

@@ -1,0 +1,59 @@
+#include "editor/fenetres/KorImpression.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include "platform/Ansi.h"
+
+std::vector<std::string> LignesAffichees(const QPlainTextEdit& memo) {
+  std::vector<std::string> lignes;
+  const QTextDocument* document = memo.document();
+  if (document->isEmpty()) return lignes;
+  for (QTextBlock bloc = document->begin(); bloc.isValid(); bloc = bloc.next()) {
+    // Asking for the block's place lays it out at the memo's width, if it is not yet.
+    document->documentLayout()->blockBoundingRect(bloc);
+    const QString texte = bloc.text();
+    const QTextLayout* mise = bloc.layout();
+    if (!mise || mise->lineCount() == 0) {
+      lignes.push_back(ansi::DepuisQString(texte));
+      continue;
+    }
+    for (int i = 0; i < mise->lineCount(); ++i) {
+      const QTextLine ligne = mise->lineAt(i);
+      lignes.push_back(ansi::DepuisQString(texte.mid(ligne.textStart(), ligne.textLength())));
+    }
+  }
+  return lignes;
+}
+
+QString ImprimeLignes(QPrinter& imprimante, const QFont& police, const std::vector<std::string>& lignes) {
+  const QString destination =
+      imprimante.outputFileName().isEmpty() ? imprimante.printerName() : imprimante.outputFileName();
+  const QString echec = QStringLiteral("Erreur d'entrée/sortie : impossible d'imprimer sur \"%1\".").arg(destination);
+  QPainter peintre;
+  if (!peintre.begin(&imprimante)) return echec;
+  const QFont policeImprimante(police, &imprimante);
+  peintre.setFont(policeImprimante);
+  const QFontMetrics mesures(policeImprimante, &imprimante);
+  const int hauteurPage = imprimante.height();
+  int y = mesures.ascent();
+  for (const std::string& ligne : lignes) {
+    if (y + mesures.descent() > hauteurPage && y > mesures.ascent()) {
+      if (!imprimante.newPage()) {
+        peintre.end();
+        return echec;
+      }
+      y = mesures.ascent();
+    }
+    peintre.drawText(0, y, ansi::VersQString(ligne));
+    y += mesures.lineSpacing();
+  }
+  if (!peintre.end()) return echec;
+  return {};
+}

@@ -1,0 +1,81 @@
+#include "editor/fenetres/KorListe.h"
+
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QListView>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+TListe::TListe(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+  setWindowTitle(QStringLiteral("Liste des fiches"));
+  setModal(true);
+  auto* disposition = new QVBoxLayout(this);
+  disposition->setContentsMargins(0, 0, 0, 0);
+  LBListe = new QListView(this);
+  // Every line has the height of the first: the view then reads only the lines it shows.
+  LBListe->setUniformItemSizes(true);
+  LBListe->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  LBListe->setSelectionMode(QAbstractItemView::SingleSelection);
+  LBListe->setModel(&Modele);
+  disposition->addWidget(LBListe);
+  LBListe->installEventFilter(this);
+  connect(LBListe->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& courant) { LBListeClick(courant); });
+  connect(LBListe, &QListView::doubleClicked, this, [this] { done(OK); });
+  const QScreen* ecran = QGuiApplication::primaryScreen();
+  move(0, 0);
+  resize(280, ecran ? ecran->availableGeometry().height() : 480);
+}
+
+TListe::EResultat TListe::Execute(const TFichierX& fichier, int ligneSelectionnee) {
+  FSelectionParProgramme = true;
+  Modele.FixeFichier(&fichier);
+  const QModelIndex ligne = Modele.index(ligneSelectionnee, 0);
+  LBListe->setCurrentIndex(ligne);
+  LBListe->scrollTo(ligne, QAbstractItemView::PositionAtCenter);
+  FSelectionParProgramme = false;
+  LBListe->setFocus();
+  const int resultat = exec();
+  Modele.FixeFichier(nullptr);
+  return resultat == OK ? OK : resultat == Abandon ? Abandon : Fermeture;
+}
+
+void TListe::FichierChange(const TFichierX* fichier) {
+  if (!isVisible()) return;
+  FSelectionParProgramme = true;
+  const int ligne = LBListe->currentIndex().row();
+  Modele.FixeFichier(fichier);
+  if (ligne >= 0 && Modele.rowCount() > 0)
+    LBListe->setCurrentIndex(Modele.index(std::min(ligne, Modele.rowCount() - 1), 0));
+  FSelectionParProgramme = false;
+}
+
+void TListe::LBListeClick(const QModelIndex& courant) {
+  if (FSelectionParProgramme || !courant.isValid() || !OnSelection) return;
+  const int index = Modele.IndexDeLigne(courant.row());
+  if (index >= 0) OnSelection(index);
+}
+
+bool TListe::Touche(int touche) {
+  switch (touche) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F12: done(OK); return true;
+    case Qt::Key_Escape: done(Abandon); return true;
+    default: return false;
+  }
+}
+
+bool TListe::eventFilter(QObject* objet, QEvent* evenement) {
+  if (objet == LBListe && evenement->type() == QEvent::KeyPress && Touche(static_cast<QKeyEvent*>(evenement)->key()))
+    return true;
+  return QDialog::eventFilter(objet, evenement);
+}
+
+void TListe::keyPressEvent(QKeyEvent* evenement) {
+  if (!Touche(evenement->key())) QDialog::keyPressEvent(evenement);
+}
