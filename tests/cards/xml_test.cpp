@@ -667,19 +667,20 @@ TEST_F(FormatXml, SeparateurRetourAvecBalisesDeControle) {
   }
 }
 
-// The UTF-8 text is converted from the file's own code page; a code page that names no
-// single-byte page is written as 1252.
+// The UTF-8 text is converted from 1252, the code page the texts are held in, whatever the file's
+// own; a windows-N file declares its code page (one that names no single-byte page is written as
+// 1252) and keeps the bytes.
 TEST_F(FormatXml, CodePageDuFichier) {
   struct Cas {
     std::uint16_t codePage;
     bool utf8;
     std::string declaration, octets;
   } cas[] = {
-      {1250, true, "UTF-8", "\xC4\x84"},        // 0xA5 is Ą in 1250
-      {1252, true, "UTF-8", "\xC2\xA5"},        // and ¥ in 1252
+      {1250, true, "UTF-8", "\xC2\xA5"},        // 0xA5 is ¥ in 1252 (Ą in 1250)
+      {1252, true, "UTF-8", "\xC2\xA5"},
       {0, true, "UTF-8", "\xC2\xA5"},
       {65001, true, "UTF-8", "\xC2\xA5"},
-      {1251, true, "UTF-8", "\xD2\x90"},        // Ґ
+      {1251, true, "UTF-8", "\xC2\xA5"},        // not Ґ
       {1250, false, "windows-1250", "\xA5"},
       {0, false, "windows-1252", "\xA5"},
       {65001, false, "windows-1252", "\xA5"},
@@ -696,6 +697,27 @@ TEST_F(FormatXml, CodePageDuFichier) {
     EXPECT_TRUE(xml.starts_with("<?xml version=\"1.0\" encoding=\"" + c.declaration + "\"?>\n"));
     EXPECT_TRUE(Contient(xml, "<TITRE>" + c.octets + "</TITRE>"));
     EXPECT_TRUE(BienForme(xml));
+  }
+}
+
+// A native file whose header records another code page than 1252, saved as XML in UTF-8, reads
+// back with the letters it held.
+TEST_F(FormatXml, Utf8SeRelitQuelQueSoitLeCodePageDuFichier) {
+  for (std::uint16_t codePage : {1250, 1251, 874, 1252}) {
+    SCOPED_TRACE(codePage);
+    TFichierX depart('Q', 'n', EVarianteModele::Complet, Rg);
+    depart.FCodePage = codePage;
+    depart.SetTitre("Près"_a);
+    depart.AjouteFiche("", "Où est l'œuvre ?"_a, "Là ; à côté"_a);
+    auto natif = LitFichierNatifOctets(OctetsFichierNatif(depart, Rg), true, EVarianteModele::Complet, Rg);
+    ASSERT_EQ(natif->FCodePage, codePage);
+    Rg.XMLUtf8 = true;
+    const std::string xml = Ecrit(*natif);
+    EXPECT_TRUE(Contient(xml, "<TITRE>Pr\xC3\xA8s</TITRE>")) << xml;
+    auto lu = Lit(xml);
+    EXPECT_EQ(lu->FTitre, "Près"_a);
+    EXPECT_EQ(lu->Fiche(0).Champ1, "Où est l'œuvre ?"_a);
+    EXPECT_EQ(lu->Fiche(0).Champ2, "Là ; à côté"_a);
   }
 }
 
