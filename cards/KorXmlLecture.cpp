@@ -40,32 +40,28 @@ std::string_view SansBlancs(std::string_view s) {
   return s.substr(a, b - a);
 }
 
-// UTF-8 into 1252, every line break (CR LF, CR or LF) made CR LF when retours.
+// UTF-8 into 1252, appended; every line break (CR LF, CR or LF) made CR LF when retours. Runs of
+// ASCII are copied as they stand; a sequence of UTF-8 never spans an ASCII byte, so each run of
+// other bytes is decoded on its own.
 void AjouteAnsi(std::string& sortie, std::string_view utf8, bool retours) {
-  bool simple = true;
-  for (char c : utf8)
-    if (static_cast<unsigned char>(c) >= 0x80 || (retours && (c == '\r' || c == '\n'))) {
-      simple = false;
-      break;
-    }
-  if (simple) {
-    sortie.append(utf8);
-    return;
-  }
-  const std::string a = ansi::Utf8VersAnsi(utf8);
-  if (!retours) {
-    sortie += a;
-    return;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] == '\r') {
+  const std::size_t n = utf8.size();
+  std::size_t i = 0;
+  while (i < n) {
+    std::size_t j = i;
+    while (j < n && static_cast<unsigned char>(utf8[j]) < 0x80 && !(retours && (utf8[j] == '\r' || utf8[j] == '\n'))) ++j;
+    sortie.append(utf8.data() + i, j - i);
+    if (j == n) break;
+    if (utf8[j] == '\r' || utf8[j] == '\n') {
       sortie += "\r\n";
-      if (i + 1 < a.size() && a[i + 1] == '\n') ++i;
-    } else if (a[i] == '\n') {
-      sortie += "\r\n";
-    } else {
-      sortie += a[i];
+      i = j + (utf8[j] == '\r' && j + 1 < n && utf8[j + 1] == '\n' ? 2 : 1);
+      continue;
     }
+    std::size_t k = j;
+    while (k < n && static_cast<unsigned char>(utf8[k]) >= 0x80) ++k;
+    const std::size_t debut = sortie.size();
+    sortie.resize(debut + (k - j));  // 1252 is never longer
+    sortie.resize(debut + ansi::Utf8VersAnsiDans(utf8.substr(j, k - j), sortie.data() + debut, nullptr));
+    i = k;
   }
 }
 
@@ -87,7 +83,13 @@ std::string Majuscules(std::string s) {
   return s;
 }
 
-bool EstOui(const std::string& valeur) { return Minuscules(valeur) == "oui"; }
+// "oui" in any case, from the UTF-8 of a value: no character outside ASCII becomes a letter of
+// it in 1252.
+bool EstOui(std::string_view utf8) {
+  if (utf8.size() != 3) return false;
+  std::string s(utf8);
+  return Minuscules(s) == "oui";
+}
 
 // A decimal integer (blanks around it and a sign allowed), or the default.
 int EntierOuDefaut(std::string_view s, int defaut) {
@@ -393,7 +395,7 @@ class TLecteurXML final : public TAnalyseXml {
         if (nom != NomsOptions[static_cast<std::size_t>(i)] || FOptionVue[static_cast<std::size_t>(i)]) continue;
         FOptionVue[static_cast<std::size_t>(i)] = true;
         if (i < NombreBooleens)
-          FBooleens[static_cast<std::size_t>(i)] = attributs.Valeur("VALEUR", FValeur) && EstOui(EnAnsi(FValeur));
+          FBooleens[static_cast<std::size_t>(i)] = attributs.Valeur("VALEUR", FValeur) && EstOui(FValeur);
         else
           Capture(2, false, preserve, ECible::Option, i);
       }
@@ -419,7 +421,7 @@ class TLecteurXML final : public TAnalyseXml {
         Capture(2, true, preserve, ECible::Champ1);
       }
       if (nom == *ids[2]) {
-        FCacheItem = attributs.Valeur("CACHE", FValeur) && EstOui(EnAnsi(FValeur));
+        FCacheItem = attributs.Valeur("CACHE", FValeur) && EstOui(FValeur);
         Capture(2, true, preserve, ECible::Item);
       }
     }
@@ -461,23 +463,28 @@ class TLecteurXML final : public TAnalyseXml {
       Vide(c);
     else
       AjouteAnsi(c.Texte, Pris(c), c.Element);
-    std::string& t = c.Texte;
+    if (c.Cible == ECible::Item) {
+      AjouteItem(c.Texte);
+      return;
+    }
+    // The text goes where it belongs; the capture's next text starts a string of its own.
+    std::string t = std::move(c.Texte);
     TFichierX& f = *F;
     switch (c.Cible) {
       case ECible::Titre:
         if (FJoueur)
-          f.FTitre = t;
+          f.FTitre = std::move(t);
         else
           f.SetTitre(t);
         break;
-      case ECible::Signature: f.FSignature = t; break;
-      case ECible::Description: f.FDescription = t; break;
-      case ECible::Option: FTexteOption[static_cast<std::size_t>(c.Index)] = t; break;
-      case ECible::Etiquette: Champ(f.FEtiquettes, c.Index) = t; break;
-      case ECible::Canevas: Champ(f.FCanevas, c.Index) = c.Index == 0 ? t : Desechappe(t); break;
-      case ECible::Champ0: FChamp0 = t; break;
-      case ECible::Champ1: FChamp1 = t; break;
-      case ECible::Item: AjouteItem(t); break;
+      case ECible::Signature: f.FSignature = std::move(t); break;
+      case ECible::Description: f.FDescription = std::move(t); break;
+      case ECible::Option: FTexteOption[static_cast<std::size_t>(c.Index)] = std::move(t); break;
+      case ECible::Etiquette: Champ(f.FEtiquettes, c.Index) = std::move(t); break;
+      case ECible::Canevas: Champ(f.FCanevas, c.Index) = c.Index == 0 ? std::move(t) : Desechappe(t); break;
+      case ECible::Champ0: FChamp0 = std::move(t); break;
+      case ECible::Champ1: FChamp1 = std::move(t); break;
+      case ECible::Item: break;
     }
   }
 
@@ -548,6 +555,7 @@ class TLecteurXML final : public TAnalyseXml {
     FItems.clear();
   }
 
+  // Field 2 is gathered in a buffer kept from card to card.
   void AjouteItem(const std::string& item) {
     if (FCarteEnAttente) {
       FItems.emplace_back(FCacheItem, item);
@@ -560,7 +568,7 @@ class TLecteurXML final : public TAnalyseXml {
 
   void FinCarte() {
     if (!FCarteEnAttente) {
-      AjouteCarte(FChamp0, FChamp1, FChamp2);
+      AjouteCarte(std::move(FChamp0), std::move(FChamp1), FChamp2);
       return;
     }
     FAttente.push_back(TCarteEnAttente{std::move(FChamp0), std::move(FChamp1), std::move(FItems)});
@@ -574,14 +582,15 @@ class TLecteurXML final : public TAnalyseXml {
         if (i > 0) champ2 += FAvecCache && c.Items[i].first ? FCache : FVisible;
         champ2 += c.Items[i].second;
       }
-      AjouteCarte(c.Champ0, c.Champ1, champ2);
+      AjouteCarte(std::move(c.Champ0), std::move(c.Champ1), std::move(champ2));
     }
     FAttente.clear();
   }
 
-  void AjouteCarte(const std::string& champ0, const std::string& champ1, const std::string& champ2) {
+  // As AjouteFiche: a field the file does not have was never read, and stays empty.
+  void AjouteCarte(std::string champ0, std::string champ1, std::string champ2) {
     if (FJoueur && F->FAvecChamp0 && F->EstCategorie(champ0)) return;
-    F->AjouteFiche(champ0, champ1, champ2);
+    F->FFiches.push_back(std::make_unique<TFicheX>(TFicheX{std::move(champ0), std::move(champ1), std::move(champ2)}));
   }
 
   TFichierXML& X;

@@ -334,6 +334,42 @@ TEST_F(FormatXml, JonctionDesReponses) {
   EXPECT_EQ(sansReponse->Fiche(0).Champ2, "");
 }
 
+// The elements may come in any order: the cards met before the options are joined with the
+// options' separators all the same; only the first element of each block counts.
+TEST_F(FormatXml, ElementsDansNImporteQuelOrdre) {
+  const std::string reponses = "<F><Q>Capitale</Q><R>Paris</R><R CACHE=\"oui\">Lutèce</R><R>Lutetia</R></F>\n";
+  const std::string options = "<OPTIONS><OU_VISIBLE>et</OU_VISIBLE><OU_CACHE>#</OU_CACHE></OPTIONS>\n";
+  const std::string autres = "<OPTIONS><OU_VISIBLE>ni</OU_VISIBLE></OPTIONS>\n<TITRE>second</TITRE>\n";
+  for (const std::string& corps : {options + reponses + "<TITRE>T</TITRE>\n" + autres + reponses,
+                                   reponses + "<TITRE>T</TITRE>\n" + options + reponses + autres,
+                                   reponses + "<TITRE>T</TITRE>\n" + reponses + options + autres}) {
+    SCOPED_TRACE(corps);
+    auto q = Lit(Doc("TYPE=\"Q\"", corps));
+    EXPECT_EQ(q->FTitre, "T");
+    EXPECT_EQ(q->FOuVisible, "et");
+    ASSERT_EQ(q->GetNombreFiches(), 2);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(q->Fiche(i).Champ2, "Paris # Lutèce et Lutetia"_a);
+  }
+  // One element standing for the options and a card at once: the card takes their separator.
+  auto r = Lit(Doc("TYPE=\"R\" ID_FICHE=\"OPTIONS\"", "<OPTIONS><FRAGMENTEUR>#</FRAGMENTEUR><C>a</C><C>b</C></OPTIONS>"));
+  ASSERT_EQ(r->GetNombreFiches(), 1);
+  EXPECT_EQ(r->Fiche(0).Champ2, "a#b");
+}
+
+// A card of a great many items reads them all, in order.
+TEST_F(FormatXml, FicheDeCentMilleItems) {
+  constexpr int n = 100000;
+  std::string corps = "<F><Q>Q</Q>";
+  std::string attendu;
+  for (int i = 0; i < n; ++i) {
+    corps += "<R>r" + std::to_string(i) + "</R>";
+    attendu += (i ? " ou r" : "r") + std::to_string(i);
+  }
+  auto q = Lit(Doc("TYPE=\"Q\"", corps + "</F>"));
+  ASSERT_EQ(q->GetNombreFiches(), 1);
+  EXPECT_TRUE(q->Fiche(0).Champ2 == attendu) << q->Fiche(0).Champ2.size() << " bytes instead of " << attendu.size();
+}
+
 TEST_F(FormatXml, TexteDesChamps) {
   const std::string champ = "<F><O>t</O><C>a<br/>\nb<tab/>c<gras>d</gras><!-- e --></C></F>\n";
   EXPECT_EQ(Lit(Doc("TYPE=\"R\" BALISES_CONTROLES=\"oui\"", champ))->Fiche(0).Champ2, "a\r\nb\tc");
