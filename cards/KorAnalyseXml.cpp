@@ -90,7 +90,7 @@ bool TAttributsXml::Valeur(std::string_view nom, std::string& valeur, bool garde
 bool TAttributsXml::EspaceXml(std::string& valeur) const {
   for (int i = 0; i < FNombre; ++i) {
     const xmlChar* uri = FAttributs[5 * i + 2];
-    if (Nom(i) != "space" || !uri || std::strcmp(C(uri), C(XML_XML_NAMESPACE)) != 0) continue;
+    if (!uri || Nom(i) != "space" || std::strcmp(C(uri), C(XML_XML_NAMESPACE)) != 0) continue;
     ValeurDe(i, valeur, false);
     return true;
   }

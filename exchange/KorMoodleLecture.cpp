@@ -4,7 +4,6 @@
 // The quiz is read as a stream over libxml2's SAX2 parse (no tree): each card is built while
 // its question's elements arrive and added when the question ends.
 
-#include <climits>
 #include <optional>
 #include <vector>
 
