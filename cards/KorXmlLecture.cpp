@@ -40,27 +40,49 @@ std::string_view SansBlancs(std::string_view s) {
   return s.substr(a, b - a);
 }
 
+// For each byte: 1 when it is not ASCII, 2 when it is a line break.
+constexpr std::array<std::uint8_t, 256> GenresOctets = [] {
+  std::array<std::uint8_t, 256> t{};
+  for (int b = 0x80; b < 0x100; ++b) t[static_cast<std::size_t>(b)] = 1;
+  t['\r'] = t['\n'] = 2;
+  return t;
+}();
+
 // UTF-8 into 1252, appended; every line break (CR LF, CR or LF) made CR LF when retours. Runs of
 // ASCII are copied as they stand; a sequence of UTF-8 never spans an ASCII byte, so each run of
 // other bytes is decoded on its own.
 void AjouteAnsi(std::string& sortie, std::string_view utf8, bool retours) {
+  const std::uint8_t arrets = retours ? 3 : 1;
+  const char* p = utf8.data();
   const std::size_t n = utf8.size();
+  sortie.reserve(sortie.size() + n);
   std::size_t i = 0;
   while (i < n) {
     std::size_t j = i;
-    while (j < n && static_cast<unsigned char>(utf8[j]) < 0x80 && !(retours && (utf8[j] == '\r' || utf8[j] == '\n'))) ++j;
-    sortie.append(utf8.data() + i, j - i);
+    while (j < n && !(GenresOctets[static_cast<unsigned char>(p[j])] & arrets)) ++j;
+    sortie.append(p + i, j - i);
     if (j == n) break;
-    if (utf8[j] == '\r' || utf8[j] == '\n') {
+    if (GenresOctets[static_cast<unsigned char>(p[j])] == 2) {
       sortie += "\r\n";
-      i = j + (utf8[j] == '\r' && j + 1 < n && utf8[j + 1] == '\n' ? 2 : 1);
+      i = j + (p[j] == '\r' && j + 1 < n && p[j + 1] == '\n' ? 2 : 1);
       continue;
     }
     std::size_t k = j;
-    while (k < n && static_cast<unsigned char>(utf8[k]) >= 0x80) ++k;
-    const std::size_t debut = sortie.size();
-    sortie.resize(debut + (k - j));  // 1252 is never longer
-    sortie.resize(debut + ansi::Utf8VersAnsiDans(utf8.substr(j, k - j), sortie.data() + debut, nullptr));
+    while (k < n && GenresOctets[static_cast<unsigned char>(p[k])] == 1) ++k;
+    // The letters of U+00A0 to U+00FF, two bytes each in UTF-8, are their own code in 1252.
+    bool latin = (k - j) % 2 == 0;
+    for (std::size_t m = j; latin && m < k; m += 2) {
+      const auto b = static_cast<unsigned char>(p[m]), c = static_cast<unsigned char>(p[m + 1]);
+      latin = ((b == 0xC2 && c >= 0xA0) || b == 0xC3) && (c & 0xC0) == 0x80;
+    }
+    if (latin) {
+      for (std::size_t m = j; m < k; m += 2)
+        sortie += static_cast<char>(((static_cast<unsigned char>(p[m]) & 0x1F) << 6) | (static_cast<unsigned char>(p[m + 1]) & 0x3F));
+    } else {
+      const std::size_t debut = sortie.size();
+      sortie.resize(debut + (k - j));  // 1252 is never longer
+      sortie.resize(debut + ansi::Utf8VersAnsiDans(utf8.substr(j, k - j), sortie.data() + debut, nullptr));
+    }
     i = k;
   }
 }
@@ -605,7 +627,7 @@ class TLecteurXML final : public TAnalyseXml {
   bool FStyleOuvert = true;  // nothing but instructions met yet
   std::string FFeuilleStyle;
   int FProfondeur = 0;
-  std::vector<bool> FPreserve;  // xml:space="preserve" in force, by depth
+  std::vector<char> FPreserve;  // xml:space="preserve" in force, by depth
   std::string FValeur;
   unsigned FBlocsVus = 0;
   unsigned FRoles = 0;  // of the open element directly under the root
