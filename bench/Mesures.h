@@ -1,10 +1,11 @@
 #pragma once
-// What the benchmarks of the readers share: libxml2's SAX2 parse with empty callbacks, the
-// baseline of a streamed reader; and the memory one load takes, measured in a child process so
+// What the benchmarks of the readers share: a plain read of a file, and libxml2's SAX2 parse
+// with empty callbacks, the baselines of a streamed reader; and the memory one load takes, measured in a child process so
 // that nothing the benchmark holds counts: the peak resident memory the load adds, and what the
 // loaded card file still holds once the load is over. Linux only (/proc/self/status, clear_refs).
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <malloc.h>
@@ -22,6 +23,21 @@
 #include "cards/KorXml.h"
 
 namespace mesures {
+
+// The bytes of a file, read plainly.
+inline std::string LitSimple(const std::string& chemin) {
+  const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
+  std::string s(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
+  ::lseek(fd, 0, SEEK_SET);
+  std::size_t lus = 0;
+  while (lus < s.size()) {
+    const ssize_t r = ::read(fd, s.data() + lus, s.size() - lus);
+    if (r <= 0) break;
+    lus += static_cast<std::size_t>(r);
+  }
+  ::close(fd);
+  return s;
+}
 
 // libxml2's SAX2 parse of the bytes, with the readers' options and callbacks that do nothing.
 inline void AnalyseSax2Vide(const std::string& octets) {

@@ -64,20 +64,6 @@ TDonnees& Donnees() {
   return d;
 }
 
-std::string LitSimple(const std::string& chemin) {
-  const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
-  std::string s(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
-  ::lseek(fd, 0, SEEK_SET);
-  std::size_t lus = 0;
-  while (lus < s.size()) {
-    const ssize_t r = ::read(fd, s.data() + lus, s.size() - lus);
-    if (r <= 0) break;
-    lus += static_cast<std::size_t>(r);
-  }
-  ::close(fd);
-  return s;
-}
-
 void EcritSimple(const std::string& chemin, const std::string& octets, bool synchronise) {
   const int fd = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   std::size_t ecrits = 0;
@@ -130,7 +116,7 @@ void BM_NatifEnregistrement(benchmark::State& etat) {
 
 void BM_NatifLectureSimple(benchmark::State& etat) {
   auto& d = Donnees();
-  for (auto _ : etat) benchmark::DoNotOptimize(LitSimple(d.Natif).data());
+  for (auto _ : etat) benchmark::DoNotOptimize(mesures::LitSimple(d.Natif).data());
   Octets(etat, d.OctetsNatif.size());
 }
 
@@ -167,7 +153,7 @@ void BM_XmlAnalyseLibxml2(benchmark::State& etat) {
 
 void BM_XmlAnalyseSax2(benchmark::State& etat) {
   auto& d = Donnees();
-  for (auto _ : etat) mesures::AnalyseSax2Vide(LitSimple(d.Xml));
+  for (auto _ : etat) mesures::AnalyseSax2Vide(mesures::LitSimple(d.Xml));
   Octets(etat, d.OctetsXml.size());
 }
 
@@ -189,7 +175,7 @@ void BM_XmlEnregistrement(benchmark::State& etat) {
 
 void BM_XmlLectureSimple(benchmark::State& etat) {
   auto& d = Donnees();
-  for (auto _ : etat) benchmark::DoNotOptimize(LitSimple(d.Xml).data());
+  for (auto _ : etat) benchmark::DoNotOptimize(mesures::LitSimple(d.Xml).data());
   Octets(etat, d.OctetsXml.size());
 }
 

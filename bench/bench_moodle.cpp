@@ -9,7 +9,6 @@
 // the question of 100,000 answers within 3x the card of 100,000 items.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <libxml/parser.h>
 #include <unistd.h>
 
@@ -32,11 +31,6 @@ constexpr int NombreReponses = 100000;
 void Ecrit(const std::string& chemin, const std::string& octets) {
   std::ofstream f(chemin, std::ios::binary);
   f << octets;
-}
-
-std::string Lit(const std::string& chemin) {
-  std::ifstream f(chemin, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
 struct TDonnees {
@@ -124,7 +118,7 @@ void BM_MoodleAnalyseLibxml2(benchmark::State& etat) {
 
 void BM_MoodleAnalyseSax2(benchmark::State& etat) {
   auto& d = Donnees();
-  for (auto _ : etat) mesures::AnalyseSax2Vide(Lit(d.Quiz));
+  for (auto _ : etat) mesures::AnalyseSax2Vide(mesures::LitSimple(d.Quiz));
   Octets(etat, d.OctetsQuiz.size());
 }
 

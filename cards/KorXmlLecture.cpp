@@ -108,9 +108,7 @@ std::string Majuscules(std::string s) {
 // "oui" in any case, from the UTF-8 of a value: no character outside ASCII becomes a letter of
 // it in 1252.
 bool EstOui(std::string_view utf8) {
-  if (utf8.size() != 3) return false;
-  std::string s(utf8);
-  return Minuscules(s) == "oui";
+  return utf8.size() == 3 && (utf8[0] | 0x20) == 'o' && (utf8[1] | 0x20) == 'u' && (utf8[2] | 0x20) == 'i';
 }
 
 // A decimal integer (blanks around it and a sign allowed), or the default.
