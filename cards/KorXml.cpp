@@ -235,7 +235,9 @@ TEcrivainXML::TEcrivainXML(const TFichierX& fichier, const TReglages& r, TTampon
                                                           : fichier.FBalisesControles != "non"),
       FUtf8(r.XMLUtf8),
       FCodePage(CodePageEcrite(fichier.FCodePage)),
-      FTable(TableCodePage(FCodePage)),
+      // The texts are held in 1252 whatever the file's code page, and the reader converts back
+      // to 1252: a UTF-8 file is converted from 1252, a windows-N file keeps its bytes.
+      FTable(TableCodePage(r.XMLUtf8 ? std::uint16_t{1252} : FCodePage)),
       FTexte(std::move(vidange)) {
   const bool lf = F.FRetour.empty() ? r.XMLLFSeul : F.FRetour == "LF";
   FFinDeLigne = lf ? "\n" : "\r\n";

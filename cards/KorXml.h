@@ -1,8 +1,8 @@
 #pragma once
 // The XML card file: one element per line under the root ORVALINE, in UTF-8 or in the file's
 // ANSI code page ("windows-N"), with an optional style-sheet instruction. The writer assembles
-// the text itself; the reader parses it with libxml2 (no network, no DTD loading, no entity
-// substitution, libxml2's limits on).
+// the text itself; the reader parses it as a stream with libxml2 (no network, no DTD loading, no
+// entity substitution, libxml2's limits on).
 
 #include <cstdint>
 #include <memory>
@@ -11,12 +11,9 @@
 
 #include "cards/KorFichierX.h"
 
-struct _xmlDoc;
-
 class TFichierXML {
  public:
   TFichierXML() = default;
-  ~TFichierXML();
   TFichierXML(const TFichierXML&) = delete;
   TFichierXML& operator=(const TFichierXML&) = delete;
 
@@ -35,7 +32,6 @@ class TFichierXML {
   std::string FNomFichier;
   std::unique_ptr<TFichierX> FLu;  // the card file being read, until the caller takes it
   TFichierX* FFichier = nullptr;   // the card file written or read (not owned)
-  _xmlDoc* FDocument = nullptr;    // reader only
   bool FAvecBalisesControles = false;
   bool FPreserveEspaces = false;
 };
@@ -55,7 +51,8 @@ std::unique_ptr<TFichierX> LitFichierXML(const std::string& chemin, bool ecritur
 std::unique_ptr<TFichierX> LitFichierXMLOctets(std::string_view octets, bool complet,
                                                EVarianteModele variante = EVarianteModele::Complet,
                                                const TReglages& r = Reglages());
-// The libxml2 options of the reader's parse.
+// The libxml2 options of the readers' parse: no network, no DTD loading, no entity substitution,
+// libxml2's messages kept quiet, its limits on.
 int OptionsAnalyseXML();
 
 // Writes the card file as an XML card file (UTF-8 when the setting XMLUtf8 is on): nouveau

@@ -1,20 +1,24 @@
-// The XML card file reader, over libxml2's tree. The file is parsed from its bytes with no
-// network access, no DTD loading and no entity substitution (entity references that are not
-// predefined add nothing), and with libxml2's limits on.
+// The XML card file reader, over libxml2's streamed parse: the cards are built as their elements
+// arrive and no document tree is held. The file is parsed from its bytes with no network access,
+// no DTD loading and no entity substitution (entity references that are not predefined add
+// nothing), and with libxml2's limits on.
+//
+// Elements may come in any order. The first element of each name under the root counts (TITRE,
+// OPTIONS, ...), every element named as a card is a card. Until the first OPTIONS has ended, the
+// joiners of the field-2 items are not known: the cards met before it keep their items apart and
+// are joined when it ends, or at the end of the file.
 //
 // White space follows what a DOM does by default: unless xml:space="preserve" is in force, each
 // run of text is taken without its leading and trailing blanks, so that the spacing the writer
 // leaves around a separator is not added twice when the reader joins the items again.
 
-#include <libxml/globals.h>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
-#include <libxml/xmlerror.h>
-
+#include <array>
 #include <climits>
-#include <mutex>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "cards/KorAnalyseXml.h"
 #include "cards/KorOutils.h"
 #include "cards/KorSauvegarde.h"
 #include "cards/KorXml.h"
@@ -26,53 +30,6 @@ std::string MessageXmlIncorrect() { return "Erreur dans l'écriture du code XML 
 std::string MessagePasOrvaline() { return "Pas un fichier XML d'Orvaline valide !"; }
 std::string MessagePasQuestionnaire() { return "Ce fichier n'est pas un questionnaire !"; }
 
-void InitialiseLibxml() {
-  static std::once_flag fait;
-  std::call_once(fait, [] { xmlInitParser(); });
-}
-
-void Rien(void*, const char*, ...) {}
-void RienStructure(void*, xmlErrorPtr) {}
-
-// Keeps libxml2 quiet for the time of a parse: a file the reader refuses is its own error, and
-// the decoder reports bad bytes on its own channel whatever the parser's options say.
-class TSilence {
- public:
-  TSilence()
-      : FGenerique(xmlGenericError),
-        FContexteGenerique(xmlGenericErrorContext),
-        FStructure(xmlStructuredError),
-        FContexteStructure(xmlStructuredErrorContext) {
-    xmlSetGenericErrorFunc(nullptr, Rien);
-    xmlSetStructuredErrorFunc(nullptr, RienStructure);
-  }
-  ~TSilence() {
-    xmlSetGenericErrorFunc(FContexteGenerique, FGenerique);
-    xmlSetStructuredErrorFunc(FContexteStructure, FStructure);
-  }
-  TSilence(const TSilence&) = delete;
-  TSilence& operator=(const TSilence&) = delete;
-
- private:
-  xmlGenericErrorFunc FGenerique;
-  void* FContexteGenerique;
-  xmlStructuredErrorFunc FStructure;
-  void* FContexteStructure;
-};
-
-const char* Nom(const xmlNode* n) { return reinterpret_cast<const char*>(n->name); }
-
-// An element of that name, without a namespace prefix (a prefixed name is another name).
-bool EstNom(const xmlNode* n, std::string_view nom) {
-  return n->type == XML_ELEMENT_NODE && (n->ns == nullptr || n->ns->prefix == nullptr) && Nom(n) == nom;
-}
-
-const xmlNode* Enfant(const xmlNode* parent, std::string_view nom) {
-  for (const xmlNode* c = parent->children; c; c = c->next)
-    if (EstNom(c, nom)) return c;
-  return nullptr;
-}
-
 // XML white space (space, TAB, LF, CR), not the wider blanks of the text helpers.
 bool EstBlancXml(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -83,75 +40,50 @@ std::string_view SansBlancs(std::string_view s) {
   return s.substr(a, b - a);
 }
 
-bool EstXmlSpace(const xmlAttr* a) {
-  return a->ns && a->ns->href && std::string_view(reinterpret_cast<const char*>(a->ns->href)) ==
-                                     reinterpret_cast<const char*>(XML_XML_NAMESPACE) &&
-         std::string_view(reinterpret_cast<const char*>(a->name)) == "space";
-}
+// For each byte: 1 when it is not ASCII, 2 when it is a line break.
+constexpr std::array<std::uint8_t, 256> GenresOctets = [] {
+  std::array<std::uint8_t, 256> t{};
+  for (int b = 0x80; b < 0x100; ++b) t[static_cast<std::size_t>(b)] = 1;
+  t['\r'] = t['\n'] = 2;
+  return t;
+}();
 
-// The UTF-8 value of an attribute (entity references that were not substituted add nothing).
-std::string ValeurUtf8(const xmlAttr* a) {
-  std::string v;
-  for (const xmlNode* c = a->children; c; c = c->next)
-    if ((c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) && c->content)
-      v += reinterpret_cast<const char*>(c->content);
-  return v;
-}
-
-const xmlAttr* Attribut(const xmlNode* e, std::string_view nom) {
-  for (const xmlAttr* a = e->properties; a; a = a->next)
-    if (a->ns == nullptr && std::string_view(reinterpret_cast<const char*>(a->name)) == nom) return a;
-  return nullptr;
-}
-
-// Whether xml:space="preserve" is in force on an element (its own or an ancestor's).
-bool Preserve(const xmlNode* e) {
-  for (; e && e->type == XML_ELEMENT_NODE; e = e->parent) {
-    for (const xmlAttr* a = e->properties; a; a = a->next) {
-      if (!EstXmlSpace(a)) continue;
-      const std::string v = ValeurUtf8(a);
-      if (v == "preserve") return true;
-      if (v == "default") return false;
-    }
-  }
-  return false;
-}
-
-void TexteArbre(const xmlNode* n, std::string& sortie) {
-  for (const xmlNode* c = n->children; c; c = c->next) {
-    if ((c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) && c->content)
-      sortie += reinterpret_cast<const char*>(c->content);
-    else if (c->type == XML_ELEMENT_NODE)
-      TexteArbre(c, sortie);
-  }
-}
-
-// UTF-8 into 1252, every line break (CR LF, CR or LF) made CR LF when retours.
+// UTF-8 into 1252, appended; every line break (CR LF, CR or LF) made CR LF when retours. Runs of
+// ASCII are copied as they stand; a sequence of UTF-8 never spans an ASCII byte, so each run of
+// other bytes is decoded on its own.
 void AjouteAnsi(std::string& sortie, std::string_view utf8, bool retours) {
-  bool simple = true;
-  for (char c : utf8)
-    if (static_cast<unsigned char>(c) >= 0x80 || (retours && (c == '\r' || c == '\n'))) {
-      simple = false;
-      break;
+  const std::uint8_t arrets = retours ? 3 : 1;
+  const char* p = utf8.data();
+  const std::size_t n = utf8.size();
+  sortie.reserve(sortie.size() + n);
+  std::size_t i = 0;
+  while (i < n) {
+    std::size_t j = i;
+    while (j < n && !(GenresOctets[static_cast<unsigned char>(p[j])] & arrets)) ++j;
+    sortie.append(p + i, j - i);
+    if (j == n) break;
+    if (GenresOctets[static_cast<unsigned char>(p[j])] == 2) {
+      sortie += "\r\n";
+      i = j + (p[j] == '\r' && j + 1 < n && p[j + 1] == '\n' ? 2 : 1);
+      continue;
     }
-  if (simple) {
-    sortie.append(utf8);
-    return;
-  }
-  const std::string a = ansi::Utf8VersAnsi(utf8);
-  if (!retours) {
-    sortie += a;
-    return;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] == '\r') {
-      sortie += "\r\n";
-      if (i + 1 < a.size() && a[i + 1] == '\n') ++i;
-    } else if (a[i] == '\n') {
-      sortie += "\r\n";
+    std::size_t k = j;
+    while (k < n && GenresOctets[static_cast<unsigned char>(p[k])] == 1) ++k;
+    // The letters of U+00A0 to U+00FF, two bytes each in UTF-8, are their own code in 1252.
+    bool latin = (k - j) % 2 == 0;
+    for (std::size_t m = j; latin && m < k; m += 2) {
+      const auto b = static_cast<unsigned char>(p[m]), c = static_cast<unsigned char>(p[m + 1]);
+      latin = ((b == 0xC2 && c >= 0xA0) || b == 0xC3) && (c & 0xC0) == 0x80;
+    }
+    if (latin) {
+      for (std::size_t m = j; m < k; m += 2)
+        sortie += static_cast<char>(((static_cast<unsigned char>(p[m]) & 0x1F) << 6) | (static_cast<unsigned char>(p[m + 1]) & 0x3F));
     } else {
-      sortie += a[i];
+      const std::size_t debut = sortie.size();
+      sortie.resize(debut + (k - j));  // 1252 is never longer
+      sortie.resize(debut + ansi::Utf8VersAnsiDans(utf8.substr(j, k - j), sortie.data() + debut, nullptr));
     }
+    i = k;
   }
 }
 
@@ -173,7 +105,11 @@ std::string Majuscules(std::string s) {
   return s;
 }
 
-bool EstOui(const std::string& valeur) { return Minuscules(valeur) == "oui"; }
+// "oui" in any case, from the UTF-8 of a value: no character outside ASCII becomes a letter of
+// it in 1252.
+bool EstOui(std::string_view utf8) {
+  return utf8.size() == 3 && (utf8[0] | 0x20) == 'o' && (utf8[1] | 0x20) == 'u' && (utf8[2] | 0x20) == 'i';
+}
 
 // A decimal integer (blanks around it and a sign allowed), or the default.
 int EntierOuDefaut(std::string_view s, int defaut) {
@@ -260,276 +196,469 @@ std::string SansReferences(std::string_view s) {
   return r;
 }
 
-class TLecteurXML {
+// The options, in the order they are applied once their block has ended; the first seven are
+// the Booleans.
+namespace option {
+enum EOption {
+  ReposerErreurs, SuivreOrdre, BriderEntree, DifferencierCasse, Phonetique, MotAMot, Correction,
+  NombreQuestions, ScoreSatisfaisant, Temps, Ponctuation, MotsIgnores, OuVisible, OuCache,
+  Fragmenteur, Espacement, Alternateur, Commentaire, Troncature, NombreOptions
+};
+}  // namespace option
+using option::EOption;
+using option::NombreOptions;
+constexpr int NombreBooleens = option::Correction + 1;
+constexpr std::array<std::string_view, NombreOptions> NomsOptions = {
+    "REPOSER_ERREURS", "SUIVRE_ORDRE",  "BRIDER_ENTREE", "DIFFERENCIER_CASSE", "PHONETIQUE",
+    "MOT_A_MOT",       "CORRECTION",    "NOMBRE_QUESTIONS", "SCORE_SATISFAISANT", "TEMPS",
+    "PONCTUATION",     "MOTS_IGNORES",  "OU_VISIBLE",    "OU_CACHE",           "FRAGMENTEUR",
+    "ESPACEMENT",      "ALTERNATEUR",   "COMMENTAIRE",   "TRONCATURE"};
+
+// What an element directly under the root stands for (it may stand for several).
+enum : unsigned { Titre = 1, Signature = 2, Description = 4, Options = 8, Etiquettes = 16, Canevas = 32, Fiche = 64 };
+
+// Where the text of an element goes.
+enum class ECible : std::uint8_t { Titre, Signature, Description, Option, Etiquette, Canevas, Champ0, Champ1, Item };
+
+// The text of one element being read: its DOM text (all the text below it), or the text of a
+// multi-line element (line breaks made CR LF; with control tags on, the runs of text directly
+// in it, br and tab giving CR LF and TAB).
+struct TCapture {
+  int Profondeur = 0;
+  bool Element = false;
+  bool Preserve = false;
+  ECible Cible = ECible::Titre;
+  int Index = 0;
+  std::string Brut;   // UTF-8, not yet taken
+  std::string Texte;  // 1252
+};
+
+// A card read before its joiners are known.
+struct TCarteEnAttente {
+  std::string Champ0, Champ1;
+  std::vector<std::pair<bool, std::string>> Items;  // hidden, text
+};
+
+class TLecteurXML final : public TAnalyseXml {
  public:
-  TLecteurXML(TFichierXML& xml, TFichierX& f, bool joueur) : X(xml), F(f), FJoueur(joueur) {}
+  TLecteurXML(TFichierXML& xml, bool complet, EVarianteModele variante, const TReglages& r)
+      : X(xml), FComplet(complet), FVariante(variante), FJoueur(variante == EVarianteModele::Questionnaire), R(r) {}
 
-  // The DOM text of an element: all the text below it, as the parser gives it.
-  std::string TexteDom(const xmlNode* e) {
-    FTampon.clear();
-    TexteArbre(e, FTampon);
-    return EnAnsi(Preserve(e) ? std::string_view(FTampon) : SansBlancs(FTampon));
-  }
+  std::string FRefus;  // the message of a well-formed file that is refused
 
-  // The text of a multi-line element (the description and the card fields), line breaks made
-  // CR LF; with control tags on, br and tab elements give CR LF and TAB.
-  std::string TexteElement(const xmlNode* e) {
-    const bool preserve = Preserve(e);
-    std::string texte;
-    FTampon.clear();
-    if (!X.FAvecBalisesControles) {
-      TexteArbre(e, FTampon);
-      AjouteAnsi(texte, preserve ? std::string_view(FTampon) : SansBlancs(FTampon), true);
-      return texte;
+ protected:
+  void DebutElement(std::string_view nom, bool prefixe, const TAttributsXml& attributs) override {
+    const int d = FProfondeur++;
+    if (static_cast<int>(FPreserve.size()) <= d) FPreserve.resize(static_cast<std::size_t>(d) + 1);
+    bool preserve = d > 0 && FPreserve[static_cast<std::size_t>(d) - 1];
+    if (attributs.EspaceXml(FValeur)) {
+      if (FValeur == "preserve") preserve = true;
+      else if (FValeur == "default") preserve = false;
     }
-    auto vide = [&] {
-      AjouteAnsi(texte, preserve ? std::string_view(FTampon) : SansBlancs(FTampon), true);
-      FTampon.clear();
-    };
-    for (const xmlNode* c = e->children; c; c = c->next) {
-      if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
-        if (c->content) FTampon += reinterpret_cast<const char*>(c->content);
-        continue;
+    FPreserve[static_cast<std::size_t>(d)] = preserve;
+    if (d == 0) {
+      Racine(nom, prefixe, attributs);
+      return;
+    }
+    if (!FLecture) return;
+    if (X.FAvecBalisesControles) {
+      // A child element ends the run of text of its parent; br and tab stand for CR LF and TAB.
+      for (std::size_t i = 0; i < FNbCaptures; ++i) {
+        TCapture& c = FCaptures[i];
+        if (!c.Element || c.Profondeur != d - 1) continue;
+        Vide(c);
+        if (!prefixe && nom == "br")
+          c.Texte += "\r\n";
+        else if (!prefixe && nom == "tab")
+          c.Texte += '\t';
       }
-      vide();
-      if (EstNom(c, "br"))
-        texte += "\r\n";
-      else if (EstNom(c, "tab"))
-        texte += '\t';
     }
-    vide();
-    return texte;
+    if (prefixe) return;
+    if (d == 1)
+      Bloc(nom, preserve);
+    else if (d == 2)
+      EnfantDeBloc(nom, attributs, preserve);
   }
 
-  void Options(const xmlNode* options) {
-    auto texte = [&](std::string_view nom, std::string& cible) {
-      if (const xmlNode* e = Enfant(options, nom)) {
-        cible = TexteDom(e);
-        return true;
+  void FinElement() override {
+    const int d = --FProfondeur;
+    if (!FLecture) return;
+    while (FNbCaptures > 0 && FCaptures[FNbCaptures - 1].Profondeur == d) Termine(FCaptures[--FNbCaptures]);
+    if (d == 1) {
+      const unsigned roles = std::exchange(FRoles, 0u);
+      if (roles & Options) FinOptions();
+      if (roles & Etiquettes) F->FAvecEtiquettes = true;
+      if (roles & Canevas) F->FAvecCanevas = true;
+      if (roles & Fiche) FinCarte();
+    } else if (d == 0) {
+      if (FComplet) {
+        if (!FJonctionsFixees) Jonctions();
+        ResoutAttente();
       }
-      return false;
-    };
-    auto booleen = [&](std::string_view nom, bool& cible) {
-      if (const xmlNode* e = Enfant(options, nom)) {
-        const xmlAttr* a = Attribut(e, "VALEUR");
-        cible = a && EstOui(EnAnsi(ValeurUtf8(a)));
-      }
-    };
-    auto entier = [&](std::string_view nom, std::uint8_t& cible, int defaut) {
-      if (const xmlNode* e = Enfant(options, nom))
-        cible = static_cast<std::uint8_t>(EntierOuDefaut(TexteDom(e), defaut) & 0xFF);
-    };
-    auto caractere = [&](std::string_view nom, void (TFichierX::*fixe)(char)) {
-      std::string s;
-      if (texte(nom, s)) (F.*fixe)(PremierCaractere(s));
-    };
-    std::string s;
-    if (FJoueur || F.FQuestionnaire) {
-      booleen("REPOSER_ERREURS", F.FReposerErreurs);
-      booleen("SUIVRE_ORDRE", F.FSuivreOrdre);
-      booleen("BRIDER_ENTREE", F.FBriderEntree);
-      booleen("DIFFERENCIER_CASSE", F.FDifferencierCasse);
-      booleen("PHONETIQUE", F.FPhonetique);
-      booleen("MOT_A_MOT", F.FMotAMot);
-      booleen("CORRECTION", F.FCorrection);
-      entier("NOMBRE_QUESTIONS", F.FNombreQuestions, 0);
-      entier("SCORE_SATISFAISANT", F.FScoreSatisfaisant, 50);
-      entier("TEMPS", F.FTemps, 0);
-      texte("PONCTUATION", F.FPonctuation);
-      F.FAvecMotsIgnores = texte("MOTS_IGNORES", F.FMotsIgnores);
-      texte("OU_VISIBLE", F.FOuVisible);
-      texte("OU_CACHE", F.FFragmenteur);
-    } else if (texte("FRAGMENTEUR", s)) {
-      F.FFragmenteur = Desechappe(s);
-    }
-    if (!FJoueur && texte("ESPACEMENT", s)) F.FEspacement = Desechappe(s);
-    caractere("ALTERNATEUR", &TFichierX::SetAlternateur);
-    caractere("COMMENTAIRE", &TFichierX::SetCommentaire);
-    caractere("TRONCATURE", &TFichierX::SetTroncature);
-  }
-
-  void Fiches(const std::vector<const xmlNode*>& fiches) {
-    // Joiners of the field-2 items; the player never pads them with the spacing.
-    const bool padder = !FJoueur && !X.FPreserveEspaces;
-    auto padde = [&](const std::string& s) { return padder ? F.FEspacement + s + F.FEspacement : s; };
-    std::string visible, cache;
-    bool avecCache = false;
-    if (!F.FOuVisible.empty()) {
-      visible = " " + F.FOuVisible + " ";
-      cache = padde(F.FFragmenteur);
-      avecCache = !F.FFragmenteur.empty();
-    } else {
-      visible = F.FFragmenteur.empty() ? std::string("\r\n") : padde(F.FFragmenteur);
-    }
-    const std::string id0 = F.FIdChamp0, id1 = F.FIdChamp1, id2 = F.FIdChamp2;
-    for (const xmlNode* fiche : fiches) {
-      const xmlNode* n0 = nullptr;
-      const xmlNode* n1 = nullptr;
-      std::string champ2;
-      bool premier = true;
-      for (const xmlNode* c = fiche->children; c; c = c->next) {
-        if (c->type != XML_ELEMENT_NODE) continue;
-        if (F.FAvecChamp0 && !n0 && EstNom(c, id0)) n0 = c;
-        if (!F.FSansChamp1 && !n1 && EstNom(c, id1)) n1 = c;
-        if (EstNom(c, id2)) {
-          if (!premier) {
-            const xmlAttr* a = avecCache ? Attribut(c, "CACHE") : nullptr;
-            champ2 += (a && EstOui(EnAnsi(ValeurUtf8(a)))) ? cache : visible;
-          }
-          champ2 += TexteElement(c);
-          premier = false;
-        }
-      }
-      const std::string champ0 = n0 ? TexteElement(n0) : std::string();
-      const std::string champ1 = n1 ? TexteElement(n1) : std::string();
-      if (FJoueur && F.FAvecChamp0 && F.EstCategorie(champ0)) continue;
-      F.AjouteFiche(champ0, champ1, champ2);
+      FLecture = false;
     }
   }
 
-  void Etiquettes(const xmlNode* etiquettes) {
-    if (const xmlNode* e = Enfant(etiquettes, F.FIdChamp0)) F.FEtiquettes.Champ0 = TexteDom(e);
-    if (const xmlNode* e = Enfant(etiquettes, F.FIdChamp1)) F.FEtiquettes.Champ1 = TexteDom(e);
-    if (const xmlNode* e = Enfant(etiquettes, F.FIdChamp2)) F.FEtiquettes.Champ2 = TexteDom(e);
-    F.FAvecEtiquettes = true;
+  void Texte(std::string_view utf8) override {
+    const int courant = FProfondeur - 1;
+    for (std::size_t i = 0; i < FNbCaptures; ++i) {
+      TCapture& c = FCaptures[i];
+      if (!c.Element || !X.FAvecBalisesControles || c.Profondeur == courant) c.Brut.append(utf8);
+    }
   }
 
-  void Canevas(const xmlNode* canevas) {
-    if (const xmlNode* e = Enfant(canevas, F.FIdChamp0)) F.FCanevas.Champ0 = TexteDom(e);
-    if (const xmlNode* e = Enfant(canevas, F.FIdChamp1)) F.FCanevas.Champ1 = Desechappe(TexteDom(e));
-    if (const xmlNode* e = Enfant(canevas, F.FIdChamp2)) F.FCanevas.Champ2 = Desechappe(TexteDom(e));
-    F.FAvecCanevas = true;
+  void Reference(std::string_view) override { AutreNoeud(); }
+  void Commentaire() override {
+    if (!FRacineVue) FStyleOuvert = false;
+    AutreNoeud();
+  }
+  void Doctype() override { FStyleOuvert = false; }
+
+  // Before the root, the style-sheet instructions: the href of the last xml-stylesheet
+  // instruction before anything else in the document.
+  void Instruction(std::string_view cible, const char* donnees) override {
+    if (FRacineVue) {
+      AutreNoeud();
+      return;
+    }
+    if (!FStyleOuvert || cible != "xml-stylesheet" || !donnees) return;
+    const std::string_view data(donnees);
+    const std::size_t debut = data.find("href=\"");
+    if (debut == std::string_view::npos) return;
+    const std::size_t fin = data.find(".xsl\"", debut + 6);
+    if (fin == std::string_view::npos) return;
+    FFeuilleStyle = EnAnsi(SansReferences(data.substr(debut + 6, fin + 4 - (debut + 6))));
   }
 
  private:
-  TFichierXML& X;
-  TFichierX& F;
-  bool FJoueur;
-  std::string FTampon;
-};
+  void Racine(std::string_view nom, bool prefixe, const TAttributsXml& attributs) {
+    FRacineVue = true;
+    if (prefixe || nom != "ORVALINE") {
+      FRefus = MessagePasOrvaline();
+      return;
+    }
+    std::string type, version, versionCreation, idFiche, idChamp0, idChamp1, idChamp2, balises, retour, espace;
+    attributs.PourChaque([&](std::string_view a, const std::string& valeur) {
+      std::string* cible = a == "TYPE"               ? &type
+                           : a == "VERSION"          ? &version
+                           : a == "VERSION_CREATION" ? &versionCreation
+                           : a == "ID_FICHE"         ? &idFiche
+                           : a == "ID_CHAMP0"        ? &idChamp0
+                           : a == "ID_CHAMP1"        ? &idChamp1
+                           : a == "ID_CHAMP2"        ? &idChamp2
+                           : a == "BALISES_CONTROLES" ? &balises
+                           : a == "RETOUR"           ? &retour
+                                                     : nullptr;
+      if (cible) *cible = EnAnsi(valeur);
+    });
+    if (attributs.EspaceXml(FValeur)) espace = EnAnsi(FValeur);
 
-// The href of the last xml-stylesheet instruction before anything else in the document.
-std::string LitFeuilleStyle(const xmlDoc* doc) {
-  std::string href;
-  for (const xmlNode* n = doc->children; n && n->type == XML_PI_NODE; n = n->next) {
-    if (std::string_view(Nom(n)) != "xml-stylesheet" || !n->content) continue;
-    const std::string_view data(reinterpret_cast<const char*>(n->content));
-    const std::size_t debut = data.find("href=\"");
-    if (debut == std::string_view::npos) continue;
-    const std::size_t fin = data.find(".xsl\"", debut + 6);
-    if (fin == std::string_view::npos) continue;
-    href = EnAnsi(SansReferences(data.substr(debut + 6, fin + 4 - (debut + 6))));
+    char lettre = type.empty() ? 'Q' : type[0];
+    if (lettre >= 'a' && lettre <= 'z') lettre = static_cast<char>(lettre - 'a' + 'A');
+    if (FJoueur && lettre != 'Q') {
+      FRefus = MessagePasQuestionnaire();
+      return;
+    }
+    X.FLu = std::make_unique<TFichierX>(lettre, 'x', FVariante, R);
+    X.FFichier = X.FLu.get();
+    F = X.FFichier;
+    TFichierX& f = *F;
+    if (!FJoueur) {
+      f.FFeuilleStyle = FFeuilleStyle;
+      if (FComplet) f.FVersionCreation = versionCreation.empty() ? version : versionCreation;
+    }
+    AssigneIdentificateur(f.FIdFiche, idFiche);
+    f.SetIdChamp0(idChamp0);
+    f.SetIdChamp1(idChamp1);
+    AssigneIdentificateur(f.FIdChamp2, idChamp2);
+    f.FBalisesControles = Minuscules(balises);
+    f.FEspaceXml = espace;
+    if (FJoueur) {
+      X.FAvecBalisesControles = f.FBalisesControles != "non";
+    } else {
+      f.FRetour = Majuscules(retour);
+      X.FAvecBalisesControles =
+          f.FBalisesControles == "oui" || (!f.FFeuilleStyle.empty() && f.FBalisesControles != "non");
+      X.FPreserveEspaces = f.FEspaceXml == "preserve";
+    }
+    FLecture = true;
   }
-  return href;
-}
+
+  // An element directly under the root.
+  void Bloc(std::string_view nom, bool preserve) {
+    unsigned roles = 0;
+    auto premier = [&](unsigned role, std::string_view n) {
+      if (nom == n && !(FBlocsVus & role)) roles |= role;
+    };
+    premier(Titre, "TITRE");
+    premier(Signature, "SIGNATURE");
+    premier(Description, "DESCRIPTION");
+    premier(Options, "OPTIONS");
+    premier(Etiquettes, "ETIQUETTES");
+    premier(Canevas, "CANEVAS");
+    FBlocsVus |= roles;
+    if (FComplet && nom == F->FIdFiche) roles |= Fiche;
+    if (!FComplet) roles &= ~(Titre | Signature | Description);
+    if (FJoueur) roles &= ~(Etiquettes | Canevas);
+    FRoles = roles;
+    if (roles & Titre) Capture(1, false, preserve, ECible::Titre);
+    if (roles & Signature) Capture(1, false, preserve, ECible::Signature);
+    if (roles & Description) Capture(1, true, preserve, ECible::Description);
+    if (roles & Options) F->FAvecOptions = true;
+    if (roles & Fiche) DebutCarte();
+  }
+
+  // An element inside a block: an option, a label, a field of the template or of a card.
+  void EnfantDeBloc(std::string_view nom, const TAttributsXml& attributs, bool preserve) {
+    if (FRoles & Options) {
+      for (int i = 0; i < NombreOptions; ++i) {
+        if (nom != NomsOptions[static_cast<std::size_t>(i)] || FOptionVue[static_cast<std::size_t>(i)]) continue;
+        FOptionVue[static_cast<std::size_t>(i)] = true;
+        if (i < NombreBooleens)
+          FBooleens[static_cast<std::size_t>(i)] = attributs.Valeur("VALEUR", FValeur) && EstOui(FValeur);
+        else
+          Capture(2, false, preserve, ECible::Option, i);
+      }
+    }
+    const std::string* ids[3] = {&F->FIdChamp0, &F->FIdChamp1, &F->FIdChamp2};
+    for (int k = 0; k < 3; ++k) {
+      if ((FRoles & Etiquettes) && !FEtiquetteVue[static_cast<std::size_t>(k)] && nom == *ids[k]) {
+        FEtiquetteVue[static_cast<std::size_t>(k)] = true;
+        Capture(2, false, preserve, ECible::Etiquette, k);
+      }
+      if ((FRoles & Canevas) && !FCanevasVu[static_cast<std::size_t>(k)] && nom == *ids[k]) {
+        FCanevasVu[static_cast<std::size_t>(k)] = true;
+        Capture(2, false, preserve, ECible::Canevas, k);
+      }
+    }
+    if (FRoles & Fiche) {
+      if (F->FAvecChamp0 && !FVu0 && nom == *ids[0]) {
+        FVu0 = true;
+        Capture(2, true, preserve, ECible::Champ0);
+      }
+      if (!F->FSansChamp1 && !FVu1 && nom == *ids[1]) {
+        FVu1 = true;
+        Capture(2, true, preserve, ECible::Champ1);
+      }
+      if (nom == *ids[2]) {
+        FCacheItem = attributs.Valeur("CACHE", FValeur) && EstOui(FValeur);
+        Capture(2, true, preserve, ECible::Item);
+      }
+    }
+  }
+
+  // A comment, an instruction or a reference ends the run of text of its parent element.
+  void AutreNoeud() {
+    if (!FLecture || !X.FAvecBalisesControles) return;
+    for (std::size_t i = 0; i < FNbCaptures; ++i) {
+      TCapture& c = FCaptures[i];
+      if (c.Element && c.Profondeur == FProfondeur - 1) Vide(c);
+    }
+  }
+
+  void Capture(int profondeur, bool element, bool preserve, ECible cible, int index = 0) {
+    if (FNbCaptures == FCaptures.size()) FCaptures.emplace_back();
+    TCapture& c = FCaptures[FNbCaptures++];
+    c.Profondeur = profondeur;
+    c.Element = element;
+    c.Preserve = preserve;
+    c.Cible = cible;
+    c.Index = index;
+    c.Brut.clear();
+    c.Texte.clear();
+  }
+
+  std::string_view Pris(const TCapture& c) const {
+    return c.Preserve ? std::string_view(c.Brut) : SansBlancs(c.Brut);
+  }
+
+  // Takes the run of text read so far.
+  void Vide(TCapture& c) {
+    AjouteAnsi(c.Texte, Pris(c), true);
+    c.Brut.clear();
+  }
+
+  void Termine(TCapture& c) {
+    if (c.Element && X.FAvecBalisesControles)
+      Vide(c);
+    else
+      AjouteAnsi(c.Texte, Pris(c), c.Element);
+    if (c.Cible == ECible::Item) {
+      AjouteItem(c.Texte);
+      return;
+    }
+    // The text goes where it belongs; the capture's next text starts a string of its own.
+    std::string t = std::move(c.Texte);
+    TFichierX& f = *F;
+    switch (c.Cible) {
+      case ECible::Titre:
+        if (FJoueur)
+          f.FTitre = std::move(t);
+        else
+          f.SetTitre(t);
+        break;
+      case ECible::Signature: f.FSignature = std::move(t); break;
+      case ECible::Description: f.FDescription = std::move(t); break;
+      case ECible::Option: FTexteOption[static_cast<std::size_t>(c.Index)] = std::move(t); break;
+      case ECible::Etiquette: Champ(f.FEtiquettes, c.Index) = std::move(t); break;
+      case ECible::Canevas: Champ(f.FCanevas, c.Index) = c.Index == 0 ? std::move(t) : Desechappe(t); break;
+      case ECible::Champ0: FChamp0 = std::move(t); break;
+      case ECible::Champ1: FChamp1 = std::move(t); break;
+      case ECible::Item: break;
+    }
+  }
+
+  static std::string& Champ(TFicheX& fiche, int k) { return k == 0 ? fiche.Champ0 : k == 1 ? fiche.Champ1 : fiche.Champ2; }
+
+  // The options of the first OPTIONS block, in a fixed order whatever the file's.
+  void FinOptions() {
+    TFichierX& f = *F;
+    auto texte = [&](EOption o, std::string& cible) {
+      if (!FOptionVue[o]) return false;
+      cible = FTexteOption[o];
+      return true;
+    };
+    auto entier = [&](EOption o, std::uint8_t& cible, int defaut) {
+      if (FOptionVue[o]) cible = static_cast<std::uint8_t>(EntierOuDefaut(FTexteOption[o], defaut) & 0xFF);
+    };
+    auto caractere = [&](EOption o, void (TFichierX::*fixe)(char)) {
+      if (FOptionVue[o]) (f.*fixe)(PremierCaractere(FTexteOption[o]));
+    };
+    if (FJoueur || f.FQuestionnaire) {
+      bool* booleens[NombreBooleens] = {&f.FReposerErreurs,     &f.FSuivreOrdre, &f.FBriderEntree, &f.FDifferencierCasse,
+                                        &f.FPhonetique,         &f.FMotAMot,     &f.FCorrection};
+      for (int i = 0; i < NombreBooleens; ++i)
+        if (FOptionVue[static_cast<std::size_t>(i)]) *booleens[i] = FBooleens[static_cast<std::size_t>(i)];
+      entier(option::NombreQuestions, f.FNombreQuestions, 0);
+      entier(option::ScoreSatisfaisant, f.FScoreSatisfaisant, 50);
+      entier(option::Temps, f.FTemps, 0);
+      texte(option::Ponctuation, f.FPonctuation);
+      f.FAvecMotsIgnores = texte(option::MotsIgnores, f.FMotsIgnores);
+      texte(option::OuVisible, f.FOuVisible);
+      texte(option::OuCache, f.FFragmenteur);
+    } else if (FOptionVue[option::Fragmenteur]) {
+      f.FFragmenteur = Desechappe(FTexteOption[option::Fragmenteur]);
+    }
+    if (!FJoueur && FOptionVue[option::Espacement]) f.FEspacement = Desechappe(FTexteOption[option::Espacement]);
+    caractere(option::Alternateur, &TFichierX::SetAlternateur);
+    caractere(option::Commentaire, &TFichierX::SetCommentaire);
+    caractere(option::Troncature, &TFichierX::SetTroncature);
+    if (FComplet) {
+      Jonctions();
+      ResoutAttente();
+    }
+  }
+
+  // The joiners of the field-2 items; the player never pads them with the spacing.
+  void Jonctions() {
+    const TFichierX& f = *F;
+    const bool padder = !FJoueur && !X.FPreserveEspaces;
+    auto padde = [&](const std::string& s) { return padder ? f.FEspacement + s + f.FEspacement : s; };
+    FAvecCache = false;
+    if (!f.FOuVisible.empty()) {
+      FVisible = " " + f.FOuVisible + " ";
+      FCache = padde(f.FFragmenteur);
+      FAvecCache = !f.FFragmenteur.empty();
+    } else {
+      FVisible = f.FFragmenteur.empty() ? std::string("\r\n") : padde(f.FFragmenteur);
+    }
+    FJonctionsFixees = true;
+  }
+
+  void DebutCarte() {
+    FVu0 = FVu1 = false;
+    FChamp0.clear();
+    FChamp1.clear();
+    FChamp2.clear();
+    FPremierItem = true;
+    FCarteEnAttente = !FJonctionsFixees;
+    FItems.clear();
+  }
+
+  // Field 2 is gathered in a buffer kept from card to card.
+  void AjouteItem(const std::string& item) {
+    if (FCarteEnAttente) {
+      FItems.emplace_back(FCacheItem, item);
+    } else {
+      if (!FPremierItem) FChamp2 += FAvecCache && FCacheItem ? FCache : FVisible;
+      FChamp2 += item;
+    }
+    FPremierItem = false;
+  }
+
+  void FinCarte() {
+    if (!FCarteEnAttente) {
+      AjouteCarte(std::move(FChamp0), std::move(FChamp1), FChamp2);
+      return;
+    }
+    FAttente.push_back(TCarteEnAttente{std::move(FChamp0), std::move(FChamp1), std::move(FItems)});
+    if (FJonctionsFixees) ResoutAttente();
+  }
+
+  void ResoutAttente() {
+    for (TCarteEnAttente& c : FAttente) {
+      std::string champ2;
+      for (std::size_t i = 0; i < c.Items.size(); ++i) {
+        if (i > 0) champ2 += FAvecCache && c.Items[i].first ? FCache : FVisible;
+        champ2 += c.Items[i].second;
+      }
+      AjouteCarte(std::move(c.Champ0), std::move(c.Champ1), std::move(champ2));
+    }
+    FAttente.clear();
+  }
+
+  // As AjouteFiche: a field the file does not have was never read, and stays empty.
+  void AjouteCarte(std::string champ0, std::string champ1, std::string champ2) {
+    if (FJoueur && F->FAvecChamp0 && F->EstCategorie(champ0)) return;
+    F->FFiches.push_back(std::make_unique<TFicheX>(TFicheX{std::move(champ0), std::move(champ1), std::move(champ2)}));
+  }
+
+  TFichierXML& X;
+  const bool FComplet;
+  const EVarianteModele FVariante;
+  const bool FJoueur;
+  const TReglages& R;
+  TFichierX* F = nullptr;
+
+  bool FRacineVue = false;
+  bool FLecture = false;     // inside an accepted root
+  bool FStyleOuvert = true;  // nothing but instructions met yet
+  std::string FFeuilleStyle;
+  int FProfondeur = 0;
+  std::vector<char> FPreserve;  // xml:space="preserve" in force, by depth
+  std::string FValeur;
+  unsigned FBlocsVus = 0;
+  unsigned FRoles = 0;  // of the open element directly under the root
+
+  std::vector<TCapture> FCaptures;
+  std::size_t FNbCaptures = 0;
+
+  std::array<bool, NombreOptions> FOptionVue{};
+  std::array<bool, NombreBooleens> FBooleens{};
+  std::array<std::string, NombreOptions> FTexteOption;
+  std::array<bool, 3> FEtiquetteVue{};
+  std::array<bool, 3> FCanevasVu{};
+
+  bool FJonctionsFixees = false;
+  bool FAvecCache = false;
+  std::string FVisible, FCache;
+  bool FVu0 = false, FVu1 = false, FPremierItem = true, FCacheItem = false, FCarteEnAttente = false;
+  std::string FChamp0, FChamp1, FChamp2;
+  std::vector<std::pair<bool, std::string>> FItems;
+  std::vector<TCarteEnAttente> FAttente;
+};
 
 }  // namespace
 
-int OptionsAnalyseXML() { return XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT; }
-
-TFichierXML::~TFichierXML() {
-  if (FDocument) xmlFreeDoc(FDocument);
-}
-
 void TFichierXML::Ouvre(std::string_view octets, bool complet, EVarianteModele variante, const TReglages& r) {
-  InitialiseLibxml();
-  const bool joueur = variante == EVarianteModele::Questionnaire;
-  if (octets.size() > static_cast<std::size_t>(INT_MAX)) throw ErreurIdInvalide(MessageXmlIncorrect());
-  {
-    TSilence silence;
-    FDocument = xmlReadMemory(octets.data(), static_cast<int>(octets.size()), nullptr, nullptr, OptionsAnalyseXML());
+  TLecteurXML lecteur(*this, complet, variante, r);
+  const bool bienForme = lecteur.Analyse(octets);
+  if (!bienForme || !lecteur.FRefus.empty()) {
+    FFichier = nullptr;
+    FLu.reset();
+    throw ErreurIdInvalide(bienForme ? lecteur.FRefus : MessageXmlIncorrect());
   }
-  if (!FDocument) throw ErreurIdInvalide(MessageXmlIncorrect());
-  const xmlNode* racine = xmlDocGetRootElement(FDocument);
-  if (!racine || !EstNom(racine, "ORVALINE")) throw ErreurIdInvalide(MessagePasOrvaline());
-
-  std::string type, version, versionCreation, idFiche, idChamp0, idChamp1, idChamp2, balises, retour, espace;
-  for (const xmlAttr* a = racine->properties; a; a = a->next) {
-    if (EstXmlSpace(a)) {
-      espace = EnAnsi(ValeurUtf8(a));
-      continue;
-    }
-    if (a->ns) continue;
-    const std::string_view nom(reinterpret_cast<const char*>(a->name));
-    std::string* cible = nom == "TYPE"               ? &type
-                         : nom == "VERSION"          ? &version
-                         : nom == "VERSION_CREATION" ? &versionCreation
-                         : nom == "ID_FICHE"         ? &idFiche
-                         : nom == "ID_CHAMP0"        ? &idChamp0
-                         : nom == "ID_CHAMP1"        ? &idChamp1
-                         : nom == "ID_CHAMP2"        ? &idChamp2
-                         : nom == "BALISES_CONTROLES" ? &balises
-                         : nom == "RETOUR"           ? &retour
-                                                     : nullptr;
-    if (cible) *cible = EnAnsi(ValeurUtf8(a));
-  }
-
-  char lettre = type.empty() ? 'Q' : type[0];
-  if (lettre >= 'a' && lettre <= 'z') lettre = static_cast<char>(lettre - 'a' + 'A');
-  if (joueur && lettre != 'Q') throw ErreurIdInvalide(MessagePasQuestionnaire());
-  FLu = std::make_unique<TFichierX>(lettre, 'x', variante, r);
-  FFichier = FLu.get();
-  TFichierX& f = *FFichier;
-
-  if (!joueur) {
-    f.FFeuilleStyle = LitFeuilleStyle(FDocument);
-    if (complet) f.FVersionCreation = versionCreation.empty() ? version : versionCreation;
-  }
-  AssigneIdentificateur(f.FIdFiche, idFiche);
-  f.SetIdChamp0(idChamp0);
-  f.SetIdChamp1(idChamp1);
-  AssigneIdentificateur(f.FIdChamp2, idChamp2);
-  f.FBalisesControles = Minuscules(balises);
-  f.FEspaceXml = espace;
-  if (!joueur) f.FRetour = Majuscules(retour);
-  if (joueur) {
-    FAvecBalisesControles = f.FBalisesControles != "non";
-  } else {
-    FAvecBalisesControles =
-        f.FBalisesControles == "oui" || (!f.FFeuilleStyle.empty() && f.FBalisesControles != "non");
-    FPreserveEspaces = f.FEspaceXml == "preserve";
-  }
-
-  // One pass over the root's children: the first element of each name, and the cards.
-  const xmlNode *titre = nullptr, *signature = nullptr, *description = nullptr, *options = nullptr,
-                *etiquettes = nullptr, *canevas = nullptr;
-  std::vector<const xmlNode*> fiches;
-  const std::string idCarte = f.FIdFiche;
-  for (const xmlNode* c = racine->children; c; c = c->next) {
-    if (c->type != XML_ELEMENT_NODE) continue;
-    if (!titre && EstNom(c, "TITRE")) titre = c;
-    if (!signature && EstNom(c, "SIGNATURE")) signature = c;
-    if (!description && EstNom(c, "DESCRIPTION")) description = c;
-    if (!options && EstNom(c, "OPTIONS")) options = c;
-    if (!etiquettes && EstNom(c, "ETIQUETTES")) etiquettes = c;
-    if (!canevas && EstNom(c, "CANEVAS")) canevas = c;
-    if (complet && EstNom(c, idCarte)) fiches.push_back(c);
-  }
-
-  TLecteurXML lecteur(*this, f, joueur);
-  if (complet) {
-    if (titre) {
-      if (joueur)
-        f.FTitre = lecteur.TexteDom(titre);
-      else
-        f.SetTitre(lecteur.TexteDom(titre));
-    }
-    if (signature) f.FSignature = lecteur.TexteDom(signature);
-    if (description) f.FDescription = lecteur.TexteElement(description);
-  }
-  if (options) {
-    f.FAvecOptions = true;
-    lecteur.Options(options);
-  }
-  if (complet) {
-    f.FFiches.reserve(fiches.size());
-    lecteur.Fiches(fiches);
-  }
-  if (!joueur) {
-    if (etiquettes) lecteur.Etiquettes(etiquettes);
-    if (canevas) lecteur.Canevas(canevas);
-  }
-  f.FModifie = false;
+  FFichier->FModifie = false;
 }
 
 std::unique_ptr<TFichierX> LitFichierXMLOctets(std::string_view octets, bool complet, EVarianteModele variante,

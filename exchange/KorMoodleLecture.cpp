@@ -1,99 +1,21 @@
 // The Moodle quiz reader: every "question" directly under the root "quiz" becomes one card of
 // a type M card file, its kind, fractions, feedback, pairs and unit written back into the card
 // texts as the writer's markers, so that saving the file again writes the same questions.
+// The quiz is read as a stream over libxml2's SAX2 parse (no tree): each card is built while
+// its question's elements arrive and added when the question ends.
 
-#include <climits>
-#include <cstring>
+#include <optional>
+#include <vector>
 
-#include <libxml/parser.h>
-#include <libxml/tree.h>
-#include <libxml/xmlerror.h>
-
+#include "cards/KorAnalyseXml.h"
 #include "cards/KorSauvegarde.h"
 #include "exchange/KorMoodle.h"
 #include "platform/Ansi.h"
 
 namespace {
 
-struct LibereDocument {
-  void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
-};
-
 std::string MessageXmlIncorrect() { return "Erreur dans l'écriture du code XML !"_a; }
 std::string MessagePasMoodle() { return "Pas un fichier Moodle valide !"; }
-
-// No network, no DTD loading, no entity substitution; libxml2's size and depth limits stay on.
-constexpr int OptionsAnalyse = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-
-// libxml2 reports some faults of the input's encoding on its generic channel whatever the
-// parse options say; they are kept quiet during a parse, whose failure is the reader's error.
-class TSilenceLibxml {
- public:
-  TSilenceLibxml() : FFonction(xmlGenericError), FContexte(xmlGenericErrorContext) {
-    xmlSetGenericErrorFunc(nullptr, &Rien);
-  }
-  ~TSilenceLibxml() { xmlSetGenericErrorFunc(FContexte, FFonction); }
-  TSilenceLibxml(const TSilenceLibxml&) = delete;
-  TSilenceLibxml& operator=(const TSilenceLibxml&) = delete;
-
- private:
-  static void Rien(void*, const char*, ...) {}
-  xmlGenericErrorFunc FFonction;
-  void* FContexte;
-};
-
-// An element of that name without a prefix, as the reader's patterns name them.
-bool EstElement(const xmlNode* n, const char* nom) {
-  return n->type == XML_ELEMENT_NODE && (!n->ns || !n->ns->prefix) &&
-         std::strcmp(reinterpret_cast<const char*>(n->name), nom) == 0;
-}
-
-const xmlNode* Enfant(const xmlNode* parent, const char* nom) {
-  for (const xmlNode* c = parent->children; c; c = c->next)
-    if (EstElement(c, nom)) return c;
-  return nullptr;
-}
-
-// The text of a node and its descendants. A reference to an entity of the document's own DTD
-// is kept as written: it is not expanded, so a small file cannot grow into a huge text.
-void AjouteTexte(const xmlNode* n, std::string& s) {
-  switch (n->type) {
-    case XML_TEXT_NODE:
-    case XML_CDATA_SECTION_NODE:
-      if (n->content) s += reinterpret_cast<const char*>(n->content);
-      break;
-    case XML_ENTITY_REF_NODE:
-      s += '&';
-      s += reinterpret_cast<const char*>(n->name);
-      s += ';';
-      break;
-    case XML_ELEMENT_NODE:
-      for (const xmlNode* c = n->children; c; c = c->next) AjouteTexte(c, s);
-      break;
-    default:
-      break;
-  }
-}
-
-std::string TexteUtf8(const xmlNode* n) {
-  std::string s;
-  for (const xmlNode* c = n->children; c; c = c->next) AjouteTexte(c, s);
-  return s;
-}
-
-std::string Texte(const xmlNode* n) { return ansi::Utf8VersAnsi(TexteUtf8(n)); }
-
-// The attribute as written in the element (a default that a DTD would give is not looked at);
-// absent: no value.
-std::optional<std::string> Attribut(const xmlNode* n, const char* nom) {
-  for (const xmlAttr* a = n->properties; a; a = a->next) {
-    if (a->ns || std::strcmp(reinterpret_cast<const char*>(a->name), nom) != 0) continue;
-    std::string s;
-    for (const xmlNode* c = a->children; c; c = c->next) AjouteTexte(c, s);
-    return ansi::Utf8VersAnsi(s);
-  }
-  return std::nullopt;
-}
 
 std::string RetoursCRLF(std::string_view texte) {
   std::string s;
@@ -108,23 +30,6 @@ std::string RetoursCRLF(std::string_view texte) {
     }
   }
   return s;
-}
-
-// The text of the element's first "text" child, its line breaks as CR LF.
-std::string TexteMoodle(const xmlNode* element) {
-  const xmlNode* t = Enfant(element, "text");
-  return t ? RetoursCRLF(Texte(t)) : std::string();
-}
-
-// "./units/unit[0]/unit_name": the name in the first unit of a "units" child.
-std::string Unite(const xmlNode* question) {
-  for (const xmlNode* u = question->children; u; u = u->next) {
-    if (!EstElement(u, "units")) continue;
-    const xmlNode* unite = Enfant(u, "unit");
-    const xmlNode* nom = unite ? Enfant(unite, "unit_name") : nullptr;
-    if (nom) return Texte(nom);
-  }
-  return "";
 }
 
 // The path shortened against the previous one: each level it shares with it becomes one '/'.
@@ -148,81 +53,284 @@ std::string AbregerCategorie(const std::string& chemin, std::string& precedent) 
   return n > 0 ? std::string(n, '/') + chemin.substr(dernier + 1) : chemin;
 }
 
+// What an element stands for in the question being read. Those that take a text take that of
+// their first "text" child ("./text[0]"); "single" and "unit_name" take their own.
+enum class ERole : unsigned char {
+  Aucun, Question, Categorie, Nom, TexteQuestion, Seule, Reponse, SousQuestion, ReponseSousQuestion,
+  Modele, Retour, Unites, Unite, NomUnite
+};
+
+struct TNiveau {
+  ERole Role = ERole::Aucun;
+  bool AttendTexte = false;  // its first "text" child is still to come
+};
+
+class TLecteurMoodle final : public TAnalyseXml {
+ public:
+  explicit TLecteurMoodle(TFichierMoodle& moodle, const TReglages& r) : M(moodle), R(r) {}
+
+  std::string FRefus;  // the message of a well-formed file that is refused
+
+ protected:
+  void DebutElement(std::string_view nom, bool prefixe, const TAttributsXml& attributs) override {
+    const std::size_t d = FNiveaux.size();
+    FNiveaux.emplace_back();
+    if (d == 0) {
+      Racine(nom, prefixe);
+      return;
+    }
+    if (!FLecture || FCapture || prefixe) return;
+    TNiveau& parent = FNiveaux[d - 1];
+    if (parent.AttendTexte && nom == "text") {
+      parent.AttendTexte = false;
+      Capture(parent.Role);
+      return;
+    }
+    TNiveau& n = FNiveaux[d];
+    switch (parent.Role) {
+      case ERole::Aucun:
+        if (d == 1 && nom == "question") DebutQuestion(attributs, n);
+        break;
+      case ERole::Question: EnfantDeQuestion(nom, attributs, n); break;
+      case ERole::SousQuestion:
+        if (nom == "answer" && !FReponseSousQuestionVue) {
+          FReponseSousQuestionVue = true;
+          n = {ERole::ReponseSousQuestion, true};
+        }
+        break;
+      case ERole::Unites:
+        if (nom == "unit" && !FUniteVue) {
+          FUniteVue = true;
+          n.Role = ERole::Unite;
+        }
+        break;
+      case ERole::Unite:
+        if (nom == "unit_name" && !FUniteTrouvee) {
+          FUniteTrouvee = true;
+          Capture(ERole::NomUnite);
+        }
+        break;
+      default: break;
+    }
+  }
+
+  void FinElement() override {
+    const std::size_t d = FNiveaux.size() - 1;
+    const ERole role = FNiveaux[d].Role;
+    FNiveaux.pop_back();
+    if (!FLecture) return;
+    if (FCapture && d == FProfondeurCapture) {
+      FCapture = false;
+      Termine();
+      return;
+    }
+    if (FCapture) return;
+    if (role == ERole::Reponse) {
+      std::string item = FPrefixe + FTexteReponse;
+      if (FNumerique)
+        FItemsNumeriques.push_back(std::move(item));
+      else
+        AjouteItem(item);
+    } else if (role == ERole::SousQuestion) {
+      if (FReponseSousQuestionVue) {
+        FTexteSousQuestion += ' ';
+        FTexteSousQuestion += M.FAppariement;
+        FTexteSousQuestion += ' ';
+        FTexteSousQuestion += FTexteReponseSousQuestion;
+      }
+      AjouteItem(FTexteSousQuestion);
+    } else if (role == ERole::Question) {
+      FinQuestion();
+    }
+  }
+
+  void Texte(std::string_view utf8) override {
+    if (FCapture) FBrut.append(utf8);
+  }
+  // A reference to an entity of the document's own DTD is kept as written: it is not expanded,
+  // so a small file cannot grow into a huge text.
+  void Reference(std::string_view nom) override {
+    if (!FCapture) return;
+    FBrut += '&';
+    FBrut.append(nom);
+    FBrut += ';';
+  }
+  void Instruction(std::string_view, const char*) override {}
+  void Commentaire() override {}
+
+ private:
+  void Racine(std::string_view nom, bool prefixe) {
+    if (prefixe || nom != "quiz") {
+      FRefus = MessagePasMoodle();
+      return;
+    }
+    M.FLu = std::make_unique<TFichierX>('M', 'm', EVarianteModele::Complet, R);
+    M.FFichier = M.FLu.get();
+    F = M.FFichier;
+    M.PrepareMarques(R);
+    M.FSeparateur = F->FEspacement + M.FSeparateur + F->FEspacement;
+    M.FOuvreRetour += F->FEspacement;
+    M.FFermeRetour = F->FEspacement + M.FFermeRetour;
+    FNiveaux.front().Role = ERole::Aucun;
+    FLecture = true;
+  }
+
+  void DebutQuestion(const TAttributsXml& attributs, TNiveau& n) {
+    if (!attributs.Valeur("type", FValeur, true)) {
+      // The type cannot be taken as a text: the file is refused, once it is known well-formed.
+      FRefus = MessagePasMoodle();
+      FLecture = false;
+      return;
+    }
+    n.Role = ERole::Question;
+    FType = ansi::Utf8VersAnsi(FValeur);
+    FCategorie = FType == "category";
+    FAppariements = FType == "matching";
+    FEssai = FType == "essay";
+    FNumerique = FType == "numerical";
+    FFractionDefaut = FractionParDefaut(FType);
+    FSeule = FSeuleVue = FCategorieVue = FNomVu = FTexteQuestionVu = FModeleVu = FRetourVu = FUniteTrouvee = false;
+    FChemin.clear();
+    FChamp0.clear();
+    FTexteQuestion.clear();
+    FChamp2.clear();
+    FModele.clear();
+    FRetour.clear();
+    FUnite.clear();
+    FItemsNumeriques.clear();
+  }
+
+  void EnfantDeQuestion(std::string_view nom, const TAttributsXml& attributs, TNiveau& n) {
+    auto premier = [&](bool& vu, ERole role) {
+      if (vu) return;
+      vu = true;
+      n = {role, true};
+    };
+    if (nom == "single") {
+      if (!FSeuleVue) {
+        FSeuleVue = true;
+        Capture(ERole::Seule);
+      }
+    } else if (FCategorie) {
+      if (nom == "category") premier(FCategorieVue, ERole::Categorie);
+    } else if (nom == "name") {
+      premier(FNomVu, ERole::Nom);
+    } else if (nom == "questiontext") {
+      premier(FTexteQuestionVu, ERole::TexteQuestion);
+    } else if (nom == "generalfeedback") {
+      premier(FRetourVu, ERole::Retour);
+    } else if (FAppariements) {
+      if (nom == "subquestion") {
+        n = {ERole::SousQuestion, true};
+        FTexteSousQuestion.clear();
+        FTexteReponseSousQuestion.clear();
+        FReponseSousQuestionVue = false;
+      }
+    } else if (FEssai) {
+      if (nom == "responsetemplate") premier(FModeleVu, ERole::Modele);
+    } else if (nom == "answer") {
+      n = {ERole::Reponse, true};
+      std::optional<std::string> fraction;
+      if (attributs.Valeur("fraction", FValeur, true)) fraction = ansi::Utf8VersAnsi(FValeur);
+      FPrefixe = M.MarqueDe(fraction, FFractionDefaut, "100");
+      FTexteReponse.clear();
+    } else if (nom == "units" && FNumerique && !FUniteTrouvee) {
+      // "./units/unit[0]/unit_name": the name in the first unit of a "units" child.
+      n.Role = ERole::Unites;
+      FUniteVue = false;
+    }
+  }
+
+  void Capture(ERole role) {
+    FCapture = true;
+    FProfondeurCapture = FNiveaux.size() - 1;
+    FRoleCapture = role;
+    FBrut.clear();
+  }
+
+  // The text of the element, its line breaks as CR LF (the unit's as they stand).
+  void Termine() {
+    if (FRoleCapture == ERole::Seule) {
+      FSeule = FBrut == "true";
+      return;
+    }
+    const std::string ansi = ansi::Utf8VersAnsi(FBrut);
+    if (FRoleCapture == ERole::NomUnite) {
+      FUnite = ansi;
+      return;
+    }
+    std::string texte = RetoursCRLF(ansi);
+    switch (FRoleCapture) {
+      case ERole::Categorie: FChemin = std::move(texte); break;
+      case ERole::Nom: FChamp0 = std::move(texte); break;
+      case ERole::TexteQuestion: FTexteQuestion = std::move(texte); break;
+      case ERole::Reponse: FTexteReponse = std::move(texte); break;
+      case ERole::SousQuestion: FTexteSousQuestion = std::move(texte); break;
+      case ERole::ReponseSousQuestion: FTexteReponseSousQuestion = std::move(texte); break;
+      case ERole::Modele: FModele = std::move(texte); break;
+      case ERole::Retour: FRetour = std::move(texte); break;
+      default: break;
+    }
+  }
+
+  // An empty first item leaves no trace; an empty later one leaves a separator. The item is
+  // appended in place: a question may hold a great many.
+  void AjouteItem(const std::string& item) {
+    if (!FChamp2.empty()) FChamp2 += M.FSeparateur;
+    FChamp2 += item;
+  }
+
+  void FinQuestion() {
+    std::string type = FType;
+    if (type == "multichoice" && FSeule) type = "singlechoice";
+    std::string champ1 = M.MarqueDe(type, "", "");
+    if (FCategorie) {
+      if (!FCategorieVue) return;
+      F->AjouteFiche(std::string(1, F->FCategorie) + " " + AbregerCategorie(FChemin, FCheminPrecedent), champ1, "");
+      return;
+    }
+    champ1 += FTexteQuestion;
+    if (FEssai) FChamp2 = FModele;
+    for (const std::string& item : FItemsNumeriques) AjouteItem(FUnite.empty() ? item : item + " " + FUnite);
+    if (!FRetour.empty()) AjouteItem(M.FOuvreRetour + FRetour + M.FFermeRetour);
+    F->AjouteFiche(FChamp0, champ1, FChamp2);
+  }
+
+  TFichierMoodle& M;
+  const TReglages& R;
+  TFichierX* F = nullptr;
+  bool FLecture = false;  // inside an accepted root, no question refused
+  std::vector<TNiveau> FNiveaux;
+  std::string FValeur;
+
+  bool FCapture = false;
+  std::size_t FProfondeurCapture = 0;
+  ERole FRoleCapture = ERole::Aucun;
+  std::string FBrut;  // UTF-8
+
+  std::string FCheminPrecedent;
+  // The question being read.
+  std::string FType, FFractionDefaut, FPrefixe;
+  bool FCategorie = false, FAppariements = false, FEssai = false, FNumerique = false;
+  bool FSeule = false, FSeuleVue = false, FCategorieVue = false, FNomVu = false, FTexteQuestionVu = false;
+  bool FModeleVu = false, FRetourVu = false, FUniteVue = false, FUniteTrouvee = false;
+  bool FReponseSousQuestionVue = false;
+  std::string FChemin, FChamp0, FTexteQuestion, FChamp2, FModele, FRetour, FUnite;
+  std::string FTexteReponse, FTexteSousQuestion, FTexteReponseSousQuestion;
+  std::vector<std::string> FItemsNumeriques;  // the answers, until the unit is known
+};
+
 }  // namespace
 
 void TFichierMoodle::Ouvre(std::string_view octets, const TReglages& r) {
-  xmlInitParser();
-  if (octets.size() > static_cast<std::size_t>(INT_MAX)) throw ErreurIdInvalide(MessageXmlIncorrect());
-  std::unique_ptr<xmlDoc, LibereDocument> document;
-  {
-    const TSilenceLibxml silence;
-    document.reset(xmlReadMemory(octets.data(), static_cast<int>(octets.size()), nullptr, nullptr, OptionsAnalyse));
+  TLecteurMoodle lecteur(*this, r);
+  const bool bienForme = lecteur.Analyse(octets);
+  if (!bienForme || !lecteur.FRefus.empty()) {
+    FFichier = nullptr;
+    FLu.reset();
+    throw ErreurIdInvalide(bienForme ? lecteur.FRefus : MessageXmlIncorrect());
   }
-  if (!document) throw ErreurIdInvalide(MessageXmlIncorrect());
-  const xmlNode* racine = xmlDocGetRootElement(document.get());
-  if (!racine || !EstElement(racine, "quiz")) throw ErreurIdInvalide(MessagePasMoodle());
-
-  FLu = std::make_unique<TFichierX>('M', 'm', EVarianteModele::Complet, r);
-  FFichier = FLu.get();
-  TFichierX& f = *FFichier;
-  PrepareMarques(r);
-  FSeparateur = f.FEspacement + FSeparateur + f.FEspacement;
-  FOuvreRetour += f.FEspacement;
-  FFermeRetour = f.FEspacement + FFermeRetour;
-
-  std::string categoriePrecedente;
-  for (const xmlNode* q = racine->children; q; q = q->next) {
-    if (!EstElement(q, "question")) continue;
-    const std::optional<std::string> attributType = Attribut(q, "type");
-    if (!attributType) throw ErreurIdInvalide(MessagePasMoodle());
-    std::string type = *attributType;
-    if (type == "multichoice") {
-      const xmlNode* seule = Enfant(q, "single");
-      if (seule && TexteUtf8(seule) == "true") type = "singlechoice";
-    }
-    std::string champ0;
-    std::string champ1 = MarqueDe(type, "", "");
-
-    if (type == "category") {
-      const xmlNode* categorie = Enfant(q, "category");
-      if (!categorie) continue;
-      champ0 = std::string(1, f.FCategorie) + " " + AbregerCategorie(TexteMoodle(categorie), categoriePrecedente);
-      f.AjouteFiche(champ0, champ1, "");
-      continue;
-    }
-
-    if (const xmlNode* nom = Enfant(q, "name")) champ0 = TexteMoodle(nom);
-    if (const xmlNode* texte = Enfant(q, "questiontext")) champ1 += TexteMoodle(texte);
-    std::string champ2;
-    // An empty first item leaves no trace; an empty later one leaves a separator.
-    auto ajouteItem = [&](const std::string& item) { champ2 = champ2.empty() ? item : champ2 + FSeparateur + item; };
-    const std::string fractionDefaut = FractionParDefaut(type);
-    const std::string unite = type == "numerical" ? Unite(q) : std::string();
-
-    if (type == "matching") {
-      for (const xmlNode* s = q->children; s; s = s->next) {
-        if (!EstElement(s, "subquestion")) continue;
-        std::string item = TexteMoodle(s);
-        if (const xmlNode* reponse = Enfant(s, "answer")) item += " " + FAppariement + " " + TexteMoodle(reponse);
-        ajouteItem(item);
-      }
-    } else if (type == "essay") {
-      if (const xmlNode* modele = Enfant(q, "responsetemplate")) champ2 = TexteMoodle(modele);
-    } else {
-      for (const xmlNode* a = q->children; a; a = a->next) {
-        if (!EstElement(a, "answer")) continue;
-        std::string item = MarqueDe(Attribut(a, "fraction"), fractionDefaut, "100") + TexteMoodle(a);
-        if (!unite.empty()) item += " " + unite;
-        ajouteItem(item);
-      }
-    }
-    if (const xmlNode* retour = Enfant(q, "generalfeedback")) {
-      const std::string texte = TexteMoodle(retour);
-      if (!texte.empty()) ajouteItem(FOuvreRetour + texte + FFermeRetour);
-    }
-    f.AjouteFiche(champ0, champ1, champ2);
-  }
-  f.FModifie = false;
+  FFichier->FModifie = false;
 }
 
 std::unique_ptr<TFichierX> LitFichierMoodleOctets(std::string_view octets, const TReglages& r) {

@@ -334,6 +334,42 @@ TEST_F(FormatXml, JonctionDesReponses) {
   EXPECT_EQ(sansReponse->Fiche(0).Champ2, "");
 }
 
+// The elements may come in any order: the cards met before the options are joined with the
+// options' separators all the same; only the first element of each block counts.
+TEST_F(FormatXml, ElementsDansNImporteQuelOrdre) {
+  const std::string reponses = "<F><Q>Capitale</Q><R>Paris</R><R CACHE=\"oui\">Lutèce</R><R>Lutetia</R></F>\n";
+  const std::string options = "<OPTIONS><OU_VISIBLE>et</OU_VISIBLE><OU_CACHE>#</OU_CACHE></OPTIONS>\n";
+  const std::string autres = "<OPTIONS><OU_VISIBLE>ni</OU_VISIBLE></OPTIONS>\n<TITRE>second</TITRE>\n";
+  for (const std::string& corps : {options + reponses + "<TITRE>T</TITRE>\n" + autres + reponses,
+                                   reponses + "<TITRE>T</TITRE>\n" + options + reponses + autres,
+                                   reponses + "<TITRE>T</TITRE>\n" + reponses + options + autres}) {
+    SCOPED_TRACE(corps);
+    auto q = Lit(Doc("TYPE=\"Q\"", corps));
+    EXPECT_EQ(q->FTitre, "T");
+    EXPECT_EQ(q->FOuVisible, "et");
+    ASSERT_EQ(q->GetNombreFiches(), 2);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(q->Fiche(i).Champ2, "Paris # Lutèce et Lutetia"_a);
+  }
+  // One element standing for the options and a card at once: the card takes their separator.
+  auto r = Lit(Doc("TYPE=\"R\" ID_FICHE=\"OPTIONS\"", "<OPTIONS><FRAGMENTEUR>#</FRAGMENTEUR><C>a</C><C>b</C></OPTIONS>"));
+  ASSERT_EQ(r->GetNombreFiches(), 1);
+  EXPECT_EQ(r->Fiche(0).Champ2, "a#b");
+}
+
+// A card of a great many items reads them all, in order.
+TEST_F(FormatXml, FicheDeCentMilleItems) {
+  constexpr int n = 100000;
+  std::string corps = "<F><Q>Q</Q>";
+  std::string attendu;
+  for (int i = 0; i < n; ++i) {
+    corps += "<R>r" + std::to_string(i) + "</R>";
+    attendu += (i ? " ou r" : "r") + std::to_string(i);
+  }
+  auto q = Lit(Doc("TYPE=\"Q\"", corps + "</F>"));
+  ASSERT_EQ(q->GetNombreFiches(), 1);
+  EXPECT_TRUE(q->Fiche(0).Champ2 == attendu) << q->Fiche(0).Champ2.size() << " bytes instead of " << attendu.size();
+}
+
 TEST_F(FormatXml, TexteDesChamps) {
   const std::string champ = "<F><O>t</O><C>a<br/>\nb<tab/>c<gras>d</gras><!-- e --></C></F>\n";
   EXPECT_EQ(Lit(Doc("TYPE=\"R\" BALISES_CONTROLES=\"oui\"", champ))->Fiche(0).Champ2, "a\r\nb\tc");
@@ -667,19 +703,20 @@ TEST_F(FormatXml, SeparateurRetourAvecBalisesDeControle) {
   }
 }
 
-// The UTF-8 text is converted from the file's own code page; a code page that names no
-// single-byte page is written as 1252.
+// The UTF-8 text is converted from 1252, the code page the texts are held in, whatever the file's
+// own; a windows-N file declares its code page (one that names no single-byte page is written as
+// 1252) and keeps the bytes.
 TEST_F(FormatXml, CodePageDuFichier) {
   struct Cas {
     std::uint16_t codePage;
     bool utf8;
     std::string declaration, octets;
   } cas[] = {
-      {1250, true, "UTF-8", "\xC4\x84"},        // 0xA5 is Ą in 1250
-      {1252, true, "UTF-8", "\xC2\xA5"},        // and ¥ in 1252
+      {1250, true, "UTF-8", "\xC2\xA5"},        // 0xA5 is ¥ in 1252 (Ą in 1250)
+      {1252, true, "UTF-8", "\xC2\xA5"},
       {0, true, "UTF-8", "\xC2\xA5"},
       {65001, true, "UTF-8", "\xC2\xA5"},
-      {1251, true, "UTF-8", "\xD2\x90"},        // Ґ
+      {1251, true, "UTF-8", "\xC2\xA5"},        // not Ґ
       {1250, false, "windows-1250", "\xA5"},
       {0, false, "windows-1252", "\xA5"},
       {65001, false, "windows-1252", "\xA5"},
@@ -696,6 +733,27 @@ TEST_F(FormatXml, CodePageDuFichier) {
     EXPECT_TRUE(xml.starts_with("<?xml version=\"1.0\" encoding=\"" + c.declaration + "\"?>\n"));
     EXPECT_TRUE(Contient(xml, "<TITRE>" + c.octets + "</TITRE>"));
     EXPECT_TRUE(BienForme(xml));
+  }
+}
+
+// A native file whose header records another code page than 1252, saved as XML in UTF-8, reads
+// back with the letters it held.
+TEST_F(FormatXml, Utf8SeRelitQuelQueSoitLeCodePageDuFichier) {
+  for (std::uint16_t codePage : {1250, 1251, 874, 1252}) {
+    SCOPED_TRACE(codePage);
+    TFichierX depart('Q', 'n', EVarianteModele::Complet, Rg);
+    depart.FCodePage = codePage;
+    depart.SetTitre("Près"_a);
+    depart.AjouteFiche("", "Où est l'œuvre ?"_a, "Là ; à côté"_a);
+    auto natif = LitFichierNatifOctets(OctetsFichierNatif(depart, Rg), true, EVarianteModele::Complet, Rg);
+    ASSERT_EQ(natif->FCodePage, codePage);
+    Rg.XMLUtf8 = true;
+    const std::string xml = Ecrit(*natif);
+    EXPECT_TRUE(Contient(xml, "<TITRE>Pr\xC3\xA8s</TITRE>")) << xml;
+    auto lu = Lit(xml);
+    EXPECT_EQ(lu->FTitre, "Près"_a);
+    EXPECT_EQ(lu->Fiche(0).Champ1, "Où est l'œuvre ?"_a);
+    EXPECT_EQ(lu->Fiche(0).Champ2, "Là ; à côté"_a);
   }
 }
 

@@ -416,6 +416,47 @@ TEST(MoodleLecture, ItemsFeedbackAndEmptyItems) {
   EXPECT_EQ(Lit("<quiz/>")->GetNombreFiches(), 0);
 }
 
+// The reader takes a question's elements in whatever order they come: the unit and "single"
+// after the answers, only the first name, text, feedback and unit.
+TEST(MoodleLecture, ElementsInAnyOrder) {
+  auto f = Lit(Quiz(R"(<question type="numerical"><answer fraction="100"><text>9.81</text></answer>
+      <name><text>g</text></name><answer fraction="50"><text>10</text></answer><name><text>non</text></name>
+      <units><unit><unit_name>m</unit_name></unit><unit><unit_name>cm</unit_name></unit></units>
+      <generalfeedback><text>Bravo</text></generalfeedback><generalfeedback><text>non</text></generalfeedback>
+      <units><unit><unit_name>km</unit_name></unit></units></question>
+      <question type="numerical"><units><unit><multiplier>1</multiplier></unit></units>
+      <units><unit><unit_name>s</unit_name></unit></units><answer><text>2</text></answer></question>
+      <question type="multichoice"><answer fraction="100"><text>a</text></answer><single>true</single></question>)"));
+  ASSERT_EQ(f->GetNombreFiches(), 3);
+  EXPECT_EQ(f->Fiche(0).Champ0, "g");
+  EXPECT_EQ(f->Fiche(0).Champ2, "9.81 m" + SEP + "(*50*) 10 m" + SEP + "(/\r\nBravo\r\n/)");
+  EXPECT_EQ(f->Fiche(1).Champ2, "2 s");
+  EXPECT_EQ(f->Fiche(2).Champ1, "(*singlechoice*) ");
+}
+
+// A question of a great many answers or pairs reads them all, in order; each item is appended
+// in place, not by copying the field built so far.
+TEST(MoodleLecture, AHundredThousandItemsInOneQuestion) {
+  constexpr int n = 100000;
+  std::string reponses = "<question type=\"shortanswer\">", paires = "<question type=\"matching\">";
+  std::string champReponses, champPaires;
+  for (int i = 0; i < n; ++i) {
+    const std::string k = std::to_string(i);
+    reponses += "<answer fraction=\"100\"><text>r" + k + "</text></answer>";
+    paires += "<subquestion><text>q" + k + "</text><answer><text>a" + k + "</text></answer></subquestion>";
+    if (i) {
+      champReponses += SEP;
+      champPaires += SEP;
+    }
+    champReponses += "r" + k;
+    champPaires += "q" + k + " :: a" + k;
+  }
+  auto f = Lit(Quiz(reponses + "</question>" + paires + "</question>"));
+  ASSERT_EQ(f->GetNombreFiches(), 2);
+  EXPECT_TRUE(f->Fiche(0).Champ2 == champReponses) << f->Fiche(0).Champ2.size() << " bytes";
+  EXPECT_TRUE(f->Fiche(1).Champ2 == champPaires) << f->Fiche(1).Champ2.size() << " bytes";
+}
+
 TEST(MoodleLecture, RefusedFiles) {
   const std::string xmlIncorrect = "Erreur dans l'écriture du code XML !"_a;
   const std::string pasMoodle = "Pas un fichier Moodle valide !";
