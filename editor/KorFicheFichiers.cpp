@@ -2,6 +2,8 @@
 // lists in most-recently-used order, the extensions and dialog filters, the reader and writer
 // of each format, and the questions on the way.
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -176,7 +178,8 @@ bool TEditeur::OuvreFichier(const std::string& nom, int index, bool rapport, boo
     const char format = DetecteFormat(nom, EVarianteDetection::Complete, FReglages);
     if (!normal && !FormatNatif(format))
       throw ErreurIdInvalide("Ce fichier ne peut pas être utilisé comme modèle\u00a0!"_a);
-    if (EstLectureSeule(nom)) editable = false;
+    // The read-only attribute, or a file this user may not write.
+    if (EstLectureSeule(nom) || ::access(nom.c_str(), W_OK) != 0) editable = false;
     std::unique_ptr<TFichierX> lu;
     switch (format) {
       case 'c': lu = LitFichierCrd(nom, editable); break;

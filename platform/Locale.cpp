@@ -3,8 +3,10 @@
 #include <QCollator>
 #include <QLocale>
 #include <QString>
+#include <unicode/ucol.h>
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -40,6 +42,10 @@ QLocale LocaleDeTri() {
 struct TCacheTri {
   unsigned generation = 0;
   std::optional<QCollator> sensible, insensible;
+  // The same collation as `sensible`, straight from ICU (which QCollator uses here), for the
+  // sort keys: QCollatorSortKey costs an allocation a key and two indirections a comparison.
+  // Null when ICU cannot open the locale: the keys then come from QCollator.
+  std::unique_ptr<UCollator, decltype(&ucol_close)> icu{nullptr, &ucol_close};
   std::u16string a, b;
 
   void Prepare() {
@@ -50,6 +56,18 @@ struct TCacheTri {
     sensible->setCaseSensitivity(Qt::CaseSensitive);
     insensible.emplace(l);
     insensible->setCaseSensitivity(Qt::CaseInsensitive);
+    // As QCollator sets its ICU collator up: the locale's BCP 47 name, normalisation on, the
+    // locale's default strength (case told apart), no numeric order, punctuation not ignored.
+    UErrorCode statut = U_ZERO_ERROR;
+    icu.reset(ucol_open(l.bcp47Name().replace(QLatin1Char('-'), QLatin1Char('_')).toLatin1().constData(), &statut));
+    if (U_FAILURE(statut)) icu.reset();
+    if (icu) {
+      ucol_setAttribute(icu.get(), UCOL_NORMALIZATION_MODE, UCOL_ON, &statut);
+      ucol_setAttribute(icu.get(), UCOL_STRENGTH, UCOL_DEFAULT_STRENGTH, &statut);
+      ucol_setAttribute(icu.get(), UCOL_NUMERIC_COLLATION, UCOL_OFF, &statut);
+      ucol_setAttribute(icu.get(), UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &statut);
+      if (U_FAILURE(statut)) icu.reset();
+    }
     generation = g;
   }
 };
@@ -113,17 +131,42 @@ std::string MajusculesLocale(std::string_view texte) {
 std::vector<std::size_t> OrdreLocale(const std::vector<std::string_view>& textes) {
   TCacheTri& c = Cache;
   c.Prepare();
-  std::vector<QCollatorSortKey> cles;
-  cles.reserve(textes.size());
-  for (std::string_view t : textes) {
-    VersUtf16(t, c.a);
-    cles.push_back(c.sensible->sortKey(QString(reinterpret_cast<const QChar*>(c.a.data()),
-                                               static_cast<qsizetype>(c.a.size()))));
-  }
   std::vector<std::size_t> ordre(textes.size());
   for (std::size_t i = 0; i < ordre.size(); ++i) ordre[i] = i;
-  std::stable_sort(ordre.begin(), ordre.end(),
-                   [&](std::size_t a, std::size_t b) { return cles[a].compare(cles[b]) < 0; });
+  if (!c.icu) {
+    std::vector<QCollatorSortKey> cles;
+    cles.reserve(textes.size());
+    for (std::string_view t : textes) {
+      VersUtf16(t, c.a);
+      cles.push_back(c.sensible->sortKey(QString(reinterpret_cast<const QChar*>(c.a.data()),
+                                                 static_cast<qsizetype>(c.a.size()))));
+    }
+    std::stable_sort(ordre.begin(), ordre.end(),
+                     [&](std::size_t x, std::size_t y) { return cles[x].compare(cles[y]) < 0; });
+    return ordre;
+  }
+  // ICU's keys compare as bytes, as the collator compares the texts; all of them in one buffer.
+  std::string octets;
+  std::vector<std::size_t> debuts(textes.size() + 1, 0);
+  for (std::size_t i = 0; i < textes.size(); ++i) {
+    VersUtf16(textes[i], c.a);
+    const auto* source = reinterpret_cast<const UChar*>(c.a.data());
+    const auto longueur = static_cast<int32_t>(c.a.size());
+    const std::size_t debut = octets.size();
+    octets.resize(debut + 3 * c.a.size() + 32);
+    auto* cible = reinterpret_cast<uint8_t*>(octets.data() + debut);
+    int32_t n = ucol_getSortKey(c.icu.get(), source, longueur, cible, static_cast<int32_t>(octets.size() - debut));
+    if (static_cast<std::size_t>(n) > octets.size() - debut) {
+      octets.resize(debut + static_cast<std::size_t>(n));
+      n = ucol_getSortKey(c.icu.get(), source, longueur, reinterpret_cast<uint8_t*>(octets.data() + debut), n);
+    }
+    // The key's closing zero byte is left out.
+    octets.resize(debut + static_cast<std::size_t>(std::max(0, n - 1)));
+    debuts[i + 1] = octets.size();
+  }
+  const std::string_view tout(octets);
+  auto cle = [&](std::size_t i) { return tout.substr(debuts[i], debuts[i + 1] - debuts[i]); };
+  std::stable_sort(ordre.begin(), ordre.end(), [&](std::size_t x, std::size_t y) { return cle(x) < cle(y); });
   return ordre;
 }
 

@@ -186,6 +186,19 @@ TEST(Locale, OrdreParClesCommeLaComparaison) {
     }
   }
   EXPECT_TRUE(OrdreLocale({}).empty());
+  // Many texts of letters, accents, digits, spaces and punctuation: every neighbour in order.
+  FixeLocale("fr_FR");
+  const std::string alphabet = "aAbBeEzZ09 -'.,"_a + "éÉèàçÇœŒß"_a;
+  std::mt19937 tirage(42);
+  std::vector<std::string> textes(3000);
+  for (std::string& t : textes)
+    for (std::size_t n = tirage() % 8; n > 0; --n) t += alphabet[tirage() % alphabet.size()];
+  std::vector<std::string_view> vues(textes.begin(), textes.end());
+  const std::vector<std::size_t> ordre = OrdreLocale(vues);
+  int desordres = 0;
+  for (std::size_t i = 1; i < ordre.size(); ++i)
+    if (CompareStringA(textes[ordre[i - 1]], textes[ordre[i]]) == CSTR_GREATER_THAN) ++desordres;
+  EXPECT_EQ(desordres, 0);
   FixeLocale("");
 }
 
