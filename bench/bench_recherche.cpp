@@ -5,10 +5,13 @@
 //
 // Targets: one search step through the whole file without a match (as the search does, on the
 // capitals of the locale when case is not told apart) within 5x the plain scan; filling the
-// card list (the lines set, and the lines of one screen read as the view draws them) within 5x
-// the pass over the index fields. Reading every line, as a list built one item per card would,
-// is shown for comparison.
+// card list within 5x the pass over the index fields: the lines set and the lines of one screen
+// read as the view draws them, and the list window itself laid out and drawn on its current line
+// (offscreen). Reading every line, as a list built one item per card would, is shown for
+// comparison.
 
+#include <QApplication>
+#include <QTableView>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -18,6 +21,7 @@
 #include "cards/KorFichierX.h"
 #include "editor/KorListe.h"
 #include "editor/KorRecherche.h"
+#include "editor/fenetres/KorListe.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
 
@@ -90,6 +94,26 @@ void BM_RemplissageListe(benchmark::State& etat) {
   etat.SetItemsProcessed(etat.iterations() * NombreFiches);
 }
 
+void BM_FenetreListe(benchmark::State& etat) {
+  TDonnees& d = Donnees();
+  static int argc = 1;
+  static char nom[] = "bench_recherche";
+  static char* argv[] = {nom, nullptr};
+  static QApplication application(argc, argv);
+  TListe liste;
+  liste.show();
+  for (auto _ : etat) {
+    liste.Modele.FixeFichier(d.Fichier.get());
+    const QModelIndex derniere = liste.Modele.index(NombreFiches - 1, 0);
+    liste.LBListe->setCurrentIndex(derniere);
+    liste.LBListe->doItemsLayout();
+    liste.LBListe->scrollTo(derniere);
+    liste.LBListe->viewport()->repaint();
+    liste.Modele.FixeFichier(nullptr);
+  }
+  etat.SetItemsProcessed(etat.iterations() * NombreFiches);
+}
+
 void BM_ToutesLesLignes(benchmark::State& etat) {
   TDonnees& d = Donnees();
   TModeleListe modele;
@@ -117,6 +141,7 @@ BENCHMARK(BM_RechercheSansCasse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RechercheAvecCasse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParcoursSimple)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RemplissageListe)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FenetreListe)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToutesLesLignes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParcoursIndex)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

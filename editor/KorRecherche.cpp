@@ -6,17 +6,19 @@
 #include "platform/Locale.h"
 
 TMotifRecherche::TMotifRecherche(std::string_view motif, bool respecterCasse)
-    : FMotif(respecterCasse ? std::string(motif) : MajusculesLocale(motif)), FRespecterCasse(respecterCasse) {
-  if (FRespecterCasse || FMotif.empty()) return;
-  FMajuscules = TableMajuscules();
+    : FMotif(respecterCasse ? std::string(motif) : MajusculesLocale(motif)) {
+  if (respecterCasse)
+    for (int c = 0; c < 256; ++c) FMajuscules[c] = static_cast<unsigned char>(c);
+  else
+    FMajuscules = TableMajuscules();
   const std::size_t m = FMotif.size();
   FDecalage.fill(m);
   for (std::size_t i = 0; i + 1 < m; ++i) FDecalage[static_cast<unsigned char>(FMotif[i])] = m - 1 - i;
 }
 
 bool TMotifRecherche::EstDans(std::string_view texte) const {
-  if (FRespecterCasse || FMotif.empty()) return texte.find(FMotif) != std::string_view::npos;
   const std::size_t m = FMotif.size();
+  if (m == 0) return true;
   const auto* t = reinterpret_cast<const unsigned char*>(texte.data());
   const auto* p = reinterpret_cast<const unsigned char*>(FMotif.data());
   for (std::size_t debut = 0; debut + m <= texte.size();) {

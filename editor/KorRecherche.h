@@ -31,9 +31,9 @@ class TMotifRecherche {
 
  private:
   std::string FMotif;  // in capitals when case is not told apart
-  bool FRespecterCasse;
-  std::array<unsigned char, 256> FMajuscules{};  // the locale's capitals
-  // How far the searched text may move when the byte under its last character, in capitals,
+  // Each byte as it is compared: its capital in the locale, or itself when case is told apart.
+  std::array<unsigned char, 256> FMajuscules{};
+  // How far the searched text may move when the byte under its last character, as compared,
   // is this one (a scan that skips, so that the capitals cost no more than a plain search).
   std::array<std::size_t, 256> FDecalage{};
 };

@@ -3,7 +3,7 @@
 #include <QFontDialog>
 #include <QPlainTextEdit>
 #include <QLineEdit>
-#include <QListView>
+#include <QTableView>
 #include <QPrintDialog>
 #include <QPrinter>
 

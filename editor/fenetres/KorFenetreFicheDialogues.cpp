@@ -50,7 +50,8 @@ bool TFormFiche::SaisieTexte(const std::string& titre, const std::string& invite
   return true;
 }
 
-EResultatListe TFormFiche::DialogueListe(const TFichierX& fichier, int ligne, const std::function<void(int)>& selection) {
+EResultatListe TFormFiche::DialogueListe(const TFichierX& fichier, int ligne,
+                                         const std::function<void(int)>& selection) {
   Liste->OnSelection = selection;
   const TListe::EResultat resultat = Liste->Execute(fichier, ligne);
   Liste->OnSelection = nullptr;

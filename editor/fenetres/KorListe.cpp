@@ -3,29 +3,39 @@
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <QListView>
+#include <QHeaderView>
 #include <QScreen>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 TListe::TListe(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
   setWindowTitle(QStringLiteral("Liste des fiches"));
   setModal(true);
   auto* disposition = new QVBoxLayout(this);
   disposition->setContentsMargins(0, 0, 0, 0);
-  LBListe = new QListView(this);
-  // Every line has the height of the first: the view then reads only the lines it shows.
-  LBListe->setUniformItemSizes(true);
+  LBListe = new QTableView(this);
+  LBListe->horizontalHeader()->hide();
+  LBListe->verticalHeader()->hide();
+  LBListe->horizontalHeader()->setStretchLastSection(true);
+  // Lines of one fixed height: the view reads only the lines it shows.
+  LBListe->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  LBListe->setShowGrid(false);
+  LBListe->setWordWrap(false);
+  LBListe->setTabKeyNavigation(false);
   LBListe->setEditTriggers(QAbstractItemView::NoEditTriggers);
   LBListe->setSelectionMode(QAbstractItemView::SingleSelection);
+  LBListe->setSelectionBehavior(QAbstractItemView::SelectRows);
   LBListe->setModel(&Modele);
+  AjusteHauteurLignes();
   disposition->addWidget(LBListe);
   LBListe->installEventFilter(this);
   connect(LBListe->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& courant) { LBListeClick(courant); });
-  connect(LBListe, &QListView::doubleClicked, this, [this] { done(OK); });
+  connect(LBListe, &QTableView::doubleClicked, this, [this] { done(OK); });
   const QScreen* ecran = QGuiApplication::primaryScreen();
   move(0, 0);
   resize(280, ecran ? ecran->availableGeometry().height() : 480);
@@ -70,7 +80,14 @@ bool TListe::Touche(int touche) {
   }
 }
 
+void TListe::AjusteHauteurLignes() {
+  LBListe->verticalHeader()->setMinimumSectionSize(1);
+  LBListe->verticalHeader()->setDefaultSectionSize(LBListe->fontMetrics().height() + 2);
+}
+
 bool TListe::eventFilter(QObject* objet, QEvent* evenement) {
+  // The list font may change at any time (Préférences, Polices de caractères, Liste).
+  if (objet == LBListe && evenement->type() == QEvent::FontChange) AjusteHauteurLignes();
   if (objet == LBListe && evenement->type() == QEvent::KeyPress && Touche(static_cast<QKeyEvent*>(evenement)->key()))
     return true;
   return QDialog::eventFilter(objet, evenement);

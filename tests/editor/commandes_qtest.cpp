@@ -7,7 +7,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
-#include <QListView>
+#include <QTableView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -10,7 +10,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLineEdit>
-#include <QListView>
+#include <QTableView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrinter>

@@ -1,7 +1,8 @@
 // The card list window on the offscreen platform: the lines of a Notes file newest first, the
 // selection followed at once (mouse and arrow keys), and the four ways to close it.
 
-#include <QListView>
+#include <QHeaderView>
+#include <QTableView>
 #include <QTimer>
 #include <QtTest>
 
@@ -121,6 +122,18 @@ class TestListe : public QObject {
       QCOMPARE(Liste->LBListe->model()->rowCount(), 0);
     });
     QCOMPARE(Selections, std::vector<int>{2});
+  }
+
+  void policeDeLaListe() {
+    // The lines take the height of the list's font, also when it changes.
+    QFont police = Liste->LBListe->font();
+    police.setPointSize(10);
+    Liste->LBListe->setFont(police);
+    const int petite = Liste->LBListe->verticalHeader()->defaultSectionSize();
+    QCOMPARE(petite, QFontMetrics(police).height() + 2);
+    police.setPointSize(24);
+    Liste->LBListe->setFont(police);
+    QVERIFY(Liste->LBListe->verticalHeader()->defaultSectionSize() > petite);
   }
 
   void grandFichier() {
