@@ -32,6 +32,7 @@
 #include "cards/KorInit.h"
 #include "editor/fenetres/KorDlgNouveau.h"
 #include "platform/Ansi.h"
+#include "platform/bureau/Boites.h"
 
 namespace {
 
@@ -43,30 +44,6 @@ constexpr int LargeurEtiquette = 100;
 constexpr int MargeCadre = 8;
 constexpr int HauteurTitre = 32;
 
-// Texts of the memos: CR LF in memory, a line feed in the control.
-QString VersMemo(const std::string& texte) {
-  QString q = ansi::VersQString(texte);
-  q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  q.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return q;
-}
-std::string DepuisMemo(const QString& texte) {
-  QString q = texte;
-  q.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return ansi::DepuisQString(q);
-}
-
-QString Chemin(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
-std::string DepuisChemin(const QString& chemin) { return QFile::encodeName(chemin).toStdString(); }
-
-QString TitreBoite(EGenreMessage icone) {
-  switch (icone) {
-    case EGenreMessage::Question: return QStringLiteral("Confirmation");
-    case EGenreMessage::Avertissement: return QStringLiteral("Avertissement");
-    case EGenreMessage::Erreur: return QStringLiteral("Erreur");
-    default: return QStringLiteral("Information");
-  }
-}
 
 // A filter entry in Qt's form: "Questionnaire (*.xkqq *.kqq)"; "*.*" is every file.
 QString FiltreQt(const TFiltre& filtre) {
@@ -325,7 +302,7 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
 
   BoiteMessage = [](const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons) {
     // MessageAvecTitre: its own caption, centred on the screen.
-    QMessageBox boite(IconeQt(icone), titre.isEmpty() ? TitreBoite(icone) : titre, texte, BoutonsQt(boutons));
+    QMessageBox boite(IconeQt(icone), titre.isEmpty() ? TitreBoite(IconeQt(icone)) : titre, texte, BoutonsQt(boutons));
     boite.setWindowModality(Qt::ApplicationModal);
     if (QAbstractButton* abandon = boite.button(QMessageBox::Abort)) abandon->setText(QStringLiteral("Abandonner"));
     return BoutonDepuisQt(boite.exec());
@@ -520,8 +497,8 @@ void TFormFiche::FixeTexte(EChamp champ, const std::string& texte) {
   FRemplissage = true;
   switch (champ) {
     case EChamp::ETitre: ETitre->setText(ansi::VersQString(texte)); break;
-    case EChamp::MQuestion: MQuestion->setPlainText(VersMemo(texte)); break;
-    case EChamp::MReponse: MReponse->setPlainText(VersMemo(texte)); break;
+    case EChamp::MQuestion: MQuestion->setPlainText(ansi::VersMemo(texte)); break;
+    case EChamp::MReponse: MReponse->setPlainText(ansi::VersMemo(texte)); break;
   }
   FRemplissage = false;
 }
@@ -529,8 +506,8 @@ void TFormFiche::FixeTexte(EChamp champ, const std::string& texte) {
 std::string TFormFiche::Texte(EChamp champ) const {
   switch (champ) {
     case EChamp::ETitre: return ansi::DepuisQString(ETitre->text());
-    case EChamp::MQuestion: return DepuisMemo(MQuestion->toPlainText());
-    case EChamp::MReponse: return DepuisMemo(MReponse->toPlainText());
+    case EChamp::MQuestion: return ansi::DepuisMemo(MQuestion->toPlainText());
+    case EChamp::MReponse: return ansi::DepuisMemo(MReponse->toPlainText());
   }
   return {};
 }
@@ -633,7 +610,7 @@ bool TFormFiche::DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::
 
 bool TFormFiche::DialogueSauver(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
                                 const std::string& nomPropose, TChoixSauvegarde& choix) {
-  return BoiteSauver(filtres, ansi::VersQString(extensionDefaut), Chemin(nomPropose), choix);
+  return BoiteSauver(filtres, ansi::VersQString(extensionDefaut), VersChemin(nomPropose), choix);
 }
 
 bool TFormFiche::DialogueNouveau(const std::vector<std::string>& types, int& index) {

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "platform/bureau/Boites.h"
+
 namespace {
 
 bool DialogueModalOuvert() { return QApplication::activeModalWidget() != nullptr; }
@@ -24,7 +26,7 @@ TReceptionLigneCommande::TReceptionLigneCommande(TFileLigneCommande::FExecute ex
 void TReceptionLigneCommande::Recoit(const QStringList& arguments) {
   std::vector<std::string> liste;
   liste.reserve(static_cast<std::size_t>(arguments.size()));
-  for (const QString& a : arguments) liste.push_back(QFile::encodeName(a).toStdString());
+  for (const QString& a : arguments) liste.push_back(DepuisChemin(a));
   FFile.Recoit(std::move(liste));
   if (FFile.EnAttente()) FReprise.start();
 }

@@ -29,6 +29,7 @@
 #include "cards/KorXml.h"
 #include "platform/Ansi.h"
 #include "platform/Erreur.h"
+#include "platform/bureau/Boites.h"
 #include "platform/bureau/Raccourcis.h"
 #include "player/fenetres/KorPref.h"
 
@@ -51,17 +52,8 @@ const std::string& NomOrdinateurDuPoste() {
 QColor VersCouleur(TCouleur c) { return QColor(c.Rouge, c.Vert, c.Bleu); }
 
 // A file-system path as the user reads it.
-QString Chemin(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
-QString NomSansDossier(const std::string& chemin) { return QFileInfo(Chemin(chemin)).fileName(); }
+QString NomSansDossier(const std::string& chemin) { return QFileInfo(VersChemin(chemin)).fileName(); }
 
-QString TitreBoite(QMessageBox::Icon icone) {
-  switch (icone) {
-    case QMessageBox::Question: return QStringLiteral("Confirmation");
-    case QMessageBox::Warning: return QStringLiteral("Avertissement");
-    case QMessageBox::Critical: return QStringLiteral("Erreur");
-    default: return QStringLiteral("Information");
-  }
-}
 
 QFrame* Panneau(QWidget* parent, const QRect& zone) {
   auto* panneau = new QFrame(parent);
@@ -270,7 +262,7 @@ void TForm1::showEvent(QShowEvent* event) {
   Bouton->setFocus();
   if (!FArguments.isEmpty()) {
     // Opened once the window is up, so that a failure is told over it. Further arguments are ignored.
-    const std::string chemin = QFile::encodeName(FArguments.front()).toStdString();
+    const std::string chemin = DepuisChemin(FArguments.front());
     QMetaObject::invokeMethod(this, [this, chemin] { OuvreQuiz(chemin); }, Qt::QueuedConnection);
   }
 }
@@ -375,9 +367,9 @@ void TForm1::FixeBouton(const QString& legende, EActionBouton action) {
 
 bool TForm1::OuvreQuiz(const std::string& chemin) {
   if (FRapportEnCours) return false;
-  const QFileInfo info(Chemin(chemin));
+  const QFileInfo info(VersChemin(chemin));
   // Remembered by its full name, wherever the program was started from.
-  const std::string complet = QFile::encodeName(info.absoluteFilePath()).toStdString();
+  const std::string complet = DepuisChemin(info.absoluteFilePath());
   std::unique_ptr<TFichierX> lu;
   try {
     if (info.isDir()) throw EFOpenError(ansi::Utf8VersAnsi(complet));
@@ -447,7 +439,7 @@ void TForm1::OuvreQuizConfirme(const std::string& chemin) {
 
 bool TForm1::EstQuizProposable(const std::string& chemin) const {
   if (QuizOuvert && chemin == QuizOuvert->FNomFichier) return false;
-  const QString extension = QFileInfo(Chemin(chemin)).suffix().toLower();
+  const QString extension = QFileInfo(VersChemin(chemin)).suffix().toLower();
   return !chemin.empty() && (extension == QLatin1String("xkqq") || extension == QLatin1String("kqq"));
 }
 
@@ -505,7 +497,7 @@ auto TForm1::SansChrono(F&& boite) {
 void TForm1::ChoixOuvrirQuiz() {
   if (FRapportEnCours || !PeutAbandonner()) return;
   const QString nom = SansChrono([this] { return DialogueOuvrir(); });
-  if (!nom.isEmpty()) OuvreQuiz(QFile::encodeName(nom).toStdString());
+  if (!nom.isEmpty()) OuvreQuiz(DepuisChemin(nom));
 }
 
 void TForm1::MenuFichierClick() {

@@ -25,6 +25,7 @@
 #include <algorithm>
 
 #include "platform/Ansi.h"
+#include "platform/bureau/Boites.h"
 
 namespace {
 
@@ -81,14 +82,6 @@ QFormLayout* Formulaire(QVBoxLayout* colonne) {
   return formulaire;
 }
 
-QString TitreBoite(QMessageBox::Icon icone) {
-  switch (icone) {
-    case QMessageBox::Question: return QStringLiteral("Confirmation");
-    case QMessageBox::Warning: return QStringLiteral("Avertissement");
-    case QMessageBox::Critical: return QStringLiteral("Erreur");
-    default: return QStringLiteral("Information");
-  }
-}
 
 unsigned Modificateurs(Qt::KeyboardModifiers m) {
   unsigned resultat = 0;

@@ -18,20 +18,13 @@
 #include "platform/Ansi.h"
 #include "platform/Erreur.h"
 #include "platform/Ordinateur.h"
+#include "platform/bureau/Boites.h"
 #include "scoresheet/KorFichiersResultats.h"
 
 namespace {
 
 constexpr int LargeursColonnes[NbColonnesResultats] = {80, 160, 160, 60, 60};
 
-QString Titre(QMessageBox::Icon icone) {
-  switch (icone) {
-    case QMessageBox::Question: return QStringLiteral("Confirmation");
-    case QMessageBox::Warning: return QStringLiteral("Avertissement");
-    case QMessageBox::Critical: return QStringLiteral("Erreur");
-    default: return QStringLiteral("Information");
-  }
-}
 
 }  // namespace
 
@@ -129,7 +122,7 @@ void TFormMain::showEvent(QShowEvent* event) {
     // Told once the window is up; the program stays usable for what the table holds.
     const QString raison = ansi::VersQString(TCPServer->Erreur());
     QTimer::singleShot(0, this, [this, raison] {
-      BoiteMessage(QMessageBox::Warning, Titre(QMessageBox::Warning),
+      BoiteMessage(QMessageBox::Warning, TitreBoite(QMessageBox::Warning),
                    QStringLiteral("Le port %1 ne peut pas être ouvert : %2\n"
                                   "Cette Feuille de Notes ne recevra aucun résultat.")
                        .arg(FPort)
@@ -189,7 +182,7 @@ void TFormMain::AjusteColonnes() {
 
 void TFormMain::closeEvent(QCloseEvent* event) {
   if (!Table.ResultatsEnregistres() &&
-      BoiteMessage(QMessageBox::Question, Titre(QMessageBox::Question),
+      BoiteMessage(QMessageBox::Question, TitreBoite(QMessageBox::Question),
                    QStringLiteral("Voulez-vous quitter sans enregistrer les résultats ?"),
                    QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
     event->ignore();
@@ -252,13 +245,13 @@ void TFormMain::ButtonSaveClick() {
   const QString nom = DialogueEnregistrement();
   if (nom.isEmpty()) return;
   try {
-    EnregistreResultats(Table, QFile::encodeName(nom).toStdString());
+    EnregistreResultats(Table, DepuisChemin(nom));
   } catch (const EErreur& e) {
-    BoiteMessage(QMessageBox::Critical, Titre(QMessageBox::Critical), ansi::VersQString(e.Message()),
+    BoiteMessage(QMessageBox::Critical, TitreBoite(QMessageBox::Critical), ansi::VersQString(e.Message()),
                  QMessageBox::Ok);
     return;
   }
-  BoiteMessage(QMessageBox::Information, Titre(QMessageBox::Information),
+  BoiteMessage(QMessageBox::Information, TitreBoite(QMessageBox::Information),
                QStringLiteral("\"%1\" enregistré.").arg(nom), QMessageBox::Ok);
 }
 
@@ -266,7 +259,7 @@ void TFormMain::MnQuitterClick() { close(); }
 
 void TFormMain::MnRubriquesAideClick() {
   if (!Aide.AfficheContexte(1))
-    BoiteMessage(QMessageBox::Warning, Titre(QMessageBox::Warning),
+    BoiteMessage(QMessageBox::Warning, TitreBoite(QMessageBox::Warning),
                  QStringLiteral("Impossible d'ouvrir le fichier d'aide \"%1\".").arg(Aide.Fichier()),
                  QMessageBox::Ok);
 }

@@ -33,6 +33,9 @@ struct CasPressePapiers {
   std::string attendu;
 };
 
+// The case's name, not its bytes, in the test's name.
+void PrintTo(const CasPressePapiers& c, std::ostream* os) { *os << c.nom; }
+
 class PressePapiers : public ::testing::TestWithParam<CasPressePapiers> {};
 
 TEST_P(PressePapiers, TexteDeLaFiche) {
