@@ -58,6 +58,18 @@ QStringList FiltresQt(const std::vector<TFiltre>& filtres) {
   return liste;
 }
 
+// Qt's own open or save dialog on the filters, the first one chosen; the filters' texts in Qt's form.
+QStringList PrepareDialogueFichier(QFileDialog& dialogue, QFileDialog::AcceptMode mode,
+                                   const std::vector<TFiltre>& filtres, const QString& extension) {
+  dialogue.setOption(QFileDialog::DontUseNativeDialog);
+  dialogue.setAcceptMode(mode);
+  const QStringList liste = FiltresQt(filtres);
+  dialogue.setNameFilters(liste);
+  dialogue.selectNameFilter(liste.value(0));
+  dialogue.setDefaultSuffix(extension);
+  return liste;
+}
+
 // The extension of a filter's first pattern ("*.xkqq" -> "xkqq"), empty for every file.
 QString ExtensionDuFiltre(const TFiltre& filtre) {
   if (filtre.Motifs.empty()) return {};
@@ -310,13 +322,8 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   BoiteOuvrir = [this](const std::vector<TFiltre>& filtres, const QString& extension, TChoixOuverture& choix) {
     QFileDialog dialogue(this, QStringLiteral("Ouvrir"));
     // Qt's own dialog, so that it can carry the read-only box.
-    dialogue.setOption(QFileDialog::DontUseNativeDialog);
-    dialogue.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList liste = PrepareDialogueFichier(dialogue, QFileDialog::AcceptOpen, filtres, extension);
     dialogue.setFileMode(QFileDialog::ExistingFile);
-    const QStringList liste = FiltresQt(filtres);
-    dialogue.setNameFilters(liste);
-    dialogue.selectNameFilter(liste.value(0));
-    dialogue.setDefaultSuffix(extension);
     auto* lectureSeule = new QCheckBox(QStringLiteral("Ouvrir en lecture seule"), &dialogue);
     if (auto* grille = qobject_cast<QGridLayout*>(dialogue.layout()))
       grille->addWidget(lectureSeule, grille->rowCount(), 0, 1, grille->columnCount());
@@ -329,14 +336,9 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   BoiteSauver = [this](const std::vector<TFiltre>& filtres, const QString& extension, const QString& propose,
                        TChoixSauvegarde& choix) {
     QFileDialog dialogue(this, QStringLiteral("Enregistrer sous"));
-    dialogue.setOption(QFileDialog::DontUseNativeDialog);
+    const QStringList liste = PrepareDialogueFichier(dialogue, QFileDialog::AcceptSave, filtres, extension);
     // The editor asks its own question before writing over a file.
     dialogue.setOption(QFileDialog::DontConfirmOverwrite);
-    dialogue.setAcceptMode(QFileDialog::AcceptSave);
-    const QStringList liste = FiltresQt(filtres);
-    dialogue.setNameFilters(liste);
-    dialogue.selectNameFilter(liste.value(0));
-    dialogue.setDefaultSuffix(extension);
     connect(&dialogue, &QFileDialog::filterSelected, &dialogue, [&](const QString& filtre) {
       const auto i = liste.indexOf(filtre);
       if (i >= 0) dialogue.setDefaultSuffix(ExtensionDuFiltre(filtres[static_cast<std::size_t>(i)]));
