@@ -78,7 +78,7 @@ void TAttributsXml::ValeurDe(int i, std::string& valeur, bool garderReferences) 
   xmlFreeNodeList(liste);
 }
 
-bool TAttributsXml::Valeur(std::string_view nom, std::string& valeur, bool garderReferences) const {
+bool TAttributsXml::Cherche(std::string_view nom, std::string& valeur, bool garderReferences) const {
   for (int i = 0; i < FNombre; ++i) {
     if (Prefixe(i) || Nom(i) != nom) continue;
     ValeurDe(i, valeur, garderReferences);
@@ -87,7 +87,7 @@ bool TAttributsXml::Valeur(std::string_view nom, std::string& valeur, bool garde
   return false;
 }
 
-bool TAttributsXml::EspaceXml(std::string& valeur) const {
+bool TAttributsXml::ChercheEspace(std::string& valeur) const {
   for (int i = 0; i < FNombre; ++i) {
     const xmlChar* uri = FAttributs[5 * i + 2];
     if (!uri || Nom(i) != "space" || std::strcmp(C(uri), C(XML_XML_NAMESPACE)) != 0) continue;
@@ -130,6 +130,8 @@ struct TRappelsXml {
     Appelle(ctx, [](TAnalyseXml& a) { a.FinElement(); });
   }
   static void Texte(void* ctx, const xmlChar* texte, int longueur) {
+    const auto* a = static_cast<const TAnalyseXml*>(static_cast<xmlParserCtxtPtr>(ctx)->_private);
+    if (a && a->FSansTexte) return;
     Appelle(ctx, [&](TAnalyseXml& a) { a.Texte(std::string_view(C(texte), static_cast<std::size_t>(longueur))); });
   }
   static void Reference(void* ctx, const xmlChar* nom) {

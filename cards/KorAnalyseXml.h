@@ -19,9 +19,11 @@ class TAttributsXml {
   // The value of the first attribute of that name without prefix; false when there is none.
   // References to entities that are not predefined add nothing, or are kept as "&name;" with
   // garderReferences.
-  bool Valeur(std::string_view nom, std::string& valeur, bool garderReferences = false) const;
+  bool Valeur(std::string_view nom, std::string& valeur, bool garderReferences = false) const {
+    return FNombre > 0 && Cherche(nom, valeur, garderReferences);
+  }
   // The value of xml:space; false when the tag has none.
-  bool EspaceXml(std::string& valeur) const;
+  bool EspaceXml(std::string& valeur) const { return FNombre > 0 && ChercheEspace(valeur); }
   // Calls f(name, value) for every attribute without prefix, in the order written.
   template <class F>
   void PourChaque(F&& f) const {
@@ -37,6 +39,8 @@ class TAttributsXml {
   std::string_view Nom(int i) const { return reinterpret_cast<const char*>(FAttributs[5 * i]); }
   const unsigned char* Prefixe(int i) const { return FAttributs[5 * i + 1]; }
   void ValeurDe(int i, std::string& valeur, bool garderReferences) const;
+  bool Cherche(std::string_view nom, std::string& valeur, bool garderReferences) const;
+  bool ChercheEspace(std::string& valeur) const;
 
   _xmlParserCtxt* FContexte;
   const unsigned char** FAttributs;
@@ -69,6 +73,10 @@ class TAnalyseXml {
   virtual void Commentaire() = 0;
   // The document type declaration.
   virtual void Doctype() {}
+
+  // While true, text is not handed to Texte: a reader that has no use for the text where it is
+  // spares the call.
+  bool FSansTexte = false;
 
  private:
   friend struct TRappelsXml;

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <climits>
+#include <cstring>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -33,6 +34,12 @@ std::string MessagePasQuestionnaire() { return "Ce fichier n'est pas un question
 // XML white space (space, TAB, LF, CR), not the wider blanks of the text helpers.
 bool EstBlancXml(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// Equality of element names, which mostly differ in length or in their first letter.
+bool MemeNom(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         (a.empty() || (a[0] == b[0] && (a.size() == 1 || std::memcmp(a.data() + 1, b.data() + 1, a.size() - 1) == 0)));
+}
+
 std::string_view SansBlancs(std::string_view s) {
   std::size_t a = 0, b = s.size();
   while (a < b && EstBlancXml(s[a])) ++a;
@@ -48,48 +55,62 @@ constexpr std::array<std::uint8_t, 256> GenresOctets = [] {
   return t;
 }();
 
-// UTF-8 into 1252, appended; every line break (CR LF, CR or LF) made CR LF when retours. Runs of
-// ASCII are copied as they stand; a sequence of UTF-8 never spans an ASCII byte, so each run of
-// other bytes is decoded on its own.
-void AjouteAnsi(std::string& sortie, std::string_view utf8, bool retours) {
+// A slice of UTF-8 into 1252 at q; returns the end of what was written. Line breaks (CR LF, CR
+// or LF) are made CR LF when retours. The letters of U+00A0 to U+00FF, two bytes each in UTF-8,
+// are their own code in 1252; any other run of bytes outside ASCII is decoded on its own (a
+// sequence of UTF-8 never spans an ASCII byte).
+char* VersAnsi(const unsigned char* p, std::size_t n, bool retours, char* q) {
   const std::uint8_t arrets = retours ? 3 : 1;
-  const char* p = utf8.data();
-  const std::size_t n = utf8.size();
-  sortie.reserve(sortie.size() + n);
   std::size_t i = 0;
   while (i < n) {
-    std::size_t j = i;
-    while (j < n && !(GenresOctets[static_cast<unsigned char>(p[j])] & arrets)) ++j;
-    sortie.append(p + i, j - i);
-    if (j == n) break;
-    if (GenresOctets[static_cast<unsigned char>(p[j])] == 2) {
-      sortie += "\r\n";
-      i = j + (p[j] == '\r' && j + 1 < n && p[j + 1] == '\n' ? 2 : 1);
-      continue;
-    }
-    std::size_t k = j;
-    while (k < n && GenresOctets[static_cast<unsigned char>(p[k])] == 1) ++k;
-    // The letters of U+00A0 to U+00FF, two bytes each in UTF-8, are their own code in 1252.
-    bool latin = (k - j) % 2 == 0;
-    for (std::size_t m = j; latin && m < k; m += 2) {
-      const auto b = static_cast<unsigned char>(p[m]), c = static_cast<unsigned char>(p[m + 1]);
-      latin = ((b == 0xC2 && c >= 0xA0) || b == 0xC3) && (c & 0xC0) == 0x80;
-    }
-    if (latin) {
-      for (std::size_t m = j; m < k; m += 2)
-        sortie += static_cast<char>(((static_cast<unsigned char>(p[m]) & 0x1F) << 6) | (static_cast<unsigned char>(p[m + 1]) & 0x3F));
+    while (i < n && !(GenresOctets[p[i]] & arrets)) *q++ = static_cast<char>(p[i++]);
+    if (i == n) break;
+    const unsigned char b = p[i];
+    if (b < 0x80) {  // a line break
+      *q++ = '\r';
+      *q++ = '\n';
+      i += b == '\r' && i + 1 < n && p[i + 1] == '\n' ? 2 : 1;
+    } else if (i + 1 < n && (p[i + 1] & 0xC0) == 0x80 && (b == 0xC3 || (b == 0xC2 && p[i + 1] >= 0xA0))) {
+      *q++ = static_cast<char>(((b & 0x1F) << 6) | (p[i + 1] & 0x3F));
+      i += 2;
     } else {
-      const std::size_t debut = sortie.size();
-      sortie.resize(debut + (k - j));  // 1252 is never longer
-      sortie.resize(debut + ansi::Utf8VersAnsiDans(utf8.substr(j, k - j), sortie.data() + debut, nullptr));
+      std::size_t k = i;
+      while (k < n && p[k] >= 0x80) ++k;
+      q += ansi::Utf8VersAnsiDans(std::string_view(reinterpret_cast<const char*>(p + i), k - i), q, nullptr);
+      i = k;
     }
-    i = k;
+  }
+  return q;
+}
+
+// UTF-8 into 1252, appended, through the scratch buffer: 1252 is never longer than UTF-8 and
+// CR LF at most doubles a line break, so a slice of n bytes needs 2n bytes of room. A long text
+// goes in slices that end between two characters and never between CR and LF.
+void AjouteAnsi(std::string& sortie, std::string_view utf8, bool retours, std::string& brouillon) {
+  constexpr std::size_t Tranche = 64 * 1024;
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const std::size_t n = utf8.size();
+  if (n > Tranche) sortie.reserve(sortie.size() + n);
+  std::size_t i = 0;
+  while (i < n) {
+    std::size_t fin = n - i > Tranche ? i + Tranche : n;
+    if (fin < n) {
+      std::size_t f = fin;  // back to the start of a character (not far in well-formed UTF-8)
+      while (f > i + 1 && f > fin - 3 && (p[f] & 0xC0) == 0x80) --f;
+      if ((p[f] & 0xC0) != 0x80) fin = f;
+      if (p[fin - 1] == '\r' && p[fin] == '\n') ++fin;
+    }
+    const std::size_t place = 2 * (fin - i);
+    if (brouillon.size() < place) brouillon.resize(place);
+    const char* ecrit = VersAnsi(p + i, fin - i, retours, brouillon.data());
+    sortie.append(brouillon.data(), static_cast<std::size_t>(ecrit - brouillon.data()));
+    i = fin;
   }
 }
 
 std::string EnAnsi(std::string_view utf8) {
-  std::string s;
-  AjouteAnsi(s, utf8, false);
+  std::string s, brouillon;
+  AjouteAnsi(s, utf8, false, brouillon);
   return s;
 }
 
@@ -242,7 +263,9 @@ struct TCarteEnAttente {
 class TLecteurXML final : public TAnalyseXml {
  public:
   TLecteurXML(TFichierXML& xml, bool complet, EVarianteModele variante, const TReglages& r)
-      : X(xml), FComplet(complet), FVariante(variante), FJoueur(variante == EVarianteModele::Questionnaire), R(r) {}
+      : X(xml), FComplet(complet), FVariante(variante), FJoueur(variante == EVarianteModele::Questionnaire), R(r) {
+    FSansTexte = true;  // text matters only inside an element being read
+  }
 
   std::string FRefus;  // the message of a well-formed file that is refused
 
@@ -284,6 +307,7 @@ class TLecteurXML final : public TAnalyseXml {
     const int d = --FProfondeur;
     if (!FLecture) return;
     while (FNbCaptures > 0 && FCaptures[FNbCaptures - 1].Profondeur == d) Termine(FCaptures[--FNbCaptures]);
+    FSansTexte = FNbCaptures == 0;
     if (d == 1) {
       const unsigned roles = std::exchange(FRoles, 0u);
       if (roles & Options) FinOptions();
@@ -388,7 +412,7 @@ class TLecteurXML final : public TAnalyseXml {
   void Bloc(std::string_view nom, bool preserve) {
     unsigned roles = 0;
     auto premier = [&](unsigned role, std::string_view n) {
-      if (nom == n && !(FBlocsVus & role)) roles |= role;
+      if (!(FBlocsVus & role) && MemeNom(nom, n)) roles |= role;
     };
     premier(Titre, "TITRE");
     premier(Signature, "SIGNATURE");
@@ -397,7 +421,7 @@ class TLecteurXML final : public TAnalyseXml {
     premier(Etiquettes, "ETIQUETTES");
     premier(Canevas, "CANEVAS");
     FBlocsVus |= roles;
-    if (FComplet && nom == F->FIdFiche) roles |= Fiche;
+    if (FComplet && MemeNom(nom, F->FIdFiche)) roles |= Fiche;
     if (!FComplet) roles &= ~(Titre | Signature | Description);
     if (FJoueur) roles &= ~(Etiquettes | Canevas);
     FRoles = roles;
@@ -412,7 +436,7 @@ class TLecteurXML final : public TAnalyseXml {
   void EnfantDeBloc(std::string_view nom, const TAttributsXml& attributs, bool preserve) {
     if (FRoles & Options) {
       for (int i = 0; i < NombreOptions; ++i) {
-        if (nom != NomsOptions[static_cast<std::size_t>(i)] || FOptionVue[static_cast<std::size_t>(i)]) continue;
+        if (!MemeNom(nom, NomsOptions[static_cast<std::size_t>(i)]) || FOptionVue[static_cast<std::size_t>(i)]) continue;
         FOptionVue[static_cast<std::size_t>(i)] = true;
         if (i < NombreBooleens)
           FBooleens[static_cast<std::size_t>(i)] = attributs.Valeur("VALEUR", FValeur) && EstOui(FValeur);
@@ -422,25 +446,25 @@ class TLecteurXML final : public TAnalyseXml {
     }
     const std::string* ids[3] = {&F->FIdChamp0, &F->FIdChamp1, &F->FIdChamp2};
     for (int k = 0; k < 3; ++k) {
-      if ((FRoles & Etiquettes) && !FEtiquetteVue[static_cast<std::size_t>(k)] && nom == *ids[k]) {
+      if ((FRoles & Etiquettes) && !FEtiquetteVue[static_cast<std::size_t>(k)] && MemeNom(nom, *ids[k])) {
         FEtiquetteVue[static_cast<std::size_t>(k)] = true;
         Capture(2, false, preserve, ECible::Etiquette, k);
       }
-      if ((FRoles & Canevas) && !FCanevasVu[static_cast<std::size_t>(k)] && nom == *ids[k]) {
+      if ((FRoles & Canevas) && !FCanevasVu[static_cast<std::size_t>(k)] && MemeNom(nom, *ids[k])) {
         FCanevasVu[static_cast<std::size_t>(k)] = true;
         Capture(2, false, preserve, ECible::Canevas, k);
       }
     }
     if (FRoles & Fiche) {
-      if (F->FAvecChamp0 && !FVu0 && nom == *ids[0]) {
+      if (F->FAvecChamp0 && !FVu0 && MemeNom(nom, *ids[0])) {
         FVu0 = true;
         Capture(2, true, preserve, ECible::Champ0);
       }
-      if (!F->FSansChamp1 && !FVu1 && nom == *ids[1]) {
+      if (!F->FSansChamp1 && !FVu1 && MemeNom(nom, *ids[1])) {
         FVu1 = true;
         Capture(2, true, preserve, ECible::Champ1);
       }
-      if (nom == *ids[2]) {
+      if (MemeNom(nom, *ids[2])) {
         FCacheItem = attributs.Valeur("CACHE", FValeur) && EstOui(FValeur);
         Capture(2, true, preserve, ECible::Item);
       }
@@ -459,6 +483,7 @@ class TLecteurXML final : public TAnalyseXml {
   void Capture(int profondeur, bool element, bool preserve, ECible cible, int index = 0) {
     if (FNbCaptures == FCaptures.size()) FCaptures.emplace_back();
     TCapture& c = FCaptures[FNbCaptures++];
+    FSansTexte = false;
     c.Profondeur = profondeur;
     c.Element = element;
     c.Preserve = preserve;
@@ -474,7 +499,7 @@ class TLecteurXML final : public TAnalyseXml {
 
   // Takes the run of text read so far.
   void Vide(TCapture& c) {
-    AjouteAnsi(c.Texte, Pris(c), true);
+    AjouteAnsi(c.Texte, Pris(c), true, FBrouillon);
     c.Brut.clear();
   }
 
@@ -482,7 +507,7 @@ class TLecteurXML final : public TAnalyseXml {
     if (c.Element && X.FAvecBalisesControles)
       Vide(c);
     else
-      AjouteAnsi(c.Texte, Pris(c), c.Element);
+      AjouteAnsi(c.Texte, Pris(c), c.Element, FBrouillon);
     if (c.Cible == ECible::Item) {
       AjouteItem(c.Texte);
       return;
@@ -631,6 +656,7 @@ class TLecteurXML final : public TAnalyseXml {
   unsigned FRoles = 0;  // of the open element directly under the root
 
   std::vector<TCapture> FCaptures;
+  std::string FBrouillon;  // where texts are converted
   std::size_t FNbCaptures = 0;
 
   std::array<bool, NombreOptions> FOptionVue{};

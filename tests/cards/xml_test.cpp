@@ -389,6 +389,19 @@ TEST_F(FormatXml, TexteDesChamps) {
   EXPECT_EQ(Lit(Doc("TYPE=\"R\"", "<F><C xml:space=\"preserve\"> un </C></F>"))->Fiche(0).Champ2, " un ");
 }
 
+// A long text is converted in slices of 64 KiB: whatever falls on a slice's end (inside a
+// character of two or three bytes, or between CR and LF), the text comes whole.
+TEST_F(FormatXml, TextesLongs) {
+  constexpr std::size_t Tranche = 64 * 1024;
+  for (std::size_t decalage = 0; decalage < 8; ++decalage) {
+    const std::string debut(Tranche - decalage, 'a');
+    // "€" is three bytes in UTF-8 and "é" two; "&#13;" before a line feed makes one CR LF.
+    const std::string utf8 = debut + "€é&#13;\n€" + std::string(Tranche, 'b') + "&#13;\nz";
+    const std::string attendu = debut + "€é\r\n€"_a + std::string(Tranche, 'b') + "\r\nz";
+    EXPECT_TRUE(Lit(Doc("TYPE=\"R\"", "<F><C>" + utf8 + "</C></F>"))->Fiche(0).Champ2 == attendu) << decalage;
+  }
+}
+
 TEST_F(FormatXml, FeuilleDeStyle) {
   auto href = [&](const std::string& prologue) {
     return Lit(prologue + "<ORVALINE TYPE=\"R\"/>")->FFeuilleStyle;
