@@ -284,18 +284,7 @@ class TLecteurXML final : public TAnalyseXml {
       return;
     }
     if (!FLecture) return;
-    if (X.FAvecBalisesControles) {
-      // A child element ends the run of text of its parent; br and tab stand for CR LF and TAB.
-      for (std::size_t i = 0; i < FNbCaptures; ++i) {
-        TCapture& c = FCaptures[i];
-        if (!c.Element || c.Profondeur != d - 1) continue;
-        Vide(c);
-        if (!prefixe && nom == "br")
-          c.Texte += "\r\n";
-        else if (!prefixe && nom == "tab")
-          c.Texte += '\t';
-      }
-    }
+    if (X.FAvecBalisesControles && FNbCaptures > 0) BaliseDansLeTexte(nom, prefixe, d);
     if (prefixe) return;
     if (d == 1)
       Bloc(nom, preserve);
@@ -310,9 +299,7 @@ class TLecteurXML final : public TAnalyseXml {
     FSansTexte = FNbCaptures == 0;
     if (d == 1) {
       const unsigned roles = std::exchange(FRoles, 0u);
-      if (roles & Options) FinOptions();
-      if (roles & Etiquettes) F->FAvecEtiquettes = true;
-      if (roles & Canevas) F->FAvecCanevas = true;
+      if (roles & (Options | Etiquettes | Canevas)) FinEnTete(roles);
       if (roles & Fiche) FinCarte();
     } else if (d == 0) {
       if (FComplet) {
@@ -434,6 +421,26 @@ class TLecteurXML final : public TAnalyseXml {
 
   // An element inside a block: an option, a label, a field of the template or of a card.
   void EnfantDeBloc(std::string_view nom, const TAttributsXml& attributs, bool preserve) {
+    if (FRoles & (Options | Etiquettes | Canevas)) EnfantDEnTete(nom, attributs, preserve);
+    if (FRoles & Fiche) {
+      const TFichierX& f = *F;
+      if (f.FAvecChamp0 && !FVu0 && MemeNom(nom, f.FIdChamp0)) {
+        FVu0 = true;
+        Capture(2, true, preserve, ECible::Champ0);
+      }
+      if (!f.FSansChamp1 && !FVu1 && MemeNom(nom, f.FIdChamp1)) {
+        FVu1 = true;
+        Capture(2, true, preserve, ECible::Champ1);
+      }
+      if (MemeNom(nom, f.FIdChamp2)) {
+        FCacheItem = attributs.Valeur("CACHE", FValeur) && EstOui(FValeur);
+        Capture(2, true, preserve, ECible::Item);
+      }
+    }
+  }
+
+  // An option, a label or a field of the template.
+  [[gnu::noinline]] void EnfantDEnTete(std::string_view nom, const TAttributsXml& attributs, bool preserve) {
     if (FRoles & Options) {
       for (int i = 0; i < NombreOptions; ++i) {
         if (!MemeNom(nom, NomsOptions[static_cast<std::size_t>(i)]) || FOptionVue[static_cast<std::size_t>(i)]) continue;
@@ -455,19 +462,19 @@ class TLecteurXML final : public TAnalyseXml {
         Capture(2, false, preserve, ECible::Canevas, k);
       }
     }
-    if (FRoles & Fiche) {
-      if (F->FAvecChamp0 && !FVu0 && MemeNom(nom, *ids[0])) {
-        FVu0 = true;
-        Capture(2, true, preserve, ECible::Champ0);
-      }
-      if (!F->FSansChamp1 && !FVu1 && MemeNom(nom, *ids[1])) {
-        FVu1 = true;
-        Capture(2, true, preserve, ECible::Champ1);
-      }
-      if (MemeNom(nom, *ids[2])) {
-        FCacheItem = attributs.Valeur("CACHE", FValeur) && EstOui(FValeur);
-        Capture(2, true, preserve, ECible::Item);
-      }
+  }
+
+  // With control tags, a child element ends the run of text of its parent; br and tab stand for
+  // CR LF and TAB.
+  [[gnu::noinline]] void BaliseDansLeTexte(std::string_view nom, bool prefixe, int d) {
+    for (std::size_t i = 0; i < FNbCaptures; ++i) {
+      TCapture& c = FCaptures[i];
+      if (!c.Element || c.Profondeur != d - 1) continue;
+      Vide(c);
+      if (!prefixe && nom == "br")
+        c.Texte += "\r\n";
+      else if (!prefixe && nom == "tab")
+        c.Texte += '\t';
     }
   }
 
@@ -508,11 +515,17 @@ class TLecteurXML final : public TAnalyseXml {
       Vide(c);
     else
       AjouteAnsi(c.Texte, Pris(c), c.Element, FBrouillon);
-    if (c.Cible == ECible::Item) {
-      AjouteItem(c.Texte);
-      return;
+    // The text goes where it belongs; but for an item, the capture's next text starts a string of
+    // its own.
+    switch (c.Cible) {
+      case ECible::Item: AjouteItem(c.Texte); return;
+      case ECible::Champ0: FChamp0 = std::move(c.Texte); return;
+      case ECible::Champ1: FChamp1 = std::move(c.Texte); return;
+      default: Range(c);
     }
-    // The text goes where it belongs; the capture's next text starts a string of its own.
+  }
+
+  [[gnu::noinline]] void Range(TCapture& c) {
     std::string t = std::move(c.Texte);
     TFichierX& f = *F;
     switch (c.Cible) {
@@ -527,13 +540,19 @@ class TLecteurXML final : public TAnalyseXml {
       case ECible::Option: FTexteOption[static_cast<std::size_t>(c.Index)] = std::move(t); break;
       case ECible::Etiquette: Champ(f.FEtiquettes, c.Index) = std::move(t); break;
       case ECible::Canevas: Champ(f.FCanevas, c.Index) = c.Index == 0 ? std::move(t) : Desechappe(t); break;
-      case ECible::Champ0: FChamp0 = std::move(t); break;
-      case ECible::Champ1: FChamp1 = std::move(t); break;
+      case ECible::Champ0:
+      case ECible::Champ1:
       case ECible::Item: break;
     }
   }
 
   static std::string& Champ(TFicheX& fiche, int k) { return k == 0 ? fiche.Champ0 : k == 1 ? fiche.Champ1 : fiche.Champ2; }
+
+  [[gnu::noinline]] void FinEnTete(unsigned roles) {
+    if (roles & Options) FinOptions();
+    if (roles & Etiquettes) F->FAvecEtiquettes = true;
+    if (roles & Canevas) F->FAvecCanevas = true;
+  }
 
   // The options of the first OPTIONS block, in a fixed order whatever the file's.
   void FinOptions() {
