@@ -50,6 +50,13 @@ class TSilence {
 
 const char* C(const xmlChar* s) { return reinterpret_cast<const char*>(s); }
 
+// Whether the name ended by a zero is nom.
+bool NomEgal(const xmlChar* z, std::string_view nom) {
+  for (char c : nom)
+    if (static_cast<char>(*z++) != c) return false;
+  return *z == 0;
+}
+
 }  // namespace
 
 int OptionsAnalyseXML() { return XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT; }
@@ -80,7 +87,7 @@ void TAttributsXml::ValeurDe(int i, std::string& valeur, bool garderReferences) 
 
 bool TAttributsXml::Cherche(std::string_view nom, std::string& valeur, bool garderReferences) const {
   for (int i = 0; i < FNombre; ++i) {
-    if (Prefixe(i) || Nom(i) != nom) continue;
+    if (Prefixe(i) || !NomEgal(FAttributs[5 * i], nom)) continue;
     ValeurDe(i, valeur, garderReferences);
     return true;
   }
@@ -90,7 +97,7 @@ bool TAttributsXml::Cherche(std::string_view nom, std::string& valeur, bool gard
 bool TAttributsXml::ChercheEspace(std::string& valeur) const {
   for (int i = 0; i < FNombre; ++i) {
     const xmlChar* uri = FAttributs[5 * i + 2];
-    if (!uri || Nom(i) != "space" || std::strcmp(C(uri), C(XML_XML_NAMESPACE)) != 0) continue;
+    if (!uri || !NomEgal(FAttributs[5 * i], "space") || std::strcmp(C(uri), C(XML_XML_NAMESPACE)) != 0) continue;
     ValeurDe(i, valeur, false);
     return true;
   }
