@@ -511,7 +511,15 @@ class TLecteurXML final : public TAnalyseXml {
   }
 
   void Termine(TCapture& c) {
-    if (c.Element && X.FAvecBalisesControles)
+    const bool parMorceaux = c.Element && X.FAvecBalisesControles;
+    if (c.Cible == ECible::Item && !parMorceaux && !FCarteEnAttente) {
+      // Straight into field 2.
+      if (!FPremierItem) FChamp2 += FAvecCache && FCacheItem ? FCache : FVisible;
+      AjouteAnsi(FChamp2, Pris(c), true, FBrouillon);
+      FPremierItem = false;
+      return;
+    }
+    if (parMorceaux)
       Vide(c);
     else
       AjouteAnsi(c.Texte, Pris(c), c.Element, FBrouillon);
@@ -632,7 +640,7 @@ class TLecteurXML final : public TAnalyseXml {
 
   void FinCarte() {
     if (!FCarteEnAttente) {
-      AjouteCarte(std::move(FChamp0), std::move(FChamp1), FChamp2);
+      AjouteCarte(std::move(FChamp0), std::move(FChamp1), std::string(FChamp2));
       return;
     }
     FAttente.push_back(TCarteEnAttente{std::move(FChamp0), std::move(FChamp1), std::move(FItems)});
@@ -652,9 +660,9 @@ class TLecteurXML final : public TAnalyseXml {
   }
 
   // As AjouteFiche: a field the file does not have was never read, and stays empty.
-  void AjouteCarte(std::string champ0, std::string champ1, std::string champ2) {
+  void AjouteCarte(std::string&& champ0, std::string&& champ1, std::string&& champ2) {
     if (FJoueur && F->FAvecChamp0 && F->EstCategorie(champ0)) return;
-    F->FFiches.push_back(std::make_unique<TFicheX>(TFicheX{std::move(champ0), std::move(champ1), std::move(champ2)}));
+    F->FFiches.push_back(std::unique_ptr<TFicheX>(new TFicheX{std::move(champ0), std::move(champ1), std::move(champ2)}));
   }
 
   TFichierXML& X;
