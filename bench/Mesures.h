@@ -1,8 +1,9 @@
 #pragma once
 // What the benchmarks of the readers share: a plain read of a file, and libxml2's SAX2 parse
-// with empty callbacks, the baselines of a streamed reader; and the memory one load takes, measured in a child process so
-// that nothing the benchmark holds counts: the peak resident memory the load adds, and what the
-// loaded card file still holds once the load is over. Linux only (/proc/self/status, clear_refs).
+// with empty callbacks, the baselines of a streamed reader; a load timed against such a baseline
+// in the same run; and the memory one load takes, measured in a child process so that nothing
+// the benchmark holds counts: the peak resident memory the load adds, and what the loaded card
+// file still holds once the load is over. Linux only (/proc/self/status, clear_refs).
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -12,12 +13,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cards/KorFichierX.h"
 #include "cards/KorXml.h"
@@ -56,6 +60,51 @@ inline void AnalyseSax2Vide(const std::string& octets) {
   if (!c->wellFormed) std::abort();
   if (c->myDoc) xmlFreeDoc(c->myDoc);
   xmlFreeParserCtxt(c);
+}
+
+// Frees a card file out of the timing. The allocator sorts the freed blocks at its next request
+// of a larger block; make that request here, so that the next load does not pay for this one's
+// frees.
+inline void Libere(std::unique_ptr<TFichierX>& f) {
+  f.reset();
+  void* p = std::malloc(4096);
+  benchmark::DoNotOptimize(p);
+  std::free(p);
+}
+
+// A load against its baseline: each iteration times one load (its frees left out) then one run
+// of the baseline, so that both meet the same moments of a shared machine. Counters, in ms: the
+// fastest and the median of each (charge_min, reference_min, charge_med, reference_med), and the
+// ratios of the load to the baseline (rapport_min, rapport_med).
+template <class FCharge, class FReference>
+void ContreReference(benchmark::State& etat, FCharge&& charge, FReference&& reference) {
+  using Horloge = std::chrono::steady_clock;
+  const auto ms = [](Horloge::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+  std::vector<double> charges, references;
+  for (auto _ : etat) {
+    const auto t0 = Horloge::now();
+    std::unique_ptr<TFichierX> f = charge();
+    const auto t1 = Horloge::now();
+    Libere(f);
+    const auto t2 = Horloge::now();
+    reference();
+    const auto t3 = Horloge::now();
+    charges.push_back(ms(t1 - t0));
+    references.push_back(ms(t3 - t2));
+  }
+  const auto mediane = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+  };
+  const double cmin = *std::min_element(charges.begin(), charges.end());
+  const double rmin = *std::min_element(references.begin(), references.end());
+  const double cmed = mediane(charges), rmed = mediane(references);
+  etat.counters["charge_min"] = cmin;
+  etat.counters["reference_min"] = rmin;
+  etat.counters["charge_med"] = cmed;
+  etat.counters["reference_med"] = rmed;
+  etat.counters["rapport_min"] = cmin / rmin;
+  etat.counters["rapport_med"] = cmed / rmed;
 }
 
 // A line of /proc/self/status in kB ("VmRSS", "VmHWM").
