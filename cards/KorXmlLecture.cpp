@@ -61,8 +61,21 @@ constexpr std::array<std::uint8_t, 256> GenresOctets = [] {
 // sequence of UTF-8 never spans an ASCII byte).
 char* VersAnsi(const unsigned char* p, std::size_t n, bool retours, char* q) {
   const std::uint8_t arrets = retours ? 3 : 1;
+  constexpr std::uint64_t Uns = 0x0101010101010101ull, Hauts = 0x8080808080808080ull;
   std::size_t i = 0;
   while (i < n) {
+    // Eight bytes at a time while none is outside ASCII (nor CR or LF when retours).
+    for (; i + 8 <= n; i += 8, q += 8) {
+      std::uint64_t mot;
+      std::memcpy(&mot, p + i, 8);
+      std::uint64_t arret = mot & Hauts;
+      if (retours) {
+        const std::uint64_t cr = mot ^ (Uns * '\r'), lf = mot ^ (Uns * '\n');
+        arret |= ((cr - Uns) & ~cr & Hauts) | ((lf - Uns) & ~lf & Hauts);
+      }
+      if (arret) break;
+      std::memcpy(q, &mot, 8);
+    }
     while (i < n && !(GenresOctets[p[i]] & arrets)) *q++ = static_cast<char>(p[i++]);
     if (i == n) break;
     const unsigned char b = p[i];
