@@ -17,21 +17,6 @@ namespace {
 std::string MessageXmlIncorrect() { return "Erreur dans l'écriture du code XML !"_a; }
 std::string MessagePasMoodle() { return "Pas un fichier Moodle valide !"; }
 
-std::string RetoursCRLF(std::string_view texte) {
-  std::string s;
-  s.reserve(texte.size());
-  for (std::size_t i = 0; i < texte.size(); ++i) {
-    const char c = texte[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < texte.size() && texte[i + 1] == '\n') ++i;
-      s += "\r\n";
-    } else {
-      s += c;
-    }
-  }
-  return s;
-}
-
 // The path shortened against the previous one: each level it shares with it becomes one '/'.
 std::string AbregerCategorie(const std::string& chemin, std::string& precedent) {
   std::size_t n = 0, dernier = 0;
@@ -67,7 +52,9 @@ struct TNiveau {
 
 class TLecteurMoodle final : public TAnalyseXml {
  public:
-  explicit TLecteurMoodle(TFichierMoodle& moodle, const TReglages& r) : M(moodle), R(r) {}
+  explicit TLecteurMoodle(TFichierMoodle& moodle, const TReglages& r) : M(moodle), R(r) {
+    FSansTexte = true;  // text matters only inside an element being read
+  }
 
   std::string FRefus;  // the message of a well-formed file that is refused
 
@@ -121,16 +108,16 @@ class TLecteurMoodle final : public TAnalyseXml {
     if (!FLecture) return;
     if (FCapture && d == FProfondeurCapture) {
       FCapture = false;
+      FSansTexte = true;
       Termine();
       return;
     }
     if (FCapture) return;
     if (role == ERole::Reponse) {
-      std::string item = FPrefixe + FTexteReponse;
       if (FNumerique)
-        FItemsNumeriques.push_back(std::move(item));
+        FItemsNumeriques.push_back(FPrefixe + FTexteReponse);
       else
-        AjouteItem(item);
+        AjouteItem(FPrefixe, FTexteReponse);
     } else if (role == ERole::SousQuestion) {
       if (FReponseSousQuestionVue) {
         FTexteSousQuestion += ' ';
@@ -243,6 +230,7 @@ class TLecteurMoodle final : public TAnalyseXml {
 
   void Capture(ERole role) {
     FCapture = true;
+    FSansTexte = false;
     FProfondeurCapture = FNiveaux.size() - 1;
     FRoleCapture = role;
     FBrut.clear();
@@ -254,12 +242,13 @@ class TLecteurMoodle final : public TAnalyseXml {
       FSeule = FBrut == "true";
       return;
     }
-    const std::string ansi = ansi::Utf8VersAnsi(FBrut);
     if (FRoleCapture == ERole::NomUnite) {
-      FUnite = ansi;
+      FUnite.clear();
+      ansi::AjouteUtf8EnAnsi(FUnite, FBrut, false, FBrouillon);
       return;
     }
-    std::string texte = RetoursCRLF(ansi);
+    std::string texte;
+    ansi::AjouteUtf8EnAnsi(texte, FBrut, true, FBrouillon);
     switch (FRoleCapture) {
       case ERole::Categorie: FChemin = std::move(texte); break;
       case ERole::Nom: FChamp0 = std::move(texte); break;
@@ -273,11 +262,12 @@ class TLecteurMoodle final : public TAnalyseXml {
     }
   }
 
-  // An empty first item leaves no trace; an empty later one leaves a separator. The item is
-  // appended in place: a question may hold a great many.
-  void AjouteItem(const std::string& item) {
+  // An empty first item leaves no trace; an empty later one leaves a separator. The item (made
+  // of two parts at most) is appended in place: a question may hold a great many.
+  void AjouteItem(std::string_view item, std::string_view suite = {}) {
     if (!FChamp2.empty()) FChamp2 += M.FSeparateur;
     FChamp2 += item;
+    FChamp2 += suite;
   }
 
   void FinQuestion() {
@@ -307,6 +297,7 @@ class TLecteurMoodle final : public TAnalyseXml {
   std::size_t FProfondeurCapture = 0;
   ERole FRoleCapture = ERole::Aucun;
   std::string FBrut;  // UTF-8
+  std::string FBrouillon;  // where texts are converted
 
   std::string FCheminPrecedent;
   // The question being read.

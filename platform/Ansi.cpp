@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstring>
+
 namespace ansi {
 
 namespace {
@@ -46,7 +48,81 @@ void AjouteUtf8(std::string& s, char32_t u) {
   }
 }
 
+// For each byte: 1 when it is not ASCII, 2 when it is a line break.
+constexpr std::array<std::uint8_t, 256> GenresOctets = [] {
+  std::array<std::uint8_t, 256> t{};
+  for (int b = 0x80; b < 0x100; ++b) t[static_cast<std::size_t>(b)] = 1;
+  t['\r'] = t['\n'] = 2;
+  return t;
+}();
+
+// A slice of UTF-8 into 1252 at q; returns the end of what was written. Line breaks (CR LF, CR
+// or LF) are made CR LF when retours. The letters of U+00A0 to U+00FF, two bytes each in UTF-8,
+// are their own code in 1252; any other run of bytes outside ASCII is decoded on its own (a
+// sequence of UTF-8 never spans an ASCII byte).
+char* VersAnsi(const unsigned char* p, std::size_t n, bool retours, char* q) {
+  const std::uint8_t arrets = retours ? 3 : 1;
+  constexpr std::uint64_t Uns = 0x0101010101010101ull, Hauts = 0x8080808080808080ull;
+  std::size_t i = 0;
+  while (i < n) {
+    // Eight bytes at a time while none is outside ASCII (nor CR or LF when retours).
+    for (; i + 8 <= n; i += 8, q += 8) {
+      std::uint64_t mot;
+      std::memcpy(&mot, p + i, 8);
+      std::uint64_t arret = mot & Hauts;
+      if (retours) {
+        const std::uint64_t cr = mot ^ (Uns * '\r'), lf = mot ^ (Uns * '\n');
+        arret |= ((cr - Uns) & ~cr & Hauts) | ((lf - Uns) & ~lf & Hauts);
+      }
+      if (arret) break;
+      std::memcpy(q, &mot, 8);
+    }
+    while (i < n && !(GenresOctets[p[i]] & arrets)) *q++ = static_cast<char>(p[i++]);
+    if (i == n) break;
+    const unsigned char b = p[i];
+    if (b < 0x80) {  // a line break
+      *q++ = '\r';
+      *q++ = '\n';
+      i += b == '\r' && i + 1 < n && p[i + 1] == '\n' ? 2 : 1;
+    } else if (i + 1 < n && (p[i + 1] & 0xC0) == 0x80 && (b == 0xC3 || (b == 0xC2 && p[i + 1] >= 0xA0))) {
+      *q++ = static_cast<char>(((b & 0x1F) << 6) | (p[i + 1] & 0x3F));
+      i += 2;
+    } else {
+      std::size_t k = i;
+      while (k < n && p[k] >= 0x80) ++k;
+      q += Utf8VersAnsiDans(std::string_view(reinterpret_cast<const char*>(p + i), k - i), q, nullptr);
+      i = k;
+    }
+  }
+  return q;
+}
+
 }  // namespace
+
+// UTF-8 into 1252, appended, through the scratch buffer: 1252 is never longer than UTF-8 and
+// CR LF at most doubles a line break, so a slice of n bytes needs 2n bytes of room. A long text
+// goes in slices that end between two characters and never between CR and LF.
+void AjouteUtf8EnAnsi(std::string& sortie, std::string_view utf8, bool retours, std::string& brouillon) {
+  constexpr std::size_t Tranche = 64 * 1024;
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const std::size_t n = utf8.size();
+  if (n > Tranche) sortie.reserve(sortie.size() + n);
+  std::size_t i = 0;
+  while (i < n) {
+    std::size_t fin = n - i > Tranche ? i + Tranche : n;
+    if (fin < n) {
+      std::size_t f = fin;  // back to the start of a character (not far in well-formed UTF-8)
+      while (f > i + 1 && f > fin - 3 && (p[f] & 0xC0) == 0x80) --f;
+      if ((p[f] & 0xC0) != 0x80) fin = f;
+      if (p[fin - 1] == '\r' && p[fin] == '\n') ++fin;
+    }
+    const std::size_t place = 2 * (fin - i);
+    if (brouillon.size() < place) brouillon.resize(place);
+    const char* ecrit = VersAnsi(p + i, fin - i, retours, brouillon.data());
+    sortie.append(brouillon.data(), static_cast<std::size_t>(ecrit - brouillon.data()));
+    i = fin;
+  }
+}
 
 std::string Utf8VersAnsi(std::string_view utf8, bool* valide) {
   std::string s(utf8.size(), '\0');

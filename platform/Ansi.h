@@ -111,6 +111,10 @@ constexpr std::string::size_type Utf8VersAnsiDans(std::string_view utf8, char* s
 }
 
 std::string Utf8VersAnsi(std::string_view utf8, bool* valide = nullptr);
+// UTF-8 appended to a 1252 text, every line break (CR LF, CR or LF) made CR LF when retours;
+// brouillon is scratch room the caller keeps from one call to the next. Ill-formed bytes give
+// '?' as Utf8VersAnsi does.
+void AjouteUtf8EnAnsi(std::string& sortie, std::string_view utf8, bool retours, std::string& brouillon);
 std::string AnsiVersUtf8(std::string_view ansi);
 QString VersQString(std::string_view ansi);
 std::string DepuisQString(const QString& texte);
