@@ -452,10 +452,8 @@ class TLecteurXML final : public TAnalyseXml {
   void Termine(TCapture& c) {
     const bool parMorceaux = c.Element && X.FAvecBalisesControles;
     if (c.Cible == ECible::Item && !parMorceaux && !FCarteEnAttente) {
-      // Straight into field 2.
-      if (!FPremierItem) FChamp2 += FAvecCache && FCacheItem ? FCache : FVisible;
+      Joint();  // straight into field 2
       ansi::AjouteUtf8EnAnsi(FChamp2, Pris(c), true, FBrouillon);
-      FPremierItem = false;
       return;
     }
     if (parMorceaux)
@@ -570,10 +568,16 @@ class TLecteurXML final : public TAnalyseXml {
   void AjouteItem(const std::string& item) {
     if (FCarteEnAttente) {
       FItems.emplace_back(FCacheItem, item);
+      FPremierItem = false;
     } else {
-      if (!FPremierItem) FChamp2 += FAvecCache && FCacheItem ? FCache : FVisible;
+      Joint();
       FChamp2 += item;
     }
+  }
+
+  // The joiner before an item of field 2 but the first.
+  void Joint() {
+    if (!FPremierItem) FChamp2 += FAvecCache && FCacheItem ? FCache : FVisible;
     FPremierItem = false;
   }
 
