@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "cards/KorXml.h"
+#include "platform/Ansi.h"
 
 namespace {
 
@@ -160,12 +161,13 @@ struct TRappelsXml {
   }
 };
 
-bool TAnalyseXml::Analyse(std::string_view octets) {
+void TAnalyseXml::Analyse(std::string_view octets) {
   static std::once_flag initialise;
   std::call_once(initialise, [] { xmlInitParser(); });
-  if (octets.size() > static_cast<std::size_t>(INT_MAX)) return false;
+  const ErreurIdInvalide malForme("Erreur dans l'écriture du code XML !"_a);
+  if (octets.size() > static_cast<std::size_t>(INT_MAX)) throw malForme;
   xmlParserCtxtPtr c = xmlCreateMemoryParserCtxt(octets.data(), static_cast<int>(octets.size()));
-  if (!c) return false;  // no bytes at all
+  if (!c) throw malForme;  // no bytes at all
   xmlSAXHandler& h = *c->sax;
   xmlSAXVersion(&h, 2);
   h.startElementNs = TRappelsXml::DebutElement;
@@ -190,5 +192,6 @@ bool TAnalyseXml::Analyse(std::string_view octets) {
   xmlFreeParserCtxt(c);
   FContexte = nullptr;
   if (FErreur) std::rethrow_exception(std::exchange(FErreur, nullptr));
-  return bienForme;
+  if (!bienForme) throw malForme;
+  if (!FRefus.empty()) throw ErreurIdInvalide(FRefus);
 }

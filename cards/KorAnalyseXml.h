@@ -52,10 +52,12 @@ class TAttributsXml {
 class TAnalyseXml {
  public:
   virtual ~TAnalyseXml() = default;
-  // Parses the bytes with OptionsAnalyseXML and returns whether they are well-formed XML. The
-  // parse goes on after the reader has seen what it needed, to tell a malformed file from one of
-  // another kind. An exception raised by the reader stops the parse and leaves here.
-  bool Analyse(std::string_view octets);
+  // Parses the bytes with OptionsAnalyseXML. Bytes that are not well-formed XML raise
+  // ErreurIdInvalide with "Erreur dans l'écriture du code XML !", whatever the reader said; a
+  // well-formed file the reader refused raises it with FRefus. The parse goes on after the
+  // reader has seen what it needed, to tell a malformed file from one of another kind. An
+  // exception raised by the reader stops the parse and leaves here.
+  void Analyse(std::string_view octets);
 
  protected:
   TAnalyseXml() = default;
@@ -73,6 +75,8 @@ class TAnalyseXml {
   virtual void Commentaire() = 0;
   // The document type declaration.
   virtual void Doctype() {}
+
+  std::string FRefus;  // why a well-formed file is refused; empty when it is not
 
   // While true, text is not handed to Texte: a reader that has no use for the text where it is
   // spares the call.

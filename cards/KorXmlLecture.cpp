@@ -27,7 +27,6 @@
 
 namespace {
 
-std::string MessageXmlIncorrect() { return "Erreur dans l'écriture du code XML !"_a; }
 std::string MessagePasOrvaline() { return "Pas un fichier XML d'Orvaline valide !"; }
 std::string MessagePasQuestionnaire() { return "Ce fichier n'est pas un questionnaire !"; }
 
@@ -205,8 +204,6 @@ class TLecteurXML final : public TAnalyseXml {
       : X(xml), FComplet(complet), FVariante(variante), FJoueur(variante == EVarianteModele::Questionnaire), R(r) {
     FSansTexte = true;  // text matters only inside an element being read
   }
-
-  std::string FRefus;  // the message of a well-formed file that is refused
 
  protected:
   void DebutElement(std::string_view nom, bool prefixe, const TAttributsXml& attributs) override {
@@ -648,11 +645,12 @@ class TLecteurXML final : public TAnalyseXml {
 
 void TFichierXML::Ouvre(std::string_view octets, bool complet, EVarianteModele variante, const TReglages& r) {
   TLecteurXML lecteur(*this, complet, variante, r);
-  const bool bienForme = lecteur.Analyse(octets);
-  if (!bienForme || !lecteur.FRefus.empty()) {
-    FFichier = nullptr;
+  try {
+    lecteur.Analyse(octets);
+  } catch (...) {
+    FFichier = nullptr;  // nothing half-built is kept
     FLu.reset();
-    throw ErreurIdInvalide(bienForme ? lecteur.FRefus : MessageXmlIncorrect());
+    throw;
   }
   FFichier->FModifie = false;
 }

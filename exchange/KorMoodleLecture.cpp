@@ -14,7 +14,6 @@
 
 namespace {
 
-std::string MessageXmlIncorrect() { return "Erreur dans l'écriture du code XML !"_a; }
 std::string MessagePasMoodle() { return "Pas un fichier Moodle valide !"; }
 
 // The path shortened against the previous one: each level it shares with it becomes one '/'.
@@ -55,8 +54,6 @@ class TLecteurMoodle final : public TAnalyseXml {
   explicit TLecteurMoodle(TFichierMoodle& moodle, const TReglages& r) : M(moodle), R(r) {
     FSansTexte = true;  // text matters only inside an element being read
   }
-
-  std::string FRefus;  // the message of a well-formed file that is refused
 
  protected:
   void DebutElement(std::string_view nom, bool prefixe, const TAttributsXml& attributs) override {
@@ -315,11 +312,12 @@ class TLecteurMoodle final : public TAnalyseXml {
 
 void TFichierMoodle::Ouvre(std::string_view octets, const TReglages& r) {
   TLecteurMoodle lecteur(*this, r);
-  const bool bienForme = lecteur.Analyse(octets);
-  if (!bienForme || !lecteur.FRefus.empty()) {
-    FFichier = nullptr;
+  try {
+    lecteur.Analyse(octets);
+  } catch (...) {
+    FFichier = nullptr;  // nothing half-built is kept
     FLu.reset();
-    throw ErreurIdInvalide(bienForme ? lecteur.FRefus : MessageXmlIncorrect());
+    throw;
   }
   FFichier->FModifie = false;
 }

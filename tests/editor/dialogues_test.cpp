@@ -429,22 +429,27 @@ class Sauvegarde : public Dialogues {
   }
 };
 
+// The quiz options that Edite sets, as a reader gives them back.
+void OptionsRelues(const TFichierX& lu) {
+  EXPECT_TRUE(lu.FReposerErreurs && lu.FSuivreOrdre && lu.FPhonetique && lu.FCorrection);
+  EXPECT_FALSE(lu.FDifferencierCasse || lu.FMotAMot || lu.FBriderEntree);
+  EXPECT_EQ(lu.FNombreQuestions, 255);
+  EXPECT_EQ(lu.FScoreSatisfaisant, 75);
+  EXPECT_EQ(lu.FTemps, 20);
+  EXPECT_EQ(lu.FOuVisible, "oubien");
+  EXPECT_EQ(lu.FPonctuation, ",;.");
+  EXPECT_EQ(lu.FFragmenteur, "#");
+  EXPECT_TRUE(lu.FAvecMotsIgnores);
+  EXPECT_EQ(lu.FMotsIgnores, "le la les");
+}
+
 TEST_F(Sauvegarde, XML) {
   auto f = Edite();
   const auto lu = LitFichierXMLOctets(OctetsFichierXML(*f, Rg), true, EVarianteModele::Complet, Rg);
   EXPECT_EQ(lu->FTitre, "Capitales");
   EXPECT_EQ(lu->FDescription, "Les capitales\r\nd'Europe");
   EXPECT_EQ(lu->FSignature, "Mme Durand");
-  EXPECT_TRUE(lu->FReposerErreurs && lu->FSuivreOrdre && lu->FPhonetique && lu->FCorrection);
-  EXPECT_FALSE(lu->FDifferencierCasse || lu->FMotAMot || lu->FBriderEntree);
-  EXPECT_EQ(lu->FNombreQuestions, 255);
-  EXPECT_EQ(lu->FScoreSatisfaisant, 75);
-  EXPECT_EQ(lu->FTemps, 20);
-  EXPECT_EQ(lu->FOuVisible, "oubien");
-  EXPECT_EQ(lu->FPonctuation, ",;.");
-  EXPECT_EQ(lu->FFragmenteur, "#");
-  EXPECT_TRUE(lu->FAvecMotsIgnores);
-  EXPECT_EQ(lu->FMotsIgnores, "le la les");
+  OptionsRelues(*lu);
   EXPECT_TRUE(lu->FAvecEtiquettes);
   EXPECT_EQ(lu->FEtiquettes.Champ1, "Pays");
   EXPECT_EQ(lu->FEtiquettes.Champ2, "Capitale");
@@ -459,16 +464,7 @@ TEST_F(Sauvegarde, Natif) {
   auto f = Edite();
   const auto lu = LitFichierNatifOctets(OctetsFichierNatif(*f, Rg), true, EVarianteModele::Complet, Rg);
   EXPECT_EQ(lu->FTitre, "Capitales");
-  EXPECT_TRUE(lu->FReposerErreurs && lu->FSuivreOrdre && lu->FPhonetique && lu->FCorrection);
-  EXPECT_FALSE(lu->FDifferencierCasse || lu->FMotAMot || lu->FBriderEntree);
-  EXPECT_EQ(lu->FNombreQuestions, 255);
-  EXPECT_EQ(lu->FScoreSatisfaisant, 75);
-  EXPECT_EQ(lu->FTemps, 20);
-  EXPECT_EQ(lu->FOuVisible, "oubien");
-  EXPECT_EQ(lu->FPonctuation, ",;.");
-  EXPECT_EQ(lu->FFragmenteur, "#");
-  EXPECT_TRUE(lu->FAvecMotsIgnores);
-  EXPECT_EQ(lu->FMotsIgnores, "le la les");
+  OptionsRelues(*lu);
 }
 
 }  // namespace
