@@ -19,7 +19,7 @@
 #include <string_view>
 
 #include "cards/KorFichierX.h"
-#include "editor/KorListe.h"
+#include "editor/KorListeRegles.h"
 #include "editor/KorRecherche.h"
 #include "editor/fenetres/KorListe.h"
 #include "platform/Ansi.h"

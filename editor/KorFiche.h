@@ -13,7 +13,7 @@
 #include "cards/KorFichierX.h"
 #include "cards/KorInit.h"
 #include "editor/IVueFiche.h"
-#include "editor/KorDlgChercher.h"
+#include "editor/KorDlgChercherRegles.h"
 
 // ---------------------------------------------------------------------------------------------
 // Free routines: letter lists, extensions, filters (KorFicheFichiers.cpp).

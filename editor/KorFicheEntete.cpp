@@ -4,11 +4,11 @@
 // after a change, and only into the file it was filled from: a second start's command line may
 // open another file while a dialog is up.
 
-#include "editor/KorDlgEntete.h"
-#include "editor/KorDlgEtiquettes.h"
-#include "editor/KorDlgOptions.h"
-#include "editor/KorDlgOptionsAvancees.h"
-#include "editor/KorDlgOptionsCSV.h"
+#include "editor/KorDlgEnteteRegles.h"
+#include "editor/KorDlgEtiquettesRegles.h"
+#include "editor/KorDlgOptionsRegles.h"
+#include "editor/KorDlgOptionsAvanceesRegles.h"
+#include "editor/KorDlgOptionsCSVRegles.h"
 #include "editor/KorEntete.h"
 #include "editor/KorFiche.h"
 

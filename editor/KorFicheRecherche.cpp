@@ -2,7 +2,7 @@
 // search, the search step, and the list of cards from which a card is chosen.
 
 #include "editor/KorFiche.h"
-#include "editor/KorListe.h"
+#include "editor/KorListeRegles.h"
 #include "editor/KorRecherche.h"
 
 void TEditeur::Rechercher1Click() {

@@ -8,13 +8,14 @@
 #include <QVBoxLayout>
 
 #include "platform/Ansi.h"
+#include "platform/bureau/Boites.h"
 
 TDlgChercher::TDlgChercher(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Chercher"));
   setModal(true);
   auto* disposition = new QVBoxLayout(this);
   disposition->addWidget(new QLabel(QStringLiteral("Expression à chercher :"), this));
-  EChercher = new QLineEdit(this);
+  EChercher = EditionSansLimite(this);
   disposition->addWidget(EChercher);
   CBDifferencier = new QCheckBox(QStringLiteral("Différencier majuscules/minuscules"), this);
   CBChampUnique = new QCheckBox(this);

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "editor/KorDlgChercher.h"
+#include "editor/KorDlgChercherRegles.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -1,6 +1,8 @@
 #include "editor/fenetres/KorDlgEdition.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -11,7 +13,7 @@
 #include "platform/Ansi.h"
 
 TDlgEdition::TDlgEdition(QWidget* parent, const QString& titre, int contexteAide, bool boutonsParDefaut)
-    : QDialog(parent), ContexteAide(contexteAide) {
+    : QDialog(parent), ContexteAide(contexteAide), FBoutonsParDefaut(boutonsParDefaut) {
   setWindowTitle(titre);
   setModal(true);
   auto* disposition = new QVBoxLayout(this);
@@ -34,24 +36,41 @@ TDlgEdition::TDlgEdition(QWidget* parent, const QString& titre, int contexteAide
   };
 }
 
-bool TDlgEdition::Execute(TLogiqueDialogue& logique) {
-  FLogique = &logique;
+void TDlgEdition::OrdreDesControles(std::initializer_list<QWidget*> controles) {
+  FControles.assign(controles);
+  FControles.push_back(BOK);
+  FControles.push_back(BAnnuler);
+  for (std::size_t i = 1; i < FControles.size(); ++i) setTabOrder(FControles[i - 1], FControles[i]);
+}
+
+bool TDlgEdition::ExecuteSur(TLogiqueDialogue& logique) {
+  FEnCours = &logique;
   Affiche();
   const bool ok = exec() == QDialog::Accepted;
-  FLogique = nullptr;
+  FEnCours = nullptr;
   return ok;
 }
 
 void TDlgEdition::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!FLogique) return;
-  FLogique->FormShow();
-  Affiche();
+  if (FEnCours) {
+    FEnCours->FormShow();
+    Affiche();
+  }
+  // The first control that can take the focus (a group's checked radio button stands for it).
+  for (QWidget* controle : FControles) {
+    if (!controle->isEnabled() || !(controle->focusPolicy() & Qt::TabFocus)) continue;
+    if (auto* bouton = qobject_cast<QAbstractButton*>(controle); bouton && bouton->autoExclusive() && !bouton->isChecked())
+      continue;
+    controle->setFocus(Qt::TabFocusReason);
+    if (auto* edition = qobject_cast<QLineEdit*>(controle)) edition->selectAll();
+    break;
+  }
 }
 
 void TDlgEdition::done(int resultat) {
-  if (FLogique) {
-    const auto r = FLogique->FormCloseQuery(resultat == QDialog::Accepted ? EResultatDialogue::OK
+  if (FEnCours) {
+    const auto r = FEnCours->FormCloseQuery(resultat == QDialog::Accepted ? EResultatDialogue::OK
                                                                          : EResultatDialogue::Annuler);
     if (r == EResultatDialogue::OK) {
       const std::string refus = Refus();
@@ -63,6 +82,15 @@ void TDlgEdition::done(int resultat) {
     resultat = r == EResultatDialogue::OK ? QDialog::Accepted : QDialog::Rejected;
   }
   QDialog::done(resultat);
+}
+
+void TDlgEdition::keyPressEvent(QKeyEvent* event) {
+  // Without a cancel button Esc closes nothing.
+  if (!FBoutonsParDefaut && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void TDlgEdition::FixeTexte(QLineEdit* edition, const std::string& texte) {

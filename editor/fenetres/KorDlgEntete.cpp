@@ -6,14 +6,15 @@
 #include <QPlainTextEdit>
 
 #include "platform/Ansi.h"
+#include "platform/bureau/Boites.h"
 
-TDlgEntete::TDlgEntete(QWidget* parent) : TDlgEdition(parent, QStringLiteral("En-téte du fichier"), 9) {
+TDlgEntete::TDlgEntete(QWidget* parent) : TDlgEditionDe(parent, QStringLiteral("En-téte du fichier"), 9) {
   GBEntete = new QGroupBox(QStringLiteral("En-tête"), this);
   auto* formulaire = new QFormLayout(GBEntete);
-  ETitre = new QLineEdit(GBEntete);
+  ETitre = EditionSansLimite(GBEntete);
   MDescription = new QPlainTextEdit(GBEntete);
   MDescription->setTabChangesFocus(true);
-  ESignature = new QLineEdit(GBEntete);
+  ESignature = EditionSansLimite(GBEntete);
   formulaire->addRow(QStringLiteral("Titre :"), ETitre);
   formulaire->addRow(QStringLiteral("Description :"), MDescription);
   formulaire->addRow(QStringLiteral("Auteur :"), ESignature);
@@ -21,14 +22,8 @@ TDlgEntete::TDlgEntete(QWidget* parent) : TDlgEdition(parent, QStringLiteral("En
   connect(ETitre, &QLineEdit::textChanged, this, &TDlgEntete::ChangeEntete);
   connect(MDescription, &QPlainTextEdit::textChanged, this, &TDlgEntete::ChangeEntete);
   connect(ESignature, &QLineEdit::textChanged, this, &TDlgEntete::ChangeEntete);
+  OrdreDesControles({ETitre, MDescription, ESignature});
   resize(460, 300);
-}
-
-bool TDlgEntete::Execute(TLogiqueEntete& logique) {
-  FLogique = &logique;
-  const bool ok = TDlgEdition::Execute(logique);
-  FLogique = nullptr;
-  return ok;
 }
 
 void TDlgEntete::Affiche() {

@@ -6,26 +6,22 @@
 #include <QVBoxLayout>
 
 #include "platform/Ansi.h"
+#include "platform/bureau/Boites.h"
 
-TDlgEtiquettes::TDlgEtiquettes(QWidget* parent) : TDlgEdition(parent, QStringLiteral("Étiquettes des champs"), 0) {
+TDlgEtiquettes::TDlgEtiquettes(QWidget* parent) : TDlgEditionDe(parent, QStringLiteral("Étiquettes des champs"), 0) {
   GBEtiquettes = new QGroupBox(QStringLiteral("Étiquettes"), this);
   auto* formulaire = new QFormLayout(GBEtiquettes);
-  EEtiquette0 = new QLineEdit(GBEtiquettes);
-  EEtiquette1 = new QLineEdit(GBEtiquettes);
-  EEtiquette2 = new QLineEdit(GBEtiquettes);
+  EEtiquette0 = EditionSansLimite(GBEtiquettes);
+  EEtiquette1 = EditionSansLimite(GBEtiquettes);
+  EEtiquette2 = EditionSansLimite(GBEtiquettes);
   formulaire->addRow(QStringLiteral("Champ 0 :"), EEtiquette0);
   formulaire->addRow(QStringLiteral("Champ 1 :"), EEtiquette1);
   formulaire->addRow(QStringLiteral("Champ 2 :"), EEtiquette2);
   Corps()->addWidget(GBEtiquettes);
   for (QLineEdit* e : {EEtiquette0, EEtiquette1, EEtiquette2})
     connect(e, &QLineEdit::textChanged, this, &TDlgEtiquettes::EEtiquetteChange);
-}
-
-bool TDlgEtiquettes::Execute(TLogiqueEtiquettes& logique) {
-  FLogique = &logique;
-  const bool ok = TDlgEdition::Execute(logique);
-  FLogique = nullptr;
-  return ok;
+  OrdreDesControles({EEtiquette0, EEtiquette1, EEtiquette2});
+  resize(360, sizeHint().height());
 }
 
 void TDlgEtiquettes::Affiche() {

@@ -1,17 +1,16 @@
 #pragma once
 // The labels dialog "Étiquettes des champs".
 
-#include "editor/KorDlgEtiquettes.h"
+#include "editor/KorDlgEtiquettesRegles.h"
 #include "editor/fenetres/KorDlgEdition.h"
 
 class QGroupBox;
 class QLineEdit;
 
-class TDlgEtiquettes : public TDlgEdition {
+class TDlgEtiquettes : public TDlgEditionDe<TLogiqueEtiquettes> {
   Q_OBJECT
  public:
   explicit TDlgEtiquettes(QWidget* parent = nullptr);
-  bool Execute(TLogiqueEtiquettes& logique);
 
   QGroupBox* GBEtiquettes = nullptr;
   QLineEdit* EEtiquette0 = nullptr;
@@ -23,5 +22,4 @@ class TDlgEtiquettes : public TDlgEdition {
 
  private:
   void EEtiquetteChange();
-  TLogiqueEtiquettes* FLogique = nullptr;
 };

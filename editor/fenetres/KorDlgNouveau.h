@@ -22,4 +22,5 @@ class TDlgNouveau : public QDialog {
   QComboBox* CBType = nullptr;
   QPushButton* BOK = nullptr;
   QPushButton* BAnnuler = nullptr;
+  static constexpr int ContexteAide = 7;
 };

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Ansi.h"
+#include "platform/bureau/Boites.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ void FixeCoche(QCheckBox* boite, bool coche) {
 
 }  // namespace
 
-TDlgOptions::TDlgOptions(QWidget* parent) : TDlgEdition(parent, QStringLiteral("Options du Questionnaire"), 23) {
+TDlgOptions::TDlgOptions(QWidget* parent) : TDlgEditionDe(parent, QStringLiteral("Options du Questionnaire"), 23) {
   GBOptions = new QGroupBox(QStringLiteral("Options"), this);
   auto* colonne = new QVBoxLayout(GBOptions);
   auto boite = [this, colonne](const QString& texte) {
@@ -34,9 +35,9 @@ TDlgOptions::TDlgOptions(QWidget* parent) : TDlgEdition(parent, QStringLiteral("
   CBPhonetique = boite(QStringLiteral("Comparaison phonétique des réponses"));
   CBCorrection = boite(QStringLiteral("Forcer le candidat à corriger ses fautes"));
   auto* formulaire = new QFormLayout;
-  ETemps = new QLineEdit(GBOptions);
-  ENbreQuestions = new QLineEdit(GBOptions);
-  ESeuil = new QLineEdit(GBOptions);
+  ETemps = EditionSansLimite(GBOptions);
+  ENbreQuestions = EditionSansLimite(GBOptions);
+  ESeuil = EditionSansLimite(GBOptions);
   formulaire->addRow(QStringLiteral("Temps de réponse (en secondes) :"), ETemps);
   formulaire->addRow(QStringLiteral("Nombre de questions à poser :"), ENbreQuestions);
   formulaire->addRow(QStringLiteral("Seuil de score satisfaisant (en %) : "), ESeuil);
@@ -48,13 +49,8 @@ TDlgOptions::TDlgOptions(QWidget* parent) : TDlgEdition(parent, QStringLiteral("
   connect(CBPhonetique, &QCheckBox::toggled, this, &TDlgOptions::CBPhonetiqueClick);
   for (QLineEdit* e : {ETemps, ENbreQuestions, ESeuil})
     connect(e, &QLineEdit::textChanged, this, &TDlgOptions::ChangeOptions);
-}
-
-bool TDlgOptions::Execute(TLogiqueOptions& logique) {
-  FLogique = &logique;
-  const bool ok = TDlgEdition::Execute(logique);
-  FLogique = nullptr;
-  return ok;
+  OrdreDesControles({CBRepose, CBOrdre, CBBriderEntree, CBMotAMot, CBDiffMaj, CBPhonetique, CBCorrection, ETemps,
+                     ENbreQuestions, ESeuil});
 }
 
 void TDlgOptions::Affiche() {

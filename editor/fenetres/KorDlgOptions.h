@@ -1,18 +1,17 @@
 #pragma once
 // The quiz options dialog "Options du Questionnaire".
 
-#include "editor/KorDlgOptions.h"
+#include "editor/KorDlgOptionsRegles.h"
 #include "editor/fenetres/KorDlgEdition.h"
 
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 
-class TDlgOptions : public TDlgEdition {
+class TDlgOptions : public TDlgEditionDe<TLogiqueOptions> {
   Q_OBJECT
  public:
   explicit TDlgOptions(QWidget* parent = nullptr);
-  bool Execute(TLogiqueOptions& logique);
 
   QGroupBox* GBOptions = nullptr;
   QCheckBox* CBRepose = nullptr;
@@ -33,5 +32,4 @@ class TDlgOptions : public TDlgEdition {
   void Lit();
   void ChangeOptions();
   void CBPhonetiqueClick();
-  TLogiqueOptions* FLogique = nullptr;
 };

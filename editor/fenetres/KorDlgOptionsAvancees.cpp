@@ -9,14 +9,15 @@
 #include <QVBoxLayout>
 
 #include "platform/Ansi.h"
+#include "platform/bureau/Boites.h"
 
 TDlgOptionsAvancees::TDlgOptionsAvancees(QWidget* parent)
-    : TDlgEdition(parent, QStringLiteral("Options avancées du Questionnaire"), 24) {
+    : TDlgEditionDe(parent, QStringLiteral("Options avancées du Questionnaire"), 24) {
   GBOptions = new QGroupBox(QStringLiteral("Options"), this);
   auto* colonne = new QVBoxLayout(GBOptions);
   auto edition = [this, colonne](const QString& libelle) {
     colonne->addWidget(new QLabel(libelle, GBOptions));
-    auto* e = new QLineEdit(GBOptions);
+    auto* e = EditionSansLimite(GBOptions);
     colonne->addWidget(e);
     return e;
   };
@@ -31,21 +32,15 @@ TDlgOptionsAvancees::TDlgOptionsAvancees(QWidget* parent)
   ligne->addStretch();
   ligne->addWidget(CBMIgDefaut);
   colonne->addLayout(ligne);
-  EMotsIgnores = new QLineEdit(GBOptions);
+  EMotsIgnores = EditionSansLimite(GBOptions);
   colonne->addWidget(EMotsIgnores);
   Corps()->addWidget(GBOptions);
 
   for (QLineEdit* e : {EOu, ECarOu, EXDelim, EMotsIgnores})
     connect(e, &QLineEdit::textChanged, this, &TDlgOptionsAvancees::ChangeOptionsAvancees);
   connect(CBMIgDefaut, &QCheckBox::toggled, this, &TDlgOptionsAvancees::CBMIgDefautClick);
+  OrdreDesControles({EOu, ECarOu, EXDelim, EMotsIgnores});
   resize(420, height());
-}
-
-bool TDlgOptionsAvancees::Execute(TLogiqueOptionsAvancees& logique) {
-  FLogique = &logique;
-  const bool ok = TDlgEdition::Execute(logique);
-  FLogique = nullptr;
-  return ok;
 }
 
 void TDlgOptionsAvancees::Affiche() {

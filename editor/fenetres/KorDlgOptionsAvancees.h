@@ -1,7 +1,7 @@
 #pragma once
 // The advanced quiz options dialog "Options avancées du Questionnaire".
 
-#include "editor/KorDlgOptionsAvancees.h"
+#include "editor/KorDlgOptionsAvanceesRegles.h"
 #include "editor/fenetres/KorDlgEdition.h"
 
 class QCheckBox;
@@ -9,11 +9,10 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 
-class TDlgOptionsAvancees : public TDlgEdition {
+class TDlgOptionsAvancees : public TDlgEditionDe<TLogiqueOptionsAvancees> {
   Q_OBJECT
  public:
   explicit TDlgOptionsAvancees(QWidget* parent = nullptr);
-  bool Execute(TLogiqueOptionsAvancees& logique);
 
   QGroupBox* GBOptions = nullptr;
   QLineEdit* EOu = nullptr;
@@ -30,5 +29,4 @@ class TDlgOptionsAvancees : public TDlgEdition {
   void Lit();
   void ChangeOptionsAvancees();
   void CBMIgDefautClick();
-  TLogiqueOptionsAvancees* FLogique = nullptr;
 };

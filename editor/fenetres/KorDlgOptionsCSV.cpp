@@ -8,9 +8,10 @@
 #include <QVBoxLayout>
 
 #include "platform/Ansi.h"
+#include "platform/bureau/Boites.h"
 
 TDlgOptionsCSV::TDlgOptionsCSV(QWidget* parent)
-    : TDlgEdition(parent, QStringLiteral("Options des fichiers CSV"), 11, false) {
+    : TDlgEditionDe(parent, QStringLiteral("Options des fichiers CSV"), 11, false) {
   RGEncodage = new QGroupBox(QStringLiteral("Encodage des caractères"), this);
   auto* radios = new QVBoxLayout(RGEncodage);
   RBAnsi = new QRadioButton(QStringLiteral("ANSI"), RGEncodage);
@@ -22,19 +23,17 @@ TDlgOptionsCSV::TDlgOptionsCSV(QWidget* parent)
   FGroupe->addButton(RBUtf8, 1);
   GBComma = new QGroupBox(QStringLiteral("Séparateur des champs"), this);
   auto* ligne = new QVBoxLayout(GBComma);
-  EComma = new QLineEdit(GBComma);
+  EComma = EditionSansLimite(GBComma);
   ligne->addWidget(EComma);
   Corps()->addWidget(RGEncodage);
   Corps()->addWidget(GBComma);
-  connect(FGroupe, &QButtonGroup::idClicked, this, &TDlgOptionsCSV::Changement);
+  // A click on the encoding already chosen changes nothing.
+  connect(FGroupe, &QButtonGroup::idToggled, this, [this](int, bool choisi) {
+    if (choisi) Changement();
+  });
   connect(EComma, &QLineEdit::textChanged, this, &TDlgOptionsCSV::Changement);
-}
-
-bool TDlgOptionsCSV::Execute(TLogiqueOptionsCSV& logique) {
-  FLogique = &logique;
-  const bool ok = TDlgEdition::Execute(logique);
-  FLogique = nullptr;
-  return ok;
+  OrdreDesControles({RBAnsi, RBUtf8, EComma});
+  resize(320, sizeHint().height());
 }
 
 void TDlgOptionsCSV::Affiche() {

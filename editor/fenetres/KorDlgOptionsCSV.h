@@ -1,7 +1,7 @@
 #pragma once
 // The CSV options dialog "Options des fichiers CSV": the encoding and the column separator.
 
-#include "editor/KorDlgOptionsCSV.h"
+#include "editor/KorDlgOptionsCSVRegles.h"
 #include "editor/fenetres/KorDlgEdition.h"
 
 class QButtonGroup;
@@ -9,11 +9,10 @@ class QGroupBox;
 class QLineEdit;
 class QRadioButton;
 
-class TDlgOptionsCSV : public TDlgEdition {
+class TDlgOptionsCSV : public TDlgEditionDe<TLogiqueOptionsCSV> {
   Q_OBJECT
  public:
   explicit TDlgOptionsCSV(QWidget* parent = nullptr);
-  bool Execute(TLogiqueOptionsCSV& logique);
 
   QGroupBox* RGEncodage = nullptr;
   QRadioButton* RBAnsi = nullptr;
@@ -28,5 +27,4 @@ class TDlgOptionsCSV : public TDlgEdition {
  private:
   void Changement();
   QButtonGroup* FGroupe = nullptr;
-  TLogiqueOptionsCSV* FLogique = nullptr;
 };

@@ -18,6 +18,7 @@
 
 #include "editor/IVueFiche.h"
 #include "editor/KorFiche.h"
+#include "platform/bureau/Aide.h"
 #include "editor/fenetres/KorLigneCommande.h"
 #include "platform/bureau/Raccourcis.h"
 
@@ -69,11 +70,11 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   std::function<bool(const QString& titre, const QString& invite, QString& texte)> BoiteSaisie;
   std::function<QString()> Horloge;
   // The print dialog on the window's printer (false on Cancel), the font dialog on a font (false
-  // on Cancel, else the font := the choice), the help opener, and the number of editors running
+  // on Cancel, else the font := the choice), the help, and the number of editors running
   // (1 unless the program counts them).
   std::function<bool(QPrinter& imprimante)> BoiteImpression;
   std::function<bool(QFont& police)> BoitePolice;
-  std::function<void(int contexte)> OuvreAide;
+  TAide Aide{QStringLiteral("KorEdit.chm")};
   std::function<int()> NombreInstances;
 
   TEditeur Editeur;

@@ -33,7 +33,6 @@ void TFormFiche::CreeDialoguesCommandes() {
     if (ok) police = choisie;
     return ok;
   };
-  OuvreAide = [](int contexte) { TAide(QStringLiteral("KorEdit.chm")).AfficheContexte(contexte); };
 }
 
 bool TFormFiche::DialogueImpression() { return BoiteImpression && BoiteImpression(*Imprimante); }
@@ -93,5 +92,5 @@ void TFormFiche::AppliquePoliceListe(const QFont& police) {
 void TFormFiche::FixeAvantPlan(bool avantPlan) { ::FixeAvantPlan(*this, avantPlan); }
 
 void TFormFiche::AfficheAide(int contexte) {
-  if (OuvreAide) OuvreAide(contexte);
+  if (!Aide.AfficheContexte(contexte)) BoiteMessage(Aide.MessageEchec(), {}, EGenreMessage::Avertissement, EBoutons::Ok);
 }

@@ -6,12 +6,14 @@
 #include "editor/fenetres/KorDlgChercher.h"
 #include "editor/fenetres/KorDlgEntete.h"
 #include "editor/fenetres/KorDlgEtiquettes.h"
+#include "editor/fenetres/KorDlgNouveau.h"
 #include "editor/fenetres/KorDlgOptions.h"
 #include "editor/fenetres/KorDlgOptionsAvancees.h"
 #include "editor/fenetres/KorDlgOptionsCSV.h"
 #include "editor/fenetres/KorFenetreFiche.h"
 #include "editor/fenetres/KorListe.h"
 #include "platform/Ansi.h"
+#include "platform/bureau/Aide.h"
 
 void TFormFiche::CreeDialogues() {
   DlgOptions = new TDlgOptions(this);
@@ -21,6 +23,16 @@ void TFormFiche::CreeDialogues() {
   DlgEtiquettes = new TDlgEtiquettes(this);
   DlgEntete = new TDlgEntete(this);
   DlgOptionsCSV = new TDlgOptionsCSV(this);
+  // F1: the help of the window at the file's type, of each dialog at its own context.
+  RelieToucheAide(*this, [this] { AfficheAide(FContexteAide); });
+  const auto aide = [this](QWidget& fenetre, int contexte) {
+    RelieToucheAide(fenetre, [this, contexte] { AfficheAide(contexte); });
+  };
+  aide(*DlgNouveau, TDlgNouveau::ContexteAide);
+  aide(*DlgChercher, TDlgChercher::ContexteAide);
+  aide(*Liste, TListe::ContexteAide);
+  for (TDlgEdition* d : std::initializer_list<TDlgEdition*>{DlgEntete, DlgOptions, DlgOptionsAvancees, DlgOptionsCSV})
+    aide(*d, d->ContexteAide);
   BoiteSaisie = [this](const QString& titre, const QString& invite, QString& texte) {
     QInputDialog boite(this);
     boite.setWindowTitle(titre);

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -36,9 +37,7 @@ TListe::TListe(QWidget* parent)
   connect(LBListe->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& courant) { LBListeClick(courant); });
   connect(LBListe, &QTableView::doubleClicked, this, [this] { done(OK); });
-  const QScreen* ecran = QGuiApplication::primaryScreen();
-  move(0, 0);
-  resize(280, ecran ? ecran->availableGeometry().height() : 480);
+  resize(Largeur, 480);
 }
 
 TListe::EResultat TListe::Execute(const TFichierX& fichier, int ligneSelectionnee) {
@@ -91,6 +90,31 @@ bool TListe::eventFilter(QObject* objet, QEvent* evenement) {
   if (objet == LBListe && evenement->type() == QEvent::KeyPress && Touche(static_cast<QKeyEvent*>(evenement)->key()))
     return true;
   return QDialog::eventFilter(objet, evenement);
+}
+
+bool TListe::Place() {
+  const QScreen* ecran = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!ecran) return false;
+  const QRect zone = ecran->availableGeometry();
+  const QMargins cadre = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  const QRect voulue(zone.left() + cadre.left(), zone.top() + cadre.top(), Largeur,
+                     zone.height() - cadre.top() - cadre.bottom());
+  if (geometry() == voulue) return false;
+  setGeometry(voulue);
+  return true;
+}
+
+void TListe::showEvent(QShowEvent* evenement) {
+  QDialog::showEvent(evenement);
+  FPlacements = 0;
+  Place();
+}
+
+void TListe::moveEvent(QMoveEvent* evenement) {
+  QDialog::moveEvent(evenement);
+  // The frame is known once the window manager has put it around the window; a manager that
+  // will not have the window where it is asked gets a few tries only.
+  if (isVisible() && FPlacements < 3 && Place()) ++FPlacements;
 }
 
 void TListe::keyPressEvent(QKeyEvent* evenement) {

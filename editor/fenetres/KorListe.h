@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "editor/KorListe.h"
+#include "editor/KorListeRegles.h"
 
 class QTableView;
 class QKeyEvent;
@@ -37,10 +37,13 @@ class TListe : public QDialog {
   QTableView* LBListe = nullptr;
   TModeleListe Modele;
   static constexpr int ContexteAide = 6;
+  static constexpr int Largeur = 280;
 
  protected:
   bool eventFilter(QObject* objet, QEvent* evenement) override;  // the form sees keys first
   void keyPressEvent(QKeyEvent* evenement) override;
+  void showEvent(QShowEvent* evenement) override;
+  void moveEvent(QMoveEvent* evenement) override;
 
  private:
   // Enter, F12 and Esc close the list; false for any other key.
@@ -48,5 +51,9 @@ class TListe : public QDialog {
   void LBListeClick(const QModelIndex& courant);
   // Every line the height of one line of the list's font.
   void AjusteHauteurLignes();
+  // At the top-left corner of the work area, as high as it is, frame included; false when it was
+  // there already.
+  bool Place();
+  int FPlacements = 0;  // re-placements since the showing, while the window manager frames it
   bool FSelectionParProgramme = false;
 };

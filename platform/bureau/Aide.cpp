@@ -4,6 +4,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QShortcut>
+#include <QWidget>
 
 TAide::TAide(QString fichier, FOuvreur ouvreur)
     : FFichier(std::move(fichier)), FOuvreurUrl(std::move(ouvreur)) {}
@@ -40,8 +42,29 @@ QUrl TAide::UrlContexte(int contexte) const {
   return {};
 }
 
+QString TAide::CheminPage() const {
+  const QUrl trouvee = UrlContexte(0);
+  if (trouvee.isLocalFile()) return trouvee.toLocalFile();
+  const QFileInfo nom(FFichier);
+  const QString html = nom.completeBaseName() + QStringLiteral(".html");
+  if (nom.isAbsolute()) return nom.absoluteDir().filePath(html);
+  const QString programme =
+      QCoreApplication::instance() != nullptr ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+  return QDir::cleanPath(QDir(programme).filePath(QDir(nom.path()).filePath(html)));
+}
+
+QString TAide::MessageEchec() const {
+  return QStringLiteral("Impossible d'afficher l'aide \"%1\".").arg(QDir::toNativeSeparators(CheminPage()));
+}
+
 bool TAide::AfficheContexte(int contexte) const {
   const QUrl url = UrlContexte(contexte);
   if (url.isEmpty()) return false;
   return FOuvreurUrl ? FOuvreurUrl(url) : QDesktopServices::openUrl(url);
+}
+
+void RelieToucheAide(QWidget& fenetre, std::function<void()> aide) {
+  auto* touche = new QShortcut(QKeySequence(Qt::Key_F1), &fenetre);
+  touche->setContext(Qt::WindowShortcut);
+  QObject::connect(touche, &QShortcut::activated, &fenetre, std::move(aide));
 }

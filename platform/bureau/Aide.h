@@ -11,6 +11,8 @@
 
 #include <functional>
 
+class QWidget;
+
 class TAide {
  public:
   using FOuvreur = std::function<bool(const QUrl&)>;
@@ -29,6 +31,11 @@ class TAide {
   // Opens the help at this context; false when there is no help file or the desktop could not
   // open it.
   bool AfficheContexte(int contexte) const;
+  // The page the help is read from: the one found, or else where the program looks for it
+  // beside itself.
+  QString CheminPage() const;
+  // What a window says when the help could not be opened: the page's path.
+  QString MessageEchec() const;
 
   const QString& Fichier() const { return FFichier; }
 
@@ -37,3 +44,7 @@ class TAide {
   FOuvreur FOuvreurUrl;
   QStringList FDossiers;
 };
+
+// F1 in the window or dialog, whichever of its controls has the focus, runs `aide`: the
+// desktop's key for the help of what is on screen. The window owns the key.
+void RelieToucheAide(QWidget& fenetre, std::function<void()> aide);

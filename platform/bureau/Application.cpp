@@ -7,6 +7,7 @@
 #include "platform/Ansi.h"
 #include "platform/Erreur.h"
 #include "platform/Signaux.h"
+#include "platform/bureau/Boites.h"
 #include "platform/bureau/Traductions.h"
 
 namespace {
@@ -23,6 +24,7 @@ TApplication::TApplication(int& argc, char** argv, const QString& nom)
     : QApplication(AvecSignauxPrepares(argc), argv) {
   setApplicationName(nom);
   ChargeTraductionsQt();
+  ElargitLesBoitesAuTitre(*this);
 }
 
 bool TApplication::notify(QObject* destinataire, QEvent* evenement) {

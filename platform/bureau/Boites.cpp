@@ -1,7 +1,16 @@
 #include "platform/bureau/Boites.h"
 
+#include <QApplication>
 #include <QByteArray>
+#include <QDialog>
+#include <QEvent>
 #include <QFile>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QSpacerItem>
+
+#include <limits>
 
 QString TitreBoite(QMessageBox::Icon icone) {
   switch (icone) {
@@ -10,6 +19,66 @@ QString TitreBoite(QMessageBox::Icon icone) {
     case QMessageBox::Critical: return QStringLiteral("Erreur");
     default: return QStringLiteral("Information");
   }
+}
+
+namespace {
+
+// The room of a title bar beside its caption: the window's icon, three buttons and the margins.
+constexpr int CadreDuTitre = 4 * 24 + 24;
+
+// Widens each dialog as it is shown, before it computes its size.
+class TElargisseur : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* objet, QEvent* evenement) override {
+    if (evenement->type() == QEvent::Show)
+      if (auto* boite = qobject_cast<QDialog*>(objet); boite && boite->isWindow()) ElargitPourTitre(*boite);
+    return QObject::eventFilter(objet, evenement);
+  }
+};
+
+}  // namespace
+
+int LargeurPourTitre(const QString& titre) {
+  QFont police = QApplication::font();
+  police.setBold(true);
+  return QFontMetrics(police).horizontalAdvance(titre) + CadreDuTitre;
+}
+
+void ElargitPourTitre(QDialog& boite) {
+  const int largeur = LargeurPourTitre(boite.windowTitle());
+  if (auto* message = qobject_cast<QMessageBox*>(&boite)) {
+    // A message box fixes its width from its layout's: a spacer as wide as the caption, under the
+    // rest. Its own width is given once; a later caption widens it again.
+    auto* grille = qobject_cast<QGridLayout*>(message->layout());
+    if (!grille) return;
+    const QMargins marges = grille->contentsMargins();
+    const int voulue = largeur - marges.left() - marges.right();
+    auto* cale = static_cast<QSpacerItem*>(message->property("orvaline.cale").value<void*>());
+    if (!cale) {
+      cale = new QSpacerItem(voulue, 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
+      grille->addItem(cale, grille->rowCount(), 0, 1, grille->columnCount());
+      message->setProperty("orvaline.cale", QVariant::fromValue(static_cast<void*>(cale)));
+    } else {
+      cale->changeSize(voulue, 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
+    }
+    grille->invalidate();
+    return;
+  }
+  if (boite.minimumWidth() < largeur) boite.setMinimumWidth(largeur);
+  if (boite.width() < largeur) boite.resize(largeur, boite.height());
+}
+
+void ElargitLesBoitesAuTitre(QApplication& application) {
+  application.installEventFilter(new TElargisseur(&application));
+}
+
+QLineEdit* EditionSansLimite(QWidget* parent) {
+  auto* edition = new QLineEdit(parent);
+  edition->setMaxLength(std::numeric_limits<int>::max());
+  return edition;
 }
 
 QString VersChemin(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }

@@ -1,13 +1,31 @@
 #pragma once
 // What the programs' windows share to talk to the user: the caption a message box takes from its
-// icon, and file-system paths as Qt shows them.
+// icon, the width a box needs for its caption, and file-system paths as Qt shows them.
 
 #include <QMessageBox>
 #include <QString>
 #include <string>
 
+class QApplication;
+class QDialog;
+class QLineEdit;
+class QWidget;
+
 // "Confirmation", "Avertissement", "Erreur" or "Information", by the box's icon.
 QString TitreBoite(QMessageBox::Icon icone);
+
+// The width a window needs to show its whole caption under a window manager: the caption in a
+// bold title font, and room for the title bar's icon and buttons.
+int LargeurPourTitre(const QString& titre);
+// Makes the dialog, or message box, at least that wide (a message box computes its own size
+// when shown: it is given a part that is that wide).
+void ElargitPourTitre(QDialog& boite);
+// Every dialog and message box of the program, when shown, is made wide enough for its caption.
+void ElargitLesBoitesAuTitre(QApplication& application);
+
+// A one-line edit that keeps any length of text (Qt's own cuts at 32,767 characters): a list
+// or a label read from a file is stored back whole.
+QLineEdit* EditionSansLimite(QWidget* parent);
 
 // A file-system path (the bytes the system uses) as Qt holds it, and back.
 QString VersChemin(const std::string& chemin);

@@ -56,7 +56,7 @@ QVBoxLayout* Colonne(QWidget* onglet) {
 // A label and its edit, the label above.
 QLineEdit* EditionSous(QVBoxLayout* colonne, QWidget* onglet, const QString& libelle) {
   colonne->addWidget(Libelle(libelle, onglet));
-  auto* edition = new QLineEdit(onglet);
+  auto* edition = EditionSansLimite(onglet);
   colonne->addWidget(edition);
   return edition;
 }
@@ -64,7 +64,7 @@ QLineEdit* EditionSous(QVBoxLayout* colonne, QWidget* onglet, const QString& lib
 // A label and its edit on one row: short values.
 QLineEdit* EditionADroite(QFormLayout* formulaire, QWidget* onglet, const QString& libelle,
                           int largeur = 0) {
-  auto* edition = new QLineEdit(onglet);
+  auto* edition = EditionSansLimite(onglet);
   if (largeur > 0) edition->setFixedWidth(largeur);
   auto* libelleEdition = Libelle(libelle, onglet);
   libelleEdition->setWordWrap(false);
@@ -206,6 +206,7 @@ TKorPref::TKorPref(TReglages& reglages, QWidget* parent) : QWidget(parent), Pref
   connect(BOK, &QPushButton::clicked, this, [this] { Preferences.BOKClick(); });
   connect(BAnnuler, &QPushButton::clicked, this, [this] { Ferme(); });
   connect(Baide, &QPushButton::clicked, this, &TKorPref::BaideClick);
+  RelieToucheAide(*this, [this] { BaideClick(); });
   connect(BDefaut, &QPushButton::clicked, this, [this] { Preferences.BDefautClick(); });
 
   // Every change of a control, the program's own included: the logic tells them apart.
@@ -323,7 +324,7 @@ void TKorPref::ConstruitEditeur() {
   auto apercu = [this, affichage](const QString& libelle, QLineEdit*& edition, QPushButton*& bouton) {
     affichage->addWidget(Libelle(libelle, TSAffichage));
     auto* ligne = new QHBoxLayout;
-    edition = new QLineEdit(TSAffichage);
+    edition = EditionSansLimite(TSAffichage);
     edition->setReadOnly(true);
     edition->setFocusPolicy(Qt::NoFocus);
     bouton = new QPushButton(QStringLiteral("Définir"), TSAffichage);
@@ -537,6 +538,5 @@ void TKorPref::Ferme() { close(); }
 
 void TKorPref::BaideClick() {
   if (!Aide.AfficheContexte(0))
-    BoiteMessage(QMessageBox::Warning, TitreBoite(QMessageBox::Warning),
-                 QStringLiteral("Impossible d'ouvrir le fichier d'aide \"%1\".").arg(Aide.Fichier()), QMessageBox::Ok);
+    BoiteMessage(QMessageBox::Warning, TitreBoite(QMessageBox::Warning), Aide.MessageEchec(), QMessageBox::Ok);
 }

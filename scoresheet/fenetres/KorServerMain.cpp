@@ -259,9 +259,7 @@ void TFormMain::MnQuitterClick() { close(); }
 
 void TFormMain::MnRubriquesAideClick() {
   if (!Aide.AfficheContexte(1))
-    BoiteMessage(QMessageBox::Warning, TitreBoite(QMessageBox::Warning),
-                 QStringLiteral("Impossible d'ouvrir le fichier d'aide \"%1\".").arg(Aide.Fichier()),
-                 QMessageBox::Ok);
+    BoiteMessage(QMessageBox::Warning, TitreBoite(QMessageBox::Warning), Aide.MessageEchec(), QMessageBox::Ok);
 }
 
 void TFormMain::MnAProposClick() {

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "VueScriptee.h"
-#include "editor/KorDlgEntete.h"
-#include "editor/KorDlgEtiquettes.h"
-#include "editor/KorDlgOptions.h"
-#include "editor/KorDlgOptionsAvancees.h"
-#include "editor/KorDlgOptionsCSV.h"
+#include "editor/KorDlgEnteteRegles.h"
+#include "editor/KorDlgEtiquettesRegles.h"
+#include "editor/KorDlgOptionsRegles.h"
+#include "editor/KorDlgOptionsAvanceesRegles.h"
+#include "editor/KorDlgOptionsCSVRegles.h"
 
 class TVueDialogues : public TVueScriptee {
  public:

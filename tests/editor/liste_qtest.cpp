@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "cards/KorFichierX.h"
-#include "editor/KorListe.h"
+#include "editor/KorListeRegles.h"
 #include "editor/fenetres/KorListe.h"
 #include "platform/Locale.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cards/KorFichierX.h"
-#include "editor/KorListe.h"
+#include "editor/KorListeRegles.h"
 #include "editor/KorRecherche.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"

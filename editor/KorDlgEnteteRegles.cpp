@@ -1,4 +1,4 @@
-#include "editor/KorDlgEntete.h"
+#include "editor/KorDlgEnteteRegles.h"
 
 void TLogiqueEntete::Remplit(const TFichierX& fichier) {
   ETitre = fichier.FTitre;

@@ -1,4 +1,4 @@
-#include "editor/KorDlgOptionsAvancees.h"
+#include "editor/KorDlgOptionsAvanceesRegles.h"
 
 #include "cards/KorOutils.h"
 

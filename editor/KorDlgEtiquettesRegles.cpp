@@ -1,4 +1,4 @@
-#include "editor/KorDlgEtiquettes.h"
+#include "editor/KorDlgEtiquettesRegles.h"
 
 void TLogiqueEtiquettes::Remplit(const TFichierX& fichier) {
   EEtiquette0 = fichier.FEtiquettes.Champ0;

@@ -1,4 +1,4 @@
-#include "editor/KorDlgOptions.h"
+#include "editor/KorDlgOptionsRegles.h"
 
 
 #include "cards/KorOutils.h"

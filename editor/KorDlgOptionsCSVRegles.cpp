@@ -1,4 +1,4 @@
-#include "editor/KorDlgOptionsCSV.h"
+#include "editor/KorDlgOptionsCSVRegles.h"
 
 #include "cards/KorOutils.h"
 #include "exchange/KorCsv.h"

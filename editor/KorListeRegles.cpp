@@ -1,4 +1,4 @@
-#include "editor/KorListe.h"
+#include "editor/KorListeRegles.h"
 
 #include <algorithm>
 

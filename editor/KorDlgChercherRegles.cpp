@@ -1,4 +1,4 @@
-#include "editor/KorDlgChercher.h"
+#include "editor/KorDlgChercherRegles.h"
 
 #include "cards/KorOutils.h"
 #include "platform/Ansi.h"
