@@ -17,6 +17,9 @@
 #include "editor/fenetres/KorFicheBureau.h"
 #include "editor/fenetres/KorImpression.h"
 #include "platform/Ansi.h"
+#include "tests/editor/BancFenetre.h"
+
+using banc::PdftotextPresent;
 
 namespace {
 
@@ -25,16 +28,14 @@ namespace {
 QStringList TextePdf(const QString& chemin, double pas = 0) {
   QStringList options = {QStringLiteral("-layout")};
   if (pas > 0) options << QStringLiteral("-fixed") << QString::number(pas, 'f', 4);
-  QProcess outil;
-  outil.start(QStringLiteral("pdftotext"), options << chemin << QStringLiteral("-"));
-  if (!outil.waitForFinished(30000) || outil.exitCode() != 0) return {QStringLiteral("<pdftotext a échoué>")};
-  QStringList lignes = QString::fromUtf8(outil.readAllStandardOutput()).split(QLatin1Char('\n'));
+  bool reussi = false;
+  const QString texte = banc::Pdftotext(options << chemin << QStringLiteral("-"), &reussi);
+  if (!reussi) return {QStringLiteral("<pdftotext a échoué>")};
+  QStringList lignes = texte.split(QLatin1Char('\n'));
   // The page ends with a form feed and the text with a line break.
   while (!lignes.isEmpty() && lignes.back().trimmed().isEmpty()) lignes.pop_back();
   return lignes;
 }
-
-bool PdftotextPresent() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
 
 QFont PoliceMono() { return PoliceAffichable("DejaVu Sans Mono", 10, 10, QFont::TypeWriter); }
 

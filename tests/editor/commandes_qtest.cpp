@@ -14,40 +14,39 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
+#include <QScreen>
+#include <QFileInfo>
+#include <QDir>
 #include <QtTest>
 
 #include <functional>
 
 #include "cards/KorXml.h"
 #include "editor/fenetres/KorDlgChercher.h"
+#include "editor/fenetres/KorDlgEntete.h"
 #include "editor/fenetres/KorDlgOptions.h"
 #include "editor/fenetres/KorFenetreFiche.h"
 #include "editor/fenetres/KorListe.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
+#include "tests/editor/BancFenetre.h"
+
+using banc::Pendant;
+using banc::Tape;
+using banc::Touche;
 
 namespace {
 
-std::string Utf8(const QString& chemin) { return QFile::encodeName(chemin).toStdString(); }
-
-// A card file of that type, one card per field-1 text, written at chemin.
+// A card file of that type, one card per field-1 text.
 void Ecrit(const QString& chemin, char type, const QStringList& cles) {
-  TReglages r;
-  TFichierX f(type, 'x', EVarianteModele::Complet, r);
-  for (const QString& c : cles) f.AjouteFiche("titre " + ansi::DepuisQString(c), ansi::DepuisQString(c), "corps");
-  EcritFichierXML(f, Utf8(chemin), true, r);
+  std::vector<std::array<std::string, 3>> fiches;
+  for (const QString& c : cles) fiches.push_back({"titre " + ansi::DepuisQString(c), ansi::DepuisQString(c), "corps"});
+  banc::EcritFiches(chemin, type, fiches);
 }
 
-// Runs the action once a modal dialog is up; closes it with Cancel if the action left it open.
-void Pendant(const std::function<void()>& action) {
-  QTimer::singleShot(0, [action] {
-    if (!QApplication::activeModalWidget()) {
-      Pendant(action);
-      return;
-    }
-    action();
-    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
-  });
+void ClicLigne(TListe& liste, int ligne) {
+  const QRect r = liste.LBListe->visualRect(liste.Modele.index(ligne, 0));
+  QTest::mouseClick(liste.LBListe->viewport(), Qt::LeftButton, {}, r.center());
 }
 
 }  // namespace
@@ -55,46 +54,14 @@ void Pendant(const std::function<void()>& action) {
 class TestCommandes : public QObject {
   Q_OBJECT
 
-  struct TBoite {
-    QString Texte, Titre;
-    EGenreMessage Genre;
-  };
-  QList<TBoite> Boites;
-
-  static void Touche(TFormFiche& f, Qt::Key cle, Qt::KeyboardModifiers modificateurs = Qt::NoModifier) {
-    QTest::keyClick(f.windowHandle(), cle, modificateurs);
-  }
-  static void Tape(QWidget* w, const QString& texte) {
-    for (const QChar c : texte) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-  }
-  // Opens the file in the shown window; the message boxes are noted and answered OK unless the
-  // window's own are kept.
-  void Ouvre(TFormFiche& f, const QString& chemin, int index, bool boitesDeLaFenetre = false) {
-    if (!boitesDeLaFenetre)
-      f.BoiteMessage = [this](const QString& texte, const QString& titre, EGenreMessage genre, EBoutons) {
-        Boites.append({texte, titre, genre});
-        return EBouton::Ok;
-      };
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QVERIFY(f.Editeur.OuvreFichier(Utf8(chemin), index, true, true, true));
-  }
-  void ClicLigne(TListe& liste, int ligne) {
-    const QRect r = liste.LBListe->visualRect(liste.Modele.index(ligne, 0));
-    QTest::mouseClick(liste.LBListe->viewport(), Qt::LeftButton, {}, r.center());
-  }
-
  private slots:
   void initTestCase() { FixeLocale("fr_FR"); }
-  void init() { Boites.clear(); }
 
   void listeDesNotes() {
-    QTemporaryDir dossier;
-    const QString chemin = dossier.filePath(QStringLiteral("notes.xkqn"));
+    banc::TBanc b;
+    const QString chemin = b.Chemin(QStringLiteral("notes.xkqn"));
     Ecrit(chemin, 'N', {"note 0", "note 1", "note 2", "note 3", "note 4"});
-    TReglages r;
-    TFormFiche f({}, r);
-    Ouvre(f, chemin, 1);
+    TFormFiche& f = b.Ouvre(chemin, 1);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("note 1"));
     // F12: card 4 first, line 3 selected; a click shows card 4 at once; Esc goes back to card 1.
     Pendant([&] {
@@ -120,16 +87,14 @@ class TestCommandes : public QObject {
     Touche(f, Qt::Key_F12);
     QCOMPARE(f.Editeur.IndexCourant, 3);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("note 3"));
-    QVERIFY(Boites.isEmpty());
+    QVERIFY(b.Boites.isEmpty());
   }
 
   void rechercheAuClavier() {
-    QTemporaryDir dossier;
-    const QString chemin = dossier.filePath(QStringLiteral("repertoire.xkqr"));
+    banc::TBanc b;
+    const QString chemin = b.Chemin(QStringLiteral("repertoire.xkqr"));
     Ecrit(chemin, 'R', {"Ampère", "Bernard", "L'ÉCOLE", "Zola"});
-    TReglages r;
-    TFormFiche f({}, r);
-    Ouvre(f, chemin, 0);
+    TFormFiche& f = b.Ouvre(chemin, 0);
     Pendant([&] {
       TDlgChercher& d = *f.DlgChercher;
       QVERIFY(d.isVisible());
@@ -145,22 +110,20 @@ class TestCommandes : public QObject {
     QVERIFY(f.Editeur.Item(EItem::AbandonRech1).Visible);
     Touche(f, Qt::Key_F3);  // back to the start card: no other match
     QCOMPARE(f.Editeur.IndexCourant, 0);
-    QCOMPARE(Boites.size(), 1);
-    QCOMPARE(Boites[0].Texte, QStringLiteral("Non trouvé !"));
-    QCOMPARE(Boites[0].Titre, QStringLiteral("Échec"));
-    QCOMPARE(Boites[0].Genre, EGenreMessage::Erreur);
+    QCOMPARE(b.Boites.size(), 1);
+    QCOMPARE(b.Boites[0].Texte, QStringLiteral("Non trouvé !"));
+    QCOMPARE(b.Boites[0].Titre, QStringLiteral("Échec"));
+    QCOMPARE(b.Boites[0].Genre, EGenreMessage::Erreur);
     // Ctrl+F3 after the end does nothing.
     Touche(f, Qt::Key_F3, Qt::ControlModifier);
-    QCOMPARE(Boites.size(), 1);
+    QCOMPARE(b.Boites.size(), 1);
   }
 
   void optionsParF5() {
-    QTemporaryDir dossier;
-    const QString chemin = dossier.filePath(QStringLiteral("quiz.xkqq"));
+    banc::TBanc b;
+    const QString chemin = b.Chemin(QStringLiteral("quiz.xkqq"));
     Ecrit(chemin, 'Q', {"q1", "q2"});
-    TReglages r;
-    TFormFiche f({}, r);
-    Ouvre(f, chemin, 0);
+    TFormFiche& f = b.Ouvre(chemin, 0);
     // OK without a change: the file stays unmodified.
     Pendant([&] {
       QVERIFY(f.DlgOptions->isVisible());
@@ -181,12 +144,10 @@ class TestCommandes : public QObject {
   }
 
   void feuilleDeStyleParCtrlF9() {
-    QTemporaryDir dossier;
-    const QString chemin = dossier.filePath(QStringLiteral("quiz.xkqq"));
+    banc::TBanc b;
+    const QString chemin = b.Chemin(QStringLiteral("quiz.xkqq"));
     Ecrit(chemin, 'Q', {"q1"});
-    TReglages r;
-    TFormFiche f({}, r);
-    Ouvre(f, chemin, 0);
+    TFormFiche& f = b.Ouvre(chemin, 0);
     QString titre, invite;
     f.BoiteSaisie = [&](const QString& t, const QString& i, QString& texte) {
       titre = t;
@@ -202,12 +163,11 @@ class TestCommandes : public QObject {
 
   void canevasAbandonner() {
     // The template's question offers Yes, No and "Abandonner".
-    QTemporaryDir dossier;
-    const QString chemin = dossier.filePath(QStringLiteral("quiz.xkqq"));
+    banc::TBanc b;
+    b.BoitesDeLaFenetre = true;
+    const QString chemin = b.Chemin(QStringLiteral("quiz.xkqq"));
     Ecrit(chemin, 'Q', {"q1"});
-    TReglages r;
-    TFormFiche f({}, r);
-    Ouvre(f, chemin, 0, true);
+    TFormFiche& f = b.Ouvre(chemin, 0);
     f.Editeur.FichierCourant->SetCanevas("modèle"_a, "", "");
     Touche(f, Qt::Key_F4);
     QVERIFY(f.Editeur.NouvelleFicheEnCours);
@@ -231,6 +191,108 @@ class TestCommandes : public QObject {
     QVERIFY(!f.Editeur.FichierCourant->FAvecCanevas);
     QVERIFY(!f.Editeur.NouvelleFicheEnCours);
     QCOMPARE(f.Editeur.FichierCourant->GetNombreFiches(), 1);
+  }
+
+  // The header dialog opened by F9 takes what is typed at once.
+  void enteteTapeAussitot() {
+    banc::TBanc b;
+    const QString chemin = b.Chemin(QStringLiteral("quiz.xkqq"));
+    Ecrit(chemin, 'Q', {"q1"});
+    TFormFiche& f = b.Ouvre(chemin, 0);
+    Pendant([&] {
+      QVERIFY(banc::Active(f.DlgEntete));
+      QCOMPARE(QApplication::focusWidget(), f.DlgEntete->ETitre);
+      Tape(QApplication::focusWidget(), QStringLiteral("Culture générale"));
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    Touche(f, Qt::Key_F9);
+    QCOMPARE(f.Editeur.FichierCourant->FTitre, "Culture générale"_a);
+  }
+
+  // F1: the help page at the context of what is on screen, the window's by the file's type.
+  void aideParF1_data() {
+    QTest::addColumn<int>("touche");
+    QTest::addColumn<int>("modificateurs");
+    QTest::addColumn<int>("contexte");
+    QTest::newRow("fenetre") << 0 << 0 << 21;
+    QTest::newRow("entete") << int(Qt::Key_F9) << 0 << 9;
+    QTest::newRow("options") << int(Qt::Key_F5) << 0 << 23;
+    QTest::newRow("optionsAvancees") << int(Qt::Key_F5) << int(Qt::ShiftModifier) << 24;
+    QTest::newRow("optionsCSV") << int(Qt::Key_F6) << int(Qt::ShiftModifier) << 11;
+    QTest::newRow("chercher") << int(Qt::Key_F) << int(Qt::ControlModifier) << 4;
+    QTest::newRow("liste") << int(Qt::Key_F12) << 0 << 6;
+    QTest::newRow("nouveau") << int(Qt::Key_N) << int(Qt::ControlModifier) << 7;
+  }
+  void aideParF1() {
+    QFETCH(int, touche);
+    QFETCH(int, modificateurs);
+    QFETCH(int, contexte);
+    banc::TBanc b;
+    const QString chemin = b.Chemin(QStringLiteral("quiz.xkqq"));
+    Ecrit(chemin, 'Q', {"q1", "q2"});
+    TFormFiche& f = b.Ouvre(chemin, 0);
+    QList<QUrl> ouvertes;
+    f.Aide = TAide(QStringLiteral("KorEdit.chm"), [&ouvertes](const QUrl& url) {
+      ouvertes << url;
+      return true;
+    });
+    f.Aide.FixeDossiers({QStringLiteral(ORVALINE_SOURCE_DIR "/programs/aide")});
+    if (touche == 0) {
+      QVERIFY(banc::Active(&f));
+      Touche(f, Qt::Key_F1);
+    } else {
+      Pendant([&] {
+        QVERIFY(banc::Active(QApplication::activeModalWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+      });
+      Touche(f, Qt::Key(touche), Qt::KeyboardModifiers(modificateurs));
+    }
+    QCOMPARE(ouvertes.size(), 1);
+    QCOMPARE(ouvertes[0].fragment(), QStringLiteral("contexte-%1").arg(contexte));
+    QCOMPARE(QFileInfo(ouvertes[0].toLocalFile()).fileName(), QStringLiteral("KorEdit.html"));
+    QVERIFY(b.Boites.isEmpty());
+  }
+
+  // Help that cannot open says so, naming the page looked for.
+  void aideIntrouvable() {
+    banc::TBanc b;
+    TFormFiche& f = b.Cree();
+    bool ouverte = false;
+    f.Aide = TAide(QStringLiteral("KorEdit.chm"), [&ouverte](const QUrl&) { return ouverte = true; });
+    f.Aide.FixeDossiers({b.Dossier.path()});
+    f.Editeur.ExecuteItem(EItem::Rubriquesdaide1);
+    QVERIFY(!ouverte);
+    QCOMPARE(b.Boites.size(), 1);
+    QCOMPARE(b.Boites[0].Genre, EGenreMessage::Avertissement);
+    QVERIFY2(b.Boites[0].Texte.contains(QStringLiteral("KorEdit.html")), qPrintable(b.Boites[0].Texte));
+    QVERIFY(b.Boites[0].Texte.startsWith(QStringLiteral("Impossible d'afficher l'aide")));
+    // Found, but no viewer to show it: the page found is named.
+    f.Aide = TAide(QStringLiteral("KorEdit.chm"), [](const QUrl&) { return false; });
+    f.Aide.FixeDossiers({QStringLiteral(ORVALINE_SOURCE_DIR "/programs/aide")});
+    f.Editeur.ExecuteItem(EItem::Rubriquesdaide1);
+    QCOMPARE(b.Boites.size(), 2);
+    QVERIFY2(b.Boites[1].Texte.contains(QDir::toNativeSeparators(
+                 QFileInfo(QStringLiteral(ORVALINE_SOURCE_DIR "/programs/aide/KorEdit.html")).absoluteFilePath())),
+             qPrintable(b.Boites[1].Texte));
+  }
+
+  // The list window, frame included, within the work area and as high as it is.
+  void listeDansLaZone() {
+    banc::TBanc b;
+    const QString chemin = b.Chemin(QStringLiteral("notes.xkqn"));
+    Ecrit(chemin, 'N', {"a", "b", "c"});
+    TFormFiche& f = b.Ouvre(chemin, 0);
+    QRect cadre, zone;
+    Pendant([&] {
+      QVERIFY(QTest::qWaitForWindowExposed(f.Liste));
+      cadre = f.Liste->frameGeometry();
+      zone = f.Liste->screen()->availableGeometry();
+    });
+    Touche(f, Qt::Key_F12);
+    QVERIFY2(zone.contains(cadre), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(cadre.x()).arg(cadre.y()).arg(cadre.width()).arg(cadre.height())));
+    QCOMPARE(cadre.height(), zone.height());
+    QCOMPARE(cadre.topLeft(), zone.topLeft());
+    QCOMPARE(f.Liste->width(), TListe::Largeur);
   }
 };
 

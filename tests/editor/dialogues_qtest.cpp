@@ -1,10 +1,14 @@
 // The editor's whole-file dialogs and the search dialog on the offscreen platform: the
 // program's own filling never counts as a change, the user's changes do, the enabling rules
-// follow the boxes, and the CSV dialog refuses a separator that no CSV line can carry.
+// follow the boxes, and the CSV dialog refuses a separator that no CSV line can carry. Each
+// dialog opens on its first control and tabs through its controls in order, is as wide as its
+// caption, and keeps texts longer than Qt's default limit of an edit.
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,26 +23,19 @@
 #include "editor/fenetres/KorDlgChercher.h"
 #include "editor/fenetres/KorDlgEntete.h"
 #include "editor/fenetres/KorDlgEtiquettes.h"
+#include "editor/fenetres/KorDlgNouveau.h"
 #include "editor/fenetres/KorDlgOptions.h"
 #include "editor/fenetres/KorDlgOptionsAvancees.h"
 #include "editor/fenetres/KorDlgOptionsCSV.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
+#include "platform/bureau/Boites.h"
+#include "tests/editor/BancFenetre.h"
+
+using banc::Pendant;
+using banc::Tape;
 
 namespace {
-
-// Runs the action once the modal dialog is up; closes it with Cancel if the action left it open.
-void Pendant(QDialog& d, const std::function<void()>& action) {
-  QTimer::singleShot(0, &d, [&d, action] {
-    action();
-    if (d.isVisible()) d.reject();
-  });
-}
-
-// Types a text, accents included, into the control that has the focus.
-void Tape(QWidget* cible, const QString& texte) {
-  for (const QChar c : texte) QTest::sendKeyEvent(QTest::Click, cible, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
 
 std::unique_ptr<TFichierX> Questionnaire() {
   auto f = std::make_unique<TFichierX>('Q', 'x');
@@ -55,7 +52,10 @@ class TestDialogues : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { FixeLocale("fr_FR"); }
+  void initTestCase() {
+    FixeLocale("fr_FR");
+    ElargitLesBoitesAuTitre(*qApp);
+  }
 
   void remplissageNonCompte() {
     // Every dialog filled and closed with OK at once: nothing to store.
@@ -276,6 +276,185 @@ class TestDialogues : public QObject {
     });
     QVERIFY(!d.Execute(l));
     QCOMPARE(l.EChercher, "école"_a);
+  }
+
+  // The focus when the dialog opens, then each Tab: the controls in order, the buttons last.
+  void focusEtTabulation_data() {
+    QTest::addColumn<QString>("dialogue");
+    for (const char* d : {"entete", "options", "optionsAvancees", "etiquettes", "optionsCSV", "optionsCSVUtf8",
+                          "chercher", "nouveau"})
+      QTest::newRow(d) << QString::fromLatin1(d);
+  }
+  void focusEtTabulation() {
+    QFETCH(QString, dialogue);
+    auto f = Questionnaire();
+    QList<QWidget*> ordre;
+    std::function<void()> execute;
+    std::unique_ptr<QDialog> d;
+    TLogiqueEntete entete;
+    TLogiqueOptions options;
+    TLogiqueOptionsAvancees avancees;
+    TLogiqueEtiquettes etiquettes;
+    TLogiqueOptionsCSV csv;
+    TLogiqueChercher chercher;
+    if (dialogue == QLatin1String("entete")) {
+      auto* e = new TDlgEntete;
+      d.reset(e);
+      entete.Remplit(*f);
+      ordre = {e->ETitre, e->MDescription, e->ESignature, e->BOK, e->BAnnuler};
+      execute = [e, &entete] { e->Execute(entete); };
+    } else if (dialogue == QLatin1String("options")) {
+      auto* e = new TDlgOptions;
+      d.reset(e);
+      options.Remplit(*f);
+      ordre = {e->CBRepose, e->CBOrdre, e->CBBriderEntree, e->CBMotAMot, e->CBDiffMaj, e->CBPhonetique,
+               e->CBCorrection, e->ETemps, e->ENbreQuestions, e->ESeuil, e->BOK, e->BAnnuler};
+      execute = [e, &options] { e->Execute(options); };
+    } else if (dialogue == QLatin1String("optionsAvancees")) {
+      auto* e = new TDlgOptionsAvancees;
+      d.reset(e);
+      f->FAvecMotsIgnores = true;  // the list edit enabled
+      avancees.Remplit(*f, Reglages());
+      ordre = {e->EOu, e->ECarOu, e->EXDelim, e->EMotsIgnores, e->BOK, e->BAnnuler};
+      execute = [e, &avancees] { e->Execute(avancees); };
+    } else if (dialogue == QLatin1String("etiquettes")) {
+      auto* e = new TDlgEtiquettes;
+      d.reset(e);
+      etiquettes.Remplit(*f);
+      ordre = {e->EEtiquette0, e->EEtiquette1, e->EEtiquette2, e->BOK, e->BAnnuler};
+      execute = [e, &etiquettes] { e->Execute(etiquettes); };
+    } else if (dialogue.startsWith(QLatin1String("optionsCSV"))) {
+      auto* e = new TDlgOptionsCSV;
+      d.reset(e);
+      TReglages r;
+      r.CSVUtf8 = dialogue.endsWith(QLatin1String("Utf8"));
+      csv.Remplit(r);
+      // The group is entered by its chosen button.
+      ordre = {r.CSVUtf8 ? e->RBUtf8 : e->RBAnsi, e->EComma, e->BOK, e->BAnnuler};
+      execute = [e, &csv] { e->Execute(csv); };
+    } else if (dialogue == QLatin1String("chercher")) {
+      auto* e = new TDlgChercher;
+      d.reset(e);
+      TFichierX r('R', 'x');
+      r.EtiquettesParDefaut();
+      chercher.PrepareFichier(r, true, false, false);
+      chercher.PrepareEtiquettes(r);
+      ordre = {e->EChercher, e->CBDifferencier, e->CBChampUnique, e->CBArriere, e->BChercher, e->BAnnuler};
+      execute = [e, &chercher] { e->Execute(chercher); };
+    } else {
+      auto* e = new TDlgNouveau;
+      d.reset(e);
+      ordre = {e->CBType, e->BOK, e->BAnnuler};
+      execute = [e] {
+        int index = -1;
+        e->Execute({QStringLiteral("Questionnaire"), QStringLiteral("Notes")}, index);
+      };
+    }
+    QStringList vus;
+    Pendant(*d, [&] {
+      QVERIFY(banc::Active(d.get()));
+      for (int i = 0; i < ordre.size(); ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        vus << (focus ? focus->objectName() + QLatin1Char('/') + focus->metaObject()->className() : QString());
+        QVERIFY2(focus == ordre[i], qPrintable(QStringLiteral("step %1: %2 %3").arg(i).arg(vus.join(QLatin1Char(' '))).arg(ordre[i]->isEnabled())));
+        QTest::keyClick(focus, Qt::Key_Tab);
+      }
+      // Round again.
+      QCOMPARE(QApplication::focusWidget(), ordre[0]);
+    });
+    execute();
+  }
+
+  // Typed at once into the header dialog opened: the text goes into the title, not onto OK.
+  void saisieAussitot() {
+    auto f = Questionnaire();
+    TDlgEntete d;
+    TLogiqueEntete l;
+    l.Remplit(*f);
+    Pendant(d, [&] {
+      QVERIFY(banc::Active(&d));
+      Tape(QApplication::focusWidget(), QStringLiteral("Culture générale"));
+      QVERIFY(d.isVisible());
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    QVERIFY(d.Execute(l));
+    l.Stocke(*f);
+    QCOMPARE(f->FTitre, "Culture générale"_a);
+  }
+
+  void csvRecliqueEtEchap() {
+    TReglages r;
+    FixeSeparateurCSV("", r);
+    TDlgOptionsCSV d;
+    TLogiqueOptionsCSV l;
+    l.Remplit(r);
+    Pendant(d, [&] {
+      QVERIFY(banc::Active(&d));
+      QVERIFY(d.RBAnsi->isChecked());
+      QTest::mouseClick(d.RBAnsi, Qt::LeftButton, {}, QPoint(6, d.RBAnsi->height() / 2));
+      QVERIFY(d.RBAnsi->isChecked());
+      // No cancel button: Esc leaves the dialog open.
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+      QVERIFY(d.isVisible());
+      d.BOK->click();
+    });
+    QVERIFY(!d.Execute(l));
+    QVERIFY(!d.isVisible());
+    QCOMPARE(r.TexteSeparateurCSV, std::string());
+  }
+
+  // Texts longer than an edit's default limit are stored whole when another control changed.
+  void textesLongsGardes() {
+    const std::string long_(40000, 'a');
+    auto f = Questionnaire();
+    f->FAvecMotsIgnores = true;
+    f->FMotsIgnores = long_ + " fin";
+    f->SetEtiquettes("Champ", long_ + "1", "Texte");
+    f->FModifie = false;
+    // Another control typed into, then OK.
+    const auto valide = [](auto& d, auto& l, QLineEdit* autre) {
+      Pendant(d, [&] {
+        autre->setFocus();
+        Tape(autre, QStringLiteral("x"));
+        d.BOK->click();
+      });
+      return d.Execute(l);
+    };
+    TDlgOptionsAvancees avancees;
+    TLogiqueOptionsAvancees mots;
+    mots.Remplit(*f, Reglages());
+    QVERIFY(valide(avancees, mots, avancees.EOu));
+    mots.Stocke(*f);
+    QCOMPARE(f->FMotsIgnores.size(), long_.size() + 4);
+    TDlgEtiquettes etiquettes;
+    TLogiqueEtiquettes libelles;
+    libelles.Remplit(*f);
+    QVERIFY(valide(etiquettes, libelles, etiquettes.EEtiquette0));
+    libelles.Stocke(*f);
+    QCOMPARE(f->FEtiquettes.Champ1, long_ + "1");
+  }
+
+  // Every dialog and message box at least as wide as its caption needs.
+  void largeurDuTitre_data() {
+    QTest::addColumn<QString>("titre");
+    QTest::newRow("etiquettes") << QStringLiteral("Étiquettes des champs");
+    QTest::newRow("csv") << QStringLiteral("Options des fichiers CSV");
+    QTest::newRow("avertissement") << QStringLiteral("Avertissement");
+  }
+  void largeurDuTitre() {
+    QFETCH(QString, titre);
+    std::unique_ptr<QDialog> d;
+    if (titre.startsWith(QStringLiteral("Étiquettes")))
+      d = std::make_unique<TDlgEtiquettes>();
+    else if (titre.startsWith(QLatin1String("Options")))
+      d = std::make_unique<TDlgOptionsCSV>();
+    else
+      d = std::make_unique<QMessageBox>(QMessageBox::Warning, titre, QStringLiteral("Ave"), QMessageBox::Ok);
+    QCOMPARE(d->windowTitle(), titre);
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    QVERIFY2(d->width() >= LargeurPourTitre(titre), qPrintable(QString::number(d->width())));
+    QVERIFY(LargeurPourTitre(titre) > QFontMetrics(d->font()).horizontalAdvance(titre));
   }
 };
 

@@ -24,17 +24,19 @@
 #include "editor/fenetres/KorFenetreFiche.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
+#include "tests/editor/BancFenetre.h"
+
+using banc::Tape;
+using banc::Touche;
+using banc::Utf8;
 
 namespace {
 
-std::string Utf8(const QString& chemin) { return QFile::encodeName(chemin).toStdString(); }
-
 // A questionnaire of n cards "qk" / "rk" written at chemin.
-void EcritQuestionnaire(const std::string& chemin, int n) {
-  TReglages r;
-  TFichierX f('Q', 'x', EVarianteModele::Complet, r);
-  for (int k = 1; k <= n; ++k) f.AjouteFiche("t", "q" + std::to_string(k), "r" + std::to_string(k));
-  EcritFichierXML(f, chemin, true, r);
+void EcritQuestionnaire(const QString& chemin, int n) {
+  std::vector<std::array<std::string, 3>> fiches;
+  for (int k = 1; k <= n; ++k) fiches.push_back({"t", "q" + std::to_string(k), "r" + std::to_string(k)});
+  banc::EcritFiches(chemin, 'Q', fiches);
 }
 
 }  // namespace
@@ -42,18 +44,6 @@ void EcritQuestionnaire(const std::string& chemin, int n) {
 class TestFenetreFiche : public QObject {
   Q_OBJECT
 
-  // A key as the system delivers it: to the window first.
-  static void Touche(TFormFiche& f, Qt::Key cle, Qt::KeyboardModifiers modificateurs = Qt::NoModifier) {
-    QTest::keyClick(f.windowHandle(), cle, modificateurs);
-  }
-  // Typed into a control, one key a character (accents included).
-  static void Tape(QWidget* w, const QString& texte) {
-    for (const QChar c : texte) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-  }
-  static void Montre(TFormFiche& f) {
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-  }
   // Unexpected message boxes fail the test.
   static void SansMessage(TFormFiche& f) {
     f.BoiteMessage = [](const QString& texte, const QString&, EGenreMessage, EBoutons) {
@@ -91,7 +81,7 @@ class TestFenetreFiche : public QObject {
       choix.Filtre = 0;
       return true;
     };
-    Montre(f);
+    QVERIFY(banc::Montre(f));
     QCOMPARE(f.windowTitle(), QStringLiteral("Orvaline : micro Base de Données"));
     QVERIFY(!f.Action(EItem::Edition1)->isVisible());
 
@@ -165,11 +155,11 @@ class TestFenetreFiche : public QObject {
   void raccourcisPrisAvantLesChamps() {
     QTemporaryDir dossier;
     const std::string chemin = Utf8(dossier.filePath(QStringLiteral("q.xkqq")));
-    EcritQuestionnaire(chemin, 2);
+    EcritQuestionnaire(dossier.filePath(QStringLiteral("q.xkqq")), 2);
     TReglages r;
     TFormFiche f({}, r);
     SansMessage(f);
-    Montre(f);
+    QVERIFY(banc::Montre(f));
     QVERIFY(f.Editeur.OuvreFichier(chemin, 0, true, true, true));
     QSignalSpy annuler(f.Action(EItem::Annuler1), &QAction::triggered);
     QSignalSpy pressePapiers(f.Action(EItem::PressePapiers1), &QAction::triggered);
@@ -222,7 +212,7 @@ class TestFenetreFiche : public QObject {
     TReglages r;
     TFormFiche f({}, r);
     SansMessage(f);
-    Montre(f);
+    QVERIFY(banc::Montre(f));
     QVERIFY(f.Editeur.OuvreFichier(chemin, 0, true, true, true));
     QVERIFY(f.Disposition().ChampUneLigne);
     QVERIFY(!f.Splitter1->handle(1)->isEnabled());
@@ -237,11 +227,11 @@ class TestFenetreFiche : public QObject {
   void dialogueOuvrirAvecLectureSeule() {
     QTemporaryDir dossier;
     const QString chemin = dossier.filePath(QStringLiteral("q.xkqq"));
-    EcritQuestionnaire(Utf8(chemin), 1);
+    EcritQuestionnaire(chemin, 1);
     TReglages r;
     TFormFiche f({}, r);
     SansMessage(f);
-    Montre(f);
+    QVERIFY(banc::Montre(f));
     f.Editeur.TypeCourant = 'Q';
     QStringList filtres;
     QTimer::singleShot(0, &f, [&] {
@@ -279,7 +269,7 @@ class TestFenetreFiche : public QObject {
   void fichierAuDemarrage() {
     QTemporaryDir dossier;
     const QString chemin = dossier.filePath(QStringLiteral("q.xkqq"));
-    EcritQuestionnaire(Utf8(chemin), 3);
+    EcritQuestionnaire(chemin, 3);
     const QString absent = dossier.filePath(QStringLiteral("absent.xkqq"));
     struct Cas {
       QStringList Arguments;
@@ -305,7 +295,7 @@ class TestFenetreFiche : public QObject {
         ++messages;
         return EBouton::Ok;
       };
-      Montre(f);
+      QVERIFY(banc::Montre(f));
       QTRY_COMPARE(f.Editeur.FichierCourant != nullptr || messages > 0 || f.Editeur.TypeCourant != '?', true);
       QCOMPARE(f.Editeur.FichierCourant != nullptr, c.Charge);
       QCOMPARE(messages, c.Messages);
@@ -335,7 +325,7 @@ class TestFenetreFiche : public QObject {
     r.HauteurFenetre = hauteur;
     TFormFiche f({}, r);
     SansMessage(f);
-    Montre(f);
+    QVERIFY(banc::Montre(f));
     const QRect ecran = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY2(ecran.contains(f.frameGeometry()),
              qPrintable(QStringLiteral("%1,%2 %3x%4").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height())));

@@ -31,26 +31,19 @@
 #include "editor/fenetres/KorListe.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
+#include "tests/editor/BancFenetre.h"
+
+using banc::Montre;
+using banc::Pdftotext;
+using banc::PdftotextPresent;
+using banc::Tape;
+using banc::Touche;
+using banc::Utf8;
 
 namespace {
 
-std::string Utf8(const QString& chemin) { return QFile::encodeName(chemin).toStdString(); }
-
 void EcritFichier(const QString& chemin, char type, const std::vector<std::array<std::string, 3>>& fiches) {
-  TReglages r;
-  TFichierX f(type, 'x', EVarianteModele::Complet, r);
-  f.InitNouveauFichier(r);
-  for (const auto& c : fiches) f.AjouteFiche(c[0], c[1], c[2]);
-  EcritFichierXML(f, Utf8(chemin), true, r);
-}
-
-bool PdftotextPresent() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
-
-QString Pdftotext(const QStringList& options) {
-  QProcess outil;
-  outil.start(QStringLiteral("pdftotext"), options);
-  outil.waitForFinished(30000);
-  return QString::fromUtf8(outil.readAllStandardOutput());
+  banc::EcritFiches(chemin, type, fiches, true);
 }
 
 // The printed lines read back: each line's words, and the left edge of its first word in points.
@@ -107,16 +100,6 @@ class TBoites : public QObject {
 class TestCommandesFiche : public QObject {
   Q_OBJECT
 
-  static void Touche(TFormFiche& f, Qt::Key cle, Qt::KeyboardModifiers modificateurs = Qt::NoModifier) {
-    QTest::keyClick(f.windowHandle(), cle, modificateurs);
-  }
-  static void Tape(QWidget* w, const QString& texte) {
-    for (const QChar c : texte) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-  }
-  static bool Montre(TFormFiche& f) {
-    f.show();
-    return QTest::qWaitForWindowExposed(&f);
-  }
   // Ctrl+P with the print dialog answered by a PDF file.
   static void ImprimeEnPdf(TFormFiche& f, const QString& pdf) {
     f.BoiteImpression = [pdf](QPrinter& imprimante) {

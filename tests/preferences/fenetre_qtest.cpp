@@ -81,6 +81,15 @@ class TestFenetrePreferences : public QObject {
     QTest::keyClick(Fenetre->windowHandle(), cle, modificateurs);
   }
 
+  // The help page beside the program, its openings noted instead of shown.
+  void AideNotee(QList<QUrl>& ouvertes) {
+    Fenetre->Aide = TAide(QStringLiteral("KorPrefer.chm"), [&ouvertes](const QUrl& url) {
+      ouvertes << url;
+      return true;
+    });
+    Fenetre->Aide.FixeDossiers({QStringLiteral(ORVALINE_SOURCE_DIR "/programs/aide")});
+  }
+
   // The captions of the tabs shown, in page order.
   QStringList OngletsVisibles() const {
     QStringList onglets;
@@ -378,11 +387,7 @@ class TestFenetrePreferences : public QObject {
   void Aide() {
     Demarre();
     QList<QUrl> ouvertes;
-    Fenetre->Aide = TAide(QStringLiteral("KorPrefer.chm"), [&ouvertes](const QUrl& url) {
-      ouvertes << url;
-      return true;
-    });
-    Fenetre->Aide.FixeDossiers({QStringLiteral(ORVALINE_SOURCE_DIR "/programs/aide")});
+    AideNotee(ouvertes);
     QTest::mouseClick(Fenetre->Baide, Qt::LeftButton);
     QCOMPARE(ouvertes.size(), 1);
     QCOMPARE(ouvertes[0].fragment(), QStringLiteral("contexte-0"));
@@ -395,6 +400,35 @@ class TestFenetrePreferences : public QObject {
     QTest::mouseClick(Fenetre->Baide, Qt::LeftButton);
     QCOMPARE(Boites.size(), 1);
     QCOMPARE(Boites[0].Icone, QMessageBox::Warning);
+  }
+
+  // F1 opens the same page as the button; when it cannot, the box names the page.
+  void AideParF1() {
+    Demarre();
+    QList<QUrl> ouvertes;
+    AideNotee(ouvertes);
+    Touche(Qt::Key_F1);
+    QCOMPARE(ouvertes.size(), 1);
+    QCOMPARE(ouvertes[0].fragment(), QStringLiteral("contexte-0"));
+    Fenetre->Aide.FixeDossiers({Dossier.path()});
+    Touche(Qt::Key_F1);
+    QCOMPARE(Boites.size(), 1);
+    QVERIFY2(Boites[0].Texte.contains(QStringLiteral("KorPrefer.html")), qPrintable(Boites[0].Texte));
+  }
+
+  // An ignored-words list longer than an edit's default limit is written back whole when another
+  // control of its group changed.
+  void ListeLongueGardee() {
+    const std::string liste = std::string(40000, 'a') + " fin";
+    Stocke("ignor", liste);
+    Demarre();
+    QCOMPARE(Fenetre->Eignor->text().size(), qsizetype(liste.size()));
+    Fenetre->Egood->setFocus();
+    QTest::keyClick(Fenetre->Egood, Qt::Key_End);
+    QTest::keyClicks(Fenetre->Egood, QStringLiteral("!"));
+    QTest::mouseClick(Fenetre->BOK, Qt::LeftButton);
+    QVERIFY(Boites.isEmpty());
+    QCOMPARE(Stocke("ignor").value_or(std::string()), liste);
   }
 };
 
