@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QList>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -92,6 +93,34 @@ inline QString Pdftotext(const QStringList& options, bool* reussi = nullptr) {
   if (reussi) *reussi = fini;
   return QString::fromUtf8(outil.readAllStandardOutput());
 }
+
+// The window's own message boxes answered as they open, in turn, by these actions; a box
+// beyond them is refused and noted.
+class TBoitesScriptees : public QObject {
+ public:
+  explicit TBoitesScriptees(QList<std::function<void(QMessageBox&)>> actions) : FActions(std::move(actions)) {
+    FVeille.setInterval(20);
+    connect(&FVeille, &QTimer::timeout, this, [this] {
+      auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      // Boxes may follow one another at the same address: each is marked once answered.
+      if (!boite || !boite->isVisible() || boite->property("repondue").toBool()) return;
+      boite->setProperty("repondue", true);
+      ++Vues;
+      if (FActions.isEmpty()) {
+        qWarning() << "unexpected message box:" << boite->text();
+        boite->reject();
+        return;
+      }
+      FActions.takeFirst()(*boite);
+    });
+    FVeille.start();
+  }
+  int Vues = 0;
+
+ private:
+  QList<std::function<void(QMessageBox&)>> FActions;
+  QTimer FVeille;
+};
 
 // A message box as the window asked for it.
 struct TBoite {

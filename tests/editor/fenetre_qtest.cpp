@@ -153,13 +153,11 @@ class TestFenetreFiche : public QObject {
   }
 
   void raccourcisPrisAvantLesChamps() {
-    QTemporaryDir dossier;
-    const std::string chemin = Utf8(dossier.filePath(QStringLiteral("q.xkqq")));
-    EcritQuestionnaire(dossier.filePath(QStringLiteral("q.xkqq")), 2);
-    TReglages r;
-    TFormFiche f({}, r);
+    banc::TBanc b;
+    const std::string chemin = Utf8(b.Chemin(QStringLiteral("q.xkqq")));
+    EcritQuestionnaire(b.Chemin(QStringLiteral("q.xkqq")), 2);
+    TFormFiche& f = b.Cree();
     SansMessage(f);
-    QVERIFY(banc::Montre(f));
     QVERIFY(f.Editeur.OuvreFichier(chemin, 0, true, true, true));
     QSignalSpy annuler(f.Action(EItem::Annuler1), &QAction::triggered);
     QSignalSpy pressePapiers(f.Action(EItem::PressePapiers1), &QAction::triggered);
@@ -201,18 +199,16 @@ class TestFenetreFiche : public QObject {
   }
 
   void champUneLigne() {
-    QTemporaryDir dossier;
-    const std::string chemin = Utf8(dossier.filePath(QStringLiteral("r.xkqr")));
+    banc::TBanc b;
+    const std::string chemin = Utf8(b.Chemin(QStringLiteral("r.xkqr")));
     {
       TReglages r;
       TFichierX rep('R', 'x', EVarianteModele::Complet, r);
       rep.AjouteFiche("", "Durand", "Rue des Lilas");
       EcritFichierXML(rep, chemin, true, r);
     }
-    TReglages r;
-    TFormFiche f({}, r);
+    TFormFiche& f = b.Cree();
     SansMessage(f);
-    QVERIFY(banc::Montre(f));
     QVERIFY(f.Editeur.OuvreFichier(chemin, 0, true, true, true));
     QVERIFY(f.Disposition().ChampUneLigne);
     QVERIFY(!f.Splitter1->handle(1)->isEnabled());
@@ -225,13 +221,11 @@ class TestFenetreFiche : public QObject {
   }
 
   void dialogueOuvrirAvecLectureSeule() {
-    QTemporaryDir dossier;
-    const QString chemin = dossier.filePath(QStringLiteral("q.xkqq"));
+    banc::TBanc b;
+    const QString chemin = b.Chemin(QStringLiteral("q.xkqq"));
     EcritQuestionnaire(chemin, 1);
-    TReglages r;
-    TFormFiche f({}, r);
+    TFormFiche& f = b.Cree();
     SansMessage(f);
-    QVERIFY(banc::Montre(f));
     f.Editeur.TypeCourant = 'Q';
     QStringList filtres;
     QTimer::singleShot(0, &f, [&] {
@@ -242,7 +236,7 @@ class TestFenetreFiche : public QObject {
       auto* boite = d->findChild<QCheckBox*>();
       QVERIFY(boite);
       boite->setChecked(true);
-      d->setDirectory(dossier.path());
+      d->setDirectory(b.Dossier.path());
       d->selectNameFilter(filtres.at(0));
       d->selectFile(chemin);
       QMetaObject::invokeMethod(d, "accept");

@@ -68,33 +68,6 @@ QList<TLigneLue> LignesPdf(const QString& pdf) {
   return lignes;
 }
 
-// Answers each message box that opens, in turn, by these actions; a box beyond them fails.
-class TBoites : public QObject {
- public:
-  explicit TBoites(QList<std::function<void(QMessageBox&)>> actions) : FActions(std::move(actions)) {
-    FVeille.setInterval(20);
-    connect(&FVeille, &QTimer::timeout, this, [this] {
-      auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      // Boxes may follow one another at the same address: each is marked once answered.
-      if (!boite || !boite->isVisible() || boite->property("repondue").toBool()) return;
-      boite->setProperty("repondue", true);
-      ++Vues;
-      if (FActions.isEmpty()) {
-        qWarning() << "unexpected message box:" << boite->text();
-        boite->reject();
-        return;
-      }
-      FActions.takeFirst()(*boite);
-    });
-    FVeille.start();
-  }
-  int Vues = 0;
-
- private:
-  QList<std::function<void(QMessageBox&)>> FActions;
-  QTimer FVeille;
-};
-
 }  // namespace
 
 class TestCommandesFiche : public QObject {
@@ -115,14 +88,13 @@ class TestCommandesFiche : public QObject {
 
   void impressionDeLaFiche() {
     if (!PdftotextPresent()) QSKIP("pdftotext absent (./setup installs poppler-utils)");
-    QTemporaryDir dossier;
-    const QString q = dossier.filePath(QStringLiteral("q.xkqq"));
+    banc::TBanc banc;
+    const QString q = banc.Chemin(QStringLiteral("q.xkqq"));
     EcritFichier(q, 'Q', {{"Mot", "Une question", "Ligne une\r\nLigne deux"}});
-    TReglages r;
+    TReglages& r = banc.Reglages;
     r.PoliceChamps = "DejaVu Sans Mono";
-    TFormFiche f({q}, r);
-    QVERIFY(Montre(f));
-    const QString pdf = dossier.filePath(QStringLiteral("fiche.pdf"));
+    TFormFiche& f = banc.Cree({q});
+    const QString pdf = banc.Chemin(QStringLiteral("fiche.pdf"));
     ImprimeEnPdf(f, pdf);
     const QList<TLigneLue> lignes = LignesPdf(pdf);
     QStringList textes;
@@ -136,12 +108,12 @@ class TestCommandesFiche : public QObject {
     for (const TLigneLue& l : lignes) QVERIFY2(std::abs(l.Gauche - (marge + 6 * espace)) < 1.0, qPrintable(l.Texte));
 
     // A type without field 1: the card number prints.
-    const QString liste = dossier.filePath(QStringLiteral("l.xkql"));
+    const QString liste = banc.Chemin(QStringLiteral("l.xkql"));
     EcritFichier(liste, 'L', {{"", "", "premier"}, {"", "", "second"}});
     TFormFiche g({liste}, r);
     QVERIFY(Montre(g));
     Touche(g, Qt::Key_F8);
-    const QString pdf2 = dossier.filePath(QStringLiteral("liste.pdf"));
+    const QString pdf2 = banc.Chemin(QStringLiteral("liste.pdf"));
     ImprimeEnPdf(g, pdf2);
     textes.clear();
     for (const TLigneLue& l : LignesPdf(pdf2)) textes << l.Texte;
@@ -149,12 +121,10 @@ class TestCommandesFiche : public QObject {
   }
 
   void pressePapiers() {
-    QTemporaryDir dossier;
-    const QString q = dossier.filePath(QStringLiteral("q.xkqq"));
+    banc::TBanc banc;
+    const QString q = banc.Chemin(QStringLiteral("q.xkqq"));
     EcritFichier(q, 'Q', {{"Titre", "Question ?", "Réponse"_a}});
-    TReglages r;
-    TFormFiche f({q}, r);
-    QVERIFY(Montre(f));
+    TFormFiche& f = banc.Cree({q});
     Touche(f, Qt::Key_Insert, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Titre\r\n\r\nQuestion ?\r\n\r\nRéponse"));
   }
@@ -213,13 +183,13 @@ class TestCommandesFiche : public QObject {
   void policesDesReglagesAbsurdes() {
     QFETCH(QString, nom);
     QFETCH(int, taille);
-    TReglages r;
+    banc::TBanc banc;
+    TReglages& r = banc.Reglages;
     r.PoliceChamps = ansi::DepuisQString(nom);
     r.TaillePoliceChamps = taille;
     r.PoliceListe = r.PoliceChamps;
     r.TaillePoliceListe = taille;
-    TFormFiche f({}, r);
-    QVERIFY(Montre(f));
+    TFormFiche& f = banc.Cree();
     for (const QFont& police : {f.MQuestion->font(), f.ETitre->font(), f.Liste->LBListe->font()}) {
       const QFontInfo info(police);
       QVERIFY(!info.family().isEmpty());
@@ -261,20 +231,20 @@ class TestCommandesFiche : public QObject {
   // happens under the open box, Cancel keeps A, and C (the newer one) is acted on once the box
   // has closed, with its own save question.
   void ligneDeCommandePendantUneQuestion() {
-    QTemporaryDir dossier;
-    const QString a = dossier.filePath(QStringLiteral("a.xkqq")), b = dossier.filePath(QStringLiteral("b.xkqq")),
-                  c = dossier.filePath(QStringLiteral("c.xkqq"));
+    banc::TBanc banc;
+    banc.BoitesDeLaFenetre = true;
+    const QString a = banc.Chemin(QStringLiteral("a.xkqq")), b = banc.Chemin(QStringLiteral("b.xkqq")),
+                  c = banc.Chemin(QStringLiteral("c.xkqq"));
     for (const QString& n : {a, b, c}) EcritFichier(n, 'Q', {{"t", "q", "r"}});
-    TReglages r;
-    TFormFiche f({a}, r);
-    QVERIFY(Montre(f));
+    const TReglages& r = banc.Reglages;
+    TFormFiche& f = banc.Cree({a});
     f.MReponse->setFocus();
     Tape(f.MReponse, QStringLiteral(" modifiée"));
     Touche(f, Qt::Key_F2);
     QVERIFY(f.Editeur.FichierCourant->FModifie);
     auto nom = [&f] { return f.Editeur.FichierCourant ? f.Editeur.FichierCourant->FNomFichier : std::string(); };
     bool aSousLaBoite = false;
-    TBoites boites({[&](QMessageBox& boite) {
+    banc::TBoitesScriptees boites({[&](QMessageBox& boite) {
                       f.LigneDeCommandeRecue({b});
                       f.LigneDeCommandeRecue({c});
                       aSousLaBoite = nom() == Utf8(a);
@@ -294,16 +264,16 @@ class TestCommandesFiche : public QObject {
 
   // A command line that comes while the close question is open is dropped once the window closed.
   void ligneDeCommandePendantLaFermeture() {
-    QTemporaryDir dossier;
-    const QString a = dossier.filePath(QStringLiteral("a.xkqq")), b = dossier.filePath(QStringLiteral("b.xkqq"));
+    banc::TBanc banc;
+    banc.BoitesDeLaFenetre = true;
+    const QString a = banc.Chemin(QStringLiteral("a.xkqq")), b = banc.Chemin(QStringLiteral("b.xkqq"));
     for (const QString& n : {a, b}) EcritFichier(n, 'Q', {{"t", "q", "r"}});
-    TReglages r;
-    TFormFiche f({a}, r);
-    QVERIFY(Montre(f));
+    const TReglages& r = banc.Reglages;
+    TFormFiche& f = banc.Cree({a});
     f.MReponse->setFocus();
     Tape(f.MReponse, QStringLiteral("!"));
     Touche(f, Qt::Key_F2);
-    TBoites boites({[&](QMessageBox& boite) {
+    banc::TBoitesScriptees boites({[&](QMessageBox& boite) {
       f.LigneDeCommandeRecue({b});
       boite.button(QMessageBox::No)->click();
     }});
