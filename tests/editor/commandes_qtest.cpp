@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
@@ -21,9 +22,11 @@
 
 #include <functional>
 
+#include "cards/KorOutils.h"
 #include "cards/KorXml.h"
 #include "editor/fenetres/KorDlgChercher.h"
 #include "editor/fenetres/KorDlgEntete.h"
+#include "editor/fenetres/KorDlgOptionsCSV.h"
 #include "editor/fenetres/KorDlgOptions.h"
 #include "editor/fenetres/KorFenetreFiche.h"
 #include "editor/fenetres/KorListe.h"
@@ -274,6 +277,32 @@ class TestCommandes : public QObject {
     QVERIFY2(b.Boites[1].Texte.contains(QDir::toNativeSeparators(
                  QFileInfo(QStringLiteral(ORVALINE_SOURCE_DIR "/programs/aide/KorEdit.html")).absoluteFilePath())),
              qPrintable(b.Boites[1].Texte));
+  }
+
+  // Shift+F6, a click on the encoding already chosen, OK: nothing stored, no preference changed.
+  void optionsCSVSansChangement() {
+    banc::TBanc b;
+    FixeSeparateurCSV("", b.Reglages);
+    TFormFiche& f = b.Cree();
+    Pendant([&] {
+      TDlgOptionsCSV& d = *f.DlgOptionsCSV;
+      QVERIFY(banc::Active(&d));
+      QTest::mouseClick(d.RBAnsi, Qt::LeftButton, {}, QPoint(6, d.RBAnsi->height() / 2));
+      d.BOK->click();
+    });
+    Touche(f, Qt::Key_F6, Qt::ShiftModifier);
+    QVERIFY(!f.Editeur.ReglagesModifies);
+    QCOMPARE(b.Reglages.TexteSeparateurCSV, std::string());
+    // A change of encoding stores both.
+    Pendant([&] {
+      TDlgOptionsCSV& d = *f.DlgOptionsCSV;
+      QTest::mouseClick(d.RBUtf8, Qt::LeftButton, {}, QPoint(6, d.RBUtf8->height() / 2));
+      d.BOK->click();
+    });
+    Touche(f, Qt::Key_F6, Qt::ShiftModifier);
+    QVERIFY(f.Editeur.ReglagesModifies);
+    QVERIFY(b.Reglages.CSVUtf8);
+    QVERIFY(!b.Reglages.TexteSeparateurCSV.empty());
   }
 
   // The list window, frame included, within the work area and as high as it is.

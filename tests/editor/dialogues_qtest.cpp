@@ -393,14 +393,17 @@ class TestDialogues : public QObject {
       QVERIFY(d.RBAnsi->isChecked());
       QTest::mouseClick(d.RBAnsi, Qt::LeftButton, {}, QPoint(6, d.RBAnsi->height() / 2));
       QVERIFY(d.RBAnsi->isChecked());
-      // No cancel button: Esc leaves the dialog open.
+      // No cancel button: Esc leaves the dialog open, from the group and from the edit.
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+      QVERIFY(d.isVisible());
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), d.EComma);
+      QTest::keyClick(d.EComma, Qt::Key_Escape);
       QVERIFY(d.isVisible());
       d.BOK->click();
     });
     QVERIFY(!d.Execute(l));
     QVERIFY(!d.isVisible());
-    QCOMPARE(r.TexteSeparateurCSV, std::string());
   }
 
   // Texts longer than an edit's default limit are stored whole when another control changed.
