@@ -92,29 +92,25 @@ bool TListe::eventFilter(QObject* objet, QEvent* evenement) {
   return QDialog::eventFilter(objet, evenement);
 }
 
-bool TListe::Place() {
+void TListe::Place() {
   const QScreen* ecran = screen() ? screen() : QGuiApplication::primaryScreen();
-  if (!ecran) return false;
+  if (!ecran) return;
   const QRect zone = ecran->availableGeometry();
-  const QMargins cadre = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-  const QRect voulue(zone.left() + cadre.left(), zone.top() + cadre.top(), Largeur,
-                     zone.height() - cadre.top() - cadre.bottom());
-  if (geometry() == voulue) return false;
-  setGeometry(voulue);
-  return true;
+  FCadre = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  setGeometry(zone.left() + FCadre.left(), zone.top() + FCadre.top(), Largeur,
+              zone.height() - FCadre.top() - FCadre.bottom());
 }
 
 void TListe::showEvent(QShowEvent* evenement) {
   QDialog::showEvent(evenement);
-  FPlacements = 0;
   Place();
 }
 
 void TListe::moveEvent(QMoveEvent* evenement) {
   QDialog::moveEvent(evenement);
-  // The frame is known once the window manager has put it around the window; a manager that
-  // will not have the window where it is asked gets a few tries only.
-  if (isVisible() && FPlacements < 3 && Place()) ++FPlacements;
+  // The frame is known only once the window manager has put it around the shown window: placed
+  // again then. A move by the user changes no frame and stays.
+  if (isVisible() && windowHandle() && windowHandle()->frameMargins() != FCadre) Place();
 }
 
 void TListe::keyPressEvent(QKeyEvent* evenement) {

@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <QMargins>
+
 #include <functional>
 
 #include "editor/KorListeRegles.h"
@@ -51,9 +53,8 @@ class TListe : public QDialog {
   void LBListeClick(const QModelIndex& courant);
   // Every line the height of one line of the list's font.
   void AjusteHauteurLignes();
-  // At the top-left corner of the work area, as high as it is, frame included; false when it was
-  // there already.
-  bool Place();
-  int FPlacements = 0;  // re-placements since the showing, while the window manager frames it
+  // At the top-left corner of the work area, as high as it is, frame included.
+  void Place();
+  QMargins FCadre;  // the frame the window was placed with
   bool FSelectionParProgramme = false;
 };
