@@ -18,8 +18,8 @@
 
 #include "editor/IVueFiche.h"
 #include "editor/KorFiche.h"
-#include "platform/bureau/Aide.h"
 #include "editor/fenetres/KorLigneCommande.h"
+#include "platform/bureau/Aide.h"
 #include "platform/bureau/Raccourcis.h"
 
 class QAction;
