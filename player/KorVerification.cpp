@@ -97,9 +97,9 @@ bool EstMotIgnore(const TContexteVerification& c, const std::string& mot) {
 
 namespace {
 
-// A key costs about as much as four comparisons of two words: for fewer comparisons than that,
-// comparing each pair is the cheaper way.
-constexpr std::size_t CoutCle = 4;
+// Computing a word's key and looking it up costs about as much as eight comparisons of two
+// short words: below that many comparisons a key, comparing each pair is the cheaper way.
+constexpr std::size_t CoutCle = 8;
 
 bool ParCles(std::size_t comparaisons, std::size_t cles) { return comparaisons > CoutCle * cles; }
 
