@@ -18,6 +18,10 @@ std::string NomFichier(const std::string& chemin) {
   return p == std::string::npos ? chemin : chemin.substr(p + 1);
 }
 
+constexpr std::size_t OctetsExamines = 255;
+
+}  // namespace
+
 void RemplaceTout(std::string& texte, const std::string& motif, const std::string& par) {
   std::string resultat;
   resultat.reserve(texte.size());
@@ -30,10 +34,6 @@ void RemplaceTout(std::string& texte, const std::string& motif, const std::strin
   resultat.append(texte, debut, std::string::npos);
   texte = std::move(resultat);
 }
-
-constexpr std::size_t OctetsExamines = 255;
-
-}  // namespace
 
 std::string RogneGauche(std::string_view texte) {
   std::size_t debut = 0;

@@ -46,7 +46,24 @@ struct TCacheTri {
   // sort keys: QCollatorSortKey costs an allocation a key and two indirections a comparison.
   // Null when ICU cannot open the locale: the keys then come from QCollator.
   std::unique_ptr<UCollator, decltype(&ucol_close)> icu{nullptr, &ucol_close};
+  // The same with case ignored, as `insensible` (strength secondary), for the equality keys.
+  std::unique_ptr<UCollator, decltype(&ucol_close)> icuInsensible{nullptr, &ucol_close};
   std::u16string a, b;
+
+  // As QCollator sets its ICU collator up: the locale's BCP 47 name, normalisation on, the
+  // locale's default strength (case told apart) or the secondary one (case ignored), no numeric
+  // order, punctuation not ignored.
+  static std::unique_ptr<UCollator, decltype(&ucol_close)> OuvreIcu(const QByteArray& nom, UColAttributeValue force) {
+    UErrorCode statut = U_ZERO_ERROR;
+    std::unique_ptr<UCollator, decltype(&ucol_close)> col(ucol_open(nom.constData(), &statut), &ucol_close);
+    if (U_FAILURE(statut) || !col) return {nullptr, &ucol_close};
+    ucol_setAttribute(col.get(), UCOL_NORMALIZATION_MODE, UCOL_ON, &statut);
+    ucol_setAttribute(col.get(), UCOL_STRENGTH, force, &statut);
+    ucol_setAttribute(col.get(), UCOL_NUMERIC_COLLATION, UCOL_OFF, &statut);
+    ucol_setAttribute(col.get(), UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &statut);
+    if (U_FAILURE(statut)) return {nullptr, &ucol_close};
+    return col;
+  }
 
   void Prepare() {
     const unsigned g = Generation.load(std::memory_order_acquire);
@@ -56,18 +73,9 @@ struct TCacheTri {
     sensible->setCaseSensitivity(Qt::CaseSensitive);
     insensible.emplace(l);
     insensible->setCaseSensitivity(Qt::CaseInsensitive);
-    // As QCollator sets its ICU collator up: the locale's BCP 47 name, normalisation on, the
-    // locale's default strength (case told apart), no numeric order, punctuation not ignored.
-    UErrorCode statut = U_ZERO_ERROR;
-    icu.reset(ucol_open(l.bcp47Name().replace(QLatin1Char('-'), QLatin1Char('_')).toLatin1().constData(), &statut));
-    if (U_FAILURE(statut)) icu.reset();
-    if (icu) {
-      ucol_setAttribute(icu.get(), UCOL_NORMALIZATION_MODE, UCOL_ON, &statut);
-      ucol_setAttribute(icu.get(), UCOL_STRENGTH, UCOL_DEFAULT_STRENGTH, &statut);
-      ucol_setAttribute(icu.get(), UCOL_NUMERIC_COLLATION, UCOL_OFF, &statut);
-      ucol_setAttribute(icu.get(), UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &statut);
-      if (U_FAILURE(statut)) icu.reset();
-    }
+    const QByteArray nom = l.bcp47Name().replace(QLatin1Char('-'), QLatin1Char('_')).toLatin1();
+    icu = OuvreIcu(nom, UCOL_DEFAULT_STRENGTH);
+    icuInsensible = OuvreIcu(nom, UCOL_SECONDARY);
     generation = g;
   }
 };
@@ -101,6 +109,21 @@ void VersUtf16(std::string_view ansi, std::u16string& sortie) {
   sortie.resize(ansi.size());
   for (std::size_t i = 0; i < ansi.size(); ++i)
     sortie[i] = static_cast<char16_t>(ansi::VersUnicode(static_cast<unsigned char>(ansi[i])));
+}
+
+// Appends ICU's sort key of the text to octets, without the key's closing zero byte.
+void AjouteCleIcu(const UCollator* col, const std::u16string& texte, std::string& octets) {
+  const auto* source = reinterpret_cast<const UChar*>(texte.data());
+  const auto longueur = static_cast<int32_t>(texte.size());
+  const std::size_t debut = octets.size();
+  octets.resize(debut + 3 * texte.size() + 32);
+  auto* cible = reinterpret_cast<uint8_t*>(octets.data() + debut);
+  int32_t n = ucol_getSortKey(col, source, longueur, cible, static_cast<int32_t>(octets.size() - debut));
+  if (static_cast<std::size_t>(n) > octets.size() - debut) {
+    octets.resize(debut + static_cast<std::size_t>(n));
+    n = ucol_getSortKey(col, source, longueur, reinterpret_cast<uint8_t*>(octets.data() + debut), n);
+  }
+  octets.resize(debut + static_cast<std::size_t>(std::max(0, n - 1)));
 }
 
 }  // namespace
@@ -150,24 +173,32 @@ std::vector<std::size_t> OrdreLocale(const std::vector<std::string_view>& textes
   std::vector<std::size_t> debuts(textes.size() + 1, 0);
   for (std::size_t i = 0; i < textes.size(); ++i) {
     VersUtf16(textes[i], c.a);
-    const auto* source = reinterpret_cast<const UChar*>(c.a.data());
-    const auto longueur = static_cast<int32_t>(c.a.size());
-    const std::size_t debut = octets.size();
-    octets.resize(debut + 3 * c.a.size() + 32);
-    auto* cible = reinterpret_cast<uint8_t*>(octets.data() + debut);
-    int32_t n = ucol_getSortKey(c.icu.get(), source, longueur, cible, static_cast<int32_t>(octets.size() - debut));
-    if (static_cast<std::size_t>(n) > octets.size() - debut) {
-      octets.resize(debut + static_cast<std::size_t>(n));
-      n = ucol_getSortKey(c.icu.get(), source, longueur, reinterpret_cast<uint8_t*>(octets.data() + debut), n);
-    }
-    // The key's closing zero byte is left out.
-    octets.resize(debut + static_cast<std::size_t>(std::max(0, n - 1)));
+    AjouteCleIcu(c.icu.get(), c.a, octets);
     debuts[i + 1] = octets.size();
   }
   const std::string_view tout(octets);
   auto cle = [&](std::size_t i) { return tout.substr(debuts[i], debuts[i + 1] - debuts[i]); };
   std::stable_sort(ordre.begin(), ordre.end(), [&](std::size_t x, std::size_t y) { return cle(x) < cle(y); });
   return ordre;
+}
+
+std::string CleLocale(std::string_view texte, bool ignoreCasse) {
+  // QCollator puts an empty text before every other one, even one of ignorable characters only:
+  // the empty key is the empty text's alone.
+  if (texte.empty()) return {};
+  TCacheTri& c = Cache;
+  c.Prepare();
+  VersUtf16(texte, c.a);
+  std::string cle(1, '\1');
+  if (const UCollator* col = ignoreCasse ? c.icuInsensible.get() : c.icu.get()) {
+    AjouteCleIcu(col, c.a, cle);
+    return cle;
+  }
+  // Without a collator QCollator compares the UTF-16 texts, case folded when it is ignored.
+  QString s(reinterpret_cast<const QChar*>(c.a.data()), static_cast<qsizetype>(c.a.size()));
+  if (ignoreCasse) s = s.toCaseFolded();
+  cle.append(reinterpret_cast<const char*>(s.utf16()), static_cast<std::size_t>(s.size()) * 2);
+  return cle;
 }
 
 std::string SeparateurListeLocale() {

@@ -27,6 +27,10 @@ std::string MajusculesLocale(std::string_view texte);
 // first to last. Each text's collation key is computed once, so that a large list sorts in the
 // time of a plain sort of keys. Safe from any thread.
 std::vector<std::size_t> OrdreLocale(const std::vector<std::string_view>& textes);
+// A key of the text for equality by CompareStringA: two texts have the same key exactly when
+// CompareStringA(a, b, ignoreCasse) says CSTR_EQUAL, so that texts can be looked up by hash
+// rather than compared pair by pair. Safe from any thread.
+std::string CleLocale(std::string_view texte, bool ignoreCasse);
 
 // The locale's list separator: ";" where the decimal point is ",", else ",".
 std::string SeparateurListeLocale();

@@ -1,7 +1,9 @@
 #include "player/KorJeu.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "cards/KorOutils.h"
 #include "platform/Ansi.h"
@@ -24,32 +26,77 @@ const std::string& MessagesResultat(int indice) {
   return messages.at(static_cast<std::size_t>(std::clamp(indice, -6, 5) + 6));
 }
 
+void TFichesAPoser::assign(const std::vector<std::unique_ptr<TFicheX>>& fiches) {
+  FFiches.clear();
+  FFiches.reserve(fiches.size());
+  for (const auto& fiche : fiches) FFiches.push_back(fiche.get());
+  const std::size_t n = FFiches.size();
+  // Every card is left: each node counts its range, built bottom up in one pass.
+  FArbre.assign(n + 1, 1);
+  FArbre[0] = 0;
+  for (std::size_t i = 1; i <= n; ++i) {
+    const std::size_t parent = i + (i & (~i + 1));
+    if (parent <= n) FArbre[parent] += FArbre[i];
+  }
+  FPasMax = n == 0 ? 0 : std::bit_floor(n);
+  FNombre = static_cast<int>(n);
+}
+
+void TFichesAPoser::clear() {
+  FFiches.clear();
+  FArbre.clear();
+  FPasMax = 0;
+  FNombre = 0;
+}
+
+std::size_t TFichesAPoser::Position(int indice) const {
+  if (indice < 0 || indice >= FNombre) throw std::out_of_range("TFichesAPoser");
+  // Down the tree: the last position with at most `indice` cards left before it.
+  std::size_t position = 0;
+  int reste = indice;
+  for (std::size_t pas = FPasMax; pas > 0; pas /= 2) {
+    const std::size_t suivant = position + pas;
+    if (suivant < FArbre.size() && FArbre[suivant] <= reste) {
+      position = suivant;
+      reste -= FArbre[suivant];
+    }
+  }
+  return position;
+}
+
+const TFicheX* TFichesAPoser::at(int indice) const { return FFiches[Position(indice)]; }
+
+void TFichesAPoser::erase(int indice) {
+  for (std::size_t i = Position(indice) + 1; i < FArbre.size(); i += i & (~i + 1)) --FArbre[i];
+  --FNombre;
+}
+
 TJeu::TJeu(IVueJeu& vue, const TReglages& reglages) : FVue(vue), FReglages(reglages) {}
 
 void TJeu::OuvreQuestionnaire(const TFichierX& quiz) {
   OublieQuestionnaire();
   FQuiz = &quiz;
-  Contexte = ContexteDuQuestionnaire(quiz, FReglages);
-  DureeQuestion = std::chrono::seconds(quiz.FTemps);
-  TempsEcoule = false;
+  FContexte = ContexteDuQuestionnaire(quiz, FReglages);
+  FDureeQuestion = std::chrono::seconds(quiz.FTemps);
+  FTempsEcoule = false;
   AfficheAccueil();
 }
 
 void TJeu::OublieQuestionnaire() {
-  FichesAPoser.clear();
-  FicheCourante = nullptr;
-  IndiceCourant = -1;
-  NbQuestionsPosees = 0;
-  NbQuestionsAPoser = 0;
+  FFichesAPoser.clear();
+  FFicheCourante = nullptr;
+  FIndiceCourant = -1;
+  FNbQuestionsPosees = 0;
+  FNbQuestionsAPoser = 0;
   FQuiz = nullptr;
   FEtat = EEtatJeu::SansQuestionnaire;
 }
 
 int TJeu::NumeroFicheCourante() const {
-  if (!FQuiz || !FicheCourante) return 0;
+  if (!FQuiz || !FFicheCourante) return 0;
   const auto& fiches = FQuiz->FFiches;
   for (std::size_t i = 0; i < fiches.size(); ++i)
-    if (fiches[i].get() == FicheCourante) return static_cast<int>(i);
+    if (fiches[i].get() == FFicheCourante) return static_cast<int>(i);
   return 0;
 }
 
@@ -69,8 +116,8 @@ void TJeu::AfficheAccueil() {
     FVue.MontreMenu(EMenu::MenuFichier, true);
     FVue.MontreMenu(EMenu::MenuPartie, FReglages.MenuPartieEnPartie);
   }
-  NbQuestionsPosees = 0;
-  FicheCourante = nullptr;
+  FNbQuestionsPosees = 0;
+  FFicheCourante = nullptr;
   FEtat = EEtatJeu::Accueil;
   FixeBouton("Commencer", EActionBouton::AfficheQuestion);
   FVue.DonneFocus(EFocus::Bouton);
@@ -92,54 +139,53 @@ void TJeu::AfficheQuestion() {
   if (!FQuiz || FEtat == EEtatJeu::Question) return;
   // With this option Enter validates an answer but never starts a game or moves on.
   if (FQuiz->FBriderEntree && FVue.ToucheEntreeEnfoncee()) return;
-  if (NbQuestionsPosees == 0) {
+  if (FNbQuestionsPosees == 0) {
     if (!FReglages.HoteFeuilleNotes.empty()) {
-      std::string nom = NomCandidat;
+      std::string nom = FNomCandidat;
       if (!FVue.SaisieTexte("Candidat", "Entrez votre nom :", nom)) return;
-      NomCandidat = Rogne(nom);
+      FNomCandidat = Rogne(nom);
     }
     InitPartie();
   }
-  if (NbQuestionsAPoser > 0)
+  if (FNbQuestionsAPoser > 0)
     PoseQuestion();
   else
     FinPartie();
 }
 
 void TJeu::InitPartie() {
-  FichesAPoser.clear();
-  for (const auto& fiche : FQuiz->FFiches) FichesAPoser.push_back(fiche.get());
-  const int nombre = static_cast<int>(FichesAPoser.size());
-  NbQuestionsAPoser = nombre;
-  if (FQuiz->FNombreQuestions > 0 && FQuiz->FNombreQuestions < nombre) NbQuestionsAPoser = FQuiz->FNombreQuestions;
+  FFichesAPoser.assign(FQuiz->FFiches);
+  const int nombre = static_cast<int>(FFichesAPoser.size());
+  FNbQuestionsAPoser = nombre;
+  if (FQuiz->FNombreQuestions > 0 && FQuiz->FNombreQuestions < nombre) FNbQuestionsAPoser = FQuiz->FNombreQuestions;
   if (FReglages.BarreMenu) {
     FVue.MontreMenu(EMenu::MenuFichier, FReglages.MenuFichierEnPartie);
     FVue.MontreMenu(EMenu::MenuPartie, FReglages.MenuPartieEnPartie);
   }
-  IndiceCourant = -1;
-  Serie = 0;
-  NbBonnesReponses = 0;
-  ReponseJuste = false;
-  FVue.FixeTexte(EControle::LQuestAPoser, QuestionsAPoser(NbQuestionsAPoser));
+  FIndiceCourant = -1;
+  FSerie = 0;
+  FNbBonnesReponses = 0;
+  FReponseJuste = false;
+  FVue.FixeTexte(EControle::LQuestAPoser, QuestionsAPoser(FNbQuestionsAPoser));
   FVue.FixeTexte(EControle::LScore, "");
   FJauge = 0;
   FVue.FixeJauge(0);
 }
 
 int TJeu::IndiceSuivant() {
-  const int nombre = static_cast<int>(FichesAPoser.size());
-  if (FQuiz->FSuivreOrdre) return (IndiceCourant + 1) % nombre;
+  const int nombre = static_cast<int>(FFichesAPoser.size());
+  if (FQuiz->FSuivreOrdre) return (FIndiceCourant + 1) % nombre;
   return FVue.Aleatoire(nombre);
 }
 
 void TJeu::PoseQuestion() {
-  IndiceCourant = IndiceSuivant();
-  FicheCourante = FichesAPoser.at(static_cast<std::size_t>(IndiceCourant));
-  ++NbQuestionsPosees;
+  FIndiceCourant = IndiceSuivant();
+  FFicheCourante = FFichesAPoser.at(FIndiceCourant);
+  ++FNbQuestionsPosees;
   // A time-out belongs to the question it ended, never to the next one.
-  TempsEcoule = false;
+  FTempsEcoule = false;
   FVue.FixeCouleur(EZoneCouleur::Panel2, CouleurBleuCiel);
-  FVue.FixeTexte(EControle::MQuestion, FicheCourante->Champ1);
+  FVue.FixeTexte(EControle::MQuestion, FFicheCourante->Champ1);
   FVue.FixeTexte(EControle::MReponse, "");
   FVue.FixeTexte(EControle::EReponse, "");
   FVue.FixeTexte(EControle::LInstruction, "Entrez votre réponse ci-dessous."_a);
@@ -149,7 +195,7 @@ void TJeu::PoseQuestion() {
   FVue.FixeLegendeBouton("Valider");
   FVue.DonneFocus(EFocus::EReponse);
   if (FQuiz->FTemps != 0) {
-    Echeance = FVue.Maintenant() + DureeQuestion;
+    FEcheance = FVue.Maintenant() + FDureeQuestion;
     FVue.DemarreChrono();
   }
 }
@@ -157,47 +203,47 @@ void TJeu::PoseQuestion() {
 void TJeu::AfficheReponse() {
   if (FEtat != EEtatJeu::Question) return;
   const std::string tapee = FVue.Texte(EControle::EReponse);
-  if (FQuiz->FBriderEntree && tapee.empty() && !TempsEcoule) {
+  if (FQuiz->FBriderEntree && tapee.empty() && !FTempsEcoule) {
     FVue.DonneFocus(EFocus::EReponse);
     return;
   }
   FVue.ArreteChrono();
-  if (TempsEcoule) FVue.Message(EIcone::Avertissement, "Temps écoulé !"_a);
-  ReponseJuste = CompareReponse(Contexte, FicheCourante->Champ2, tapee, FQuiz->FPhonetique,
-                                FQuiz->FDifferencierCasse, FQuiz->FMotAMot);
-  FVue.FixeTexte(EControle::MReponse, ReponseAffichee(Contexte, FicheCourante->Champ2));
+  if (FTempsEcoule) FVue.Message(EIcone::Avertissement, "Temps écoulé !"_a);
+  FReponseJuste = CompareReponse(FContexte, FFicheCourante->Champ2, tapee, FQuiz->FPhonetique,
+                                 FQuiz->FDifferencierCasse, FQuiz->FMotAMot);
+  FVue.FixeTexte(EControle::MReponse, ReponseAffichee(FContexte, FFicheCourante->Champ2));
   // A wrong answer under FReposerErreurs keeps its card, to be asked again later.
-  if (ReponseJuste || !FQuiz->FReposerErreurs) RetireFiche();
+  if (FReponseJuste || !FQuiz->FReposerErreurs) RetireFiche();
   AfficheResultat();
 }
 
 void TJeu::RetireFiche() {
-  if (IndiceCourant < 0 || IndiceCourant >= static_cast<int>(FichesAPoser.size())) return;
-  FichesAPoser.erase(FichesAPoser.begin() + IndiceCourant);
-  --IndiceCourant;
-  --NbQuestionsAPoser;
+  if (FIndiceCourant < 0 || FIndiceCourant >= static_cast<int>(FFichesAPoser.size())) return;
+  FFichesAPoser.erase(FIndiceCourant);
+  --FIndiceCourant;
+  --FNbQuestionsAPoser;
 }
 
 void TJeu::AfficheResultat() {
   if (!FQuiz) return;
-  if (ReponseJuste) {
-    ++NbBonnesReponses;
-    Serie = Serie < 0 ? 1 : Serie + 1;
+  if (FReponseJuste) {
+    ++FNbBonnesReponses;
+    FSerie = FSerie < 0 ? 1 : FSerie + 1;
     FVue.FixeCouleur(EZoneCouleur::LResultat, CouleurLime);
     FVue.FixeCouleur(EZoneCouleur::Panel2, CouleurVert);
   } else {
-    Serie = Serie > 0 ? -1 : Serie - 1;
+    FSerie = FSerie > 0 ? -1 : FSerie - 1;
     FVue.FixeCouleur(EZoneCouleur::LResultat, CouleurRose);
     FVue.FixeCouleur(EZoneCouleur::Panel2, CouleurRouge);
   }
   FVue.FixeTexte(EControle::LResultat, MessagesResultat(IndiceMessage()));
-  FJauge = NbQuestionsPosees > 0 ? NbBonnesReponses * 100 / NbQuestionsPosees : 0;
+  FJauge = FNbQuestionsPosees > 0 ? FNbBonnesReponses * 100 / FNbQuestionsPosees : 0;
   FVue.FixeJauge(FJauge);
   FVue.FixeCouleur(EZoneCouleur::Jauge, CouleurScore(FJauge, FQuiz->FScoreSatisfaisant));
-  FVue.FixeTexte(EControle::LScore, TexteScore(NbBonnesReponses, NbQuestionsPosees));
-  FVue.FixeTexte(EControle::LQuestAPoser, QuestionsAPoser(NbQuestionsAPoser));
+  FVue.FixeTexte(EControle::LScore, TexteScore(FNbBonnesReponses, FNbQuestionsPosees));
+  FVue.FixeTexte(EControle::LQuestAPoser, QuestionsAPoser(FNbQuestionsAPoser));
   FVue.FixeLegendeBouton("Continuer");
-  if (FQuiz->FCorrection && !ReponseJuste) {
+  if (FQuiz->FCorrection && !FReponseJuste) {
     FVue.FixeTexte(EControle::LInstruction, "Corrigez votre réponse et cliquez sur \"Continuer\"."_a);
     FEtat = EEtatJeu::Correction;
     FVue.FixeActionBouton(EActionBouton::VerifieCorrection);
@@ -205,7 +251,7 @@ void TJeu::AfficheResultat() {
     return;
   }
   std::string instruction = "Cliquez sur \"Continuer\".";
-  if (!ReponseJuste && !RetireCommentaires(Contexte, FVue.Texte(EControle::MReponse)).empty())
+  if (!FReponseJuste && !RetireCommentaires(FContexte, FVue.Texte(EControle::MReponse)).empty())
     instruction = "Lisez la réponse correcte ci-dessus et cliquez sur \"Continuer\"."_a;
   FVue.FixeTexte(EControle::LInstruction, instruction);
   FEtat = EEtatJeu::Verdict;
@@ -214,11 +260,11 @@ void TJeu::AfficheResultat() {
 }
 
 int TJeu::IndiceMessage() {
-  const int signe = Serie > 0 ? 1 : -1;
-  const int b = std::min(std::abs(Serie), 5);
-  int i = b > 3 ? signe * (1 + FVue.Aleatoire(b)) : Serie;
+  const int signe = FSerie > 0 ? 1 : -1;
+  const int b = std::min(std::abs(FSerie), 5);
+  int i = b > 3 ? signe * (1 + FVue.Aleatoire(b)) : FSerie;
   if (i == -1) {
-    if (TempsEcoule)
+    if (FTempsEcoule)
       i = -6;
     else if (Rogne(FVue.Texte(EControle::EReponse)).empty())
       i = 0;
@@ -236,7 +282,7 @@ TCouleur TJeu::CouleurScore(int score, int seuil) const {
 
 void TJeu::VerifieCorrection() {
   if (FEtat != EEtatJeu::Correction) return;
-  if (CompareReponse(Contexte, FicheCourante->Champ2, FVue.Texte(EControle::EReponse), FQuiz->FPhonetique,
+  if (CompareReponse(FContexte, FFicheCourante->Champ2, FVue.Texte(EControle::EReponse), FQuiz->FPhonetique,
                      FQuiz->FDifferencierCasse, FQuiz->FMotAMot)) {
     AfficheQuestion();
   } else {
@@ -258,7 +304,7 @@ std::string TJeu::Appreciation(int score, int seuil) const {
 void TJeu::FinPartie() {
   if (!FQuiz) return;
   if (FReglages.BarreMenu) FVue.MontreMenu(EMenu::MenuFichier, true);
-  if (NbQuestionsPosees == 0) {
+  if (FNbQuestionsPosees == 0) {
     // A questionnaire without any card, found when its first game starts.
     FVue.Message(EIcone::Erreur, "Oups ! Il n'y a aucune question dans ce questionnaire !");
     // The window closes the questionnaire: nothing of it may be touched after this.
@@ -271,7 +317,7 @@ void TJeu::FinPartie() {
   FVue.FixeTexte(EControle::EReponse, "");
   FVue.FixeCouleur(EZoneCouleur::LResultat, CouleurBlanc);
   FVue.FixeCouleur(EZoneCouleur::Panel2, CouleurScore(FJauge, FQuiz->FScoreSatisfaisant));
-  if (NbQuestionsAPoser == 0)
+  if (FNbQuestionsAPoser == 0)
     FVue.FixeTexte(EControle::LResultat,
                    FVue.Texte(EControle::LScore) + Appreciation(FJauge, FQuiz->FScoreSatisfaisant));
   else
@@ -287,14 +333,14 @@ void TJeu::FinPartie() {
 void TJeu::RapporteResultat() {
   FVue.ArreteChrono();
   TEntreesRapport entrees;
-  entrees.NbQuestionsPosees = NbQuestionsPosees;
-  entrees.NbQuestionsAPoser = NbQuestionsAPoser;
-  entrees.NbBonnesReponses = NbBonnesReponses;
-  entrees.NomCandidat = NomCandidat;
+  entrees.NbQuestionsPosees = FNbQuestionsPosees;
+  entrees.NbQuestionsAPoser = FNbQuestionsAPoser;
+  entrees.NbBonnesReponses = FNbBonnesReponses;
+  entrees.NomCandidat = FNomCandidat;
   if (FQuiz) entrees.NomFichier = FQuiz->FNomFichier;
   // The game is over before the report runs, so that a command arriving while it is sent
   // finds nothing left to report.
-  NbQuestionsPosees = 0;
+  FNbQuestionsPosees = 0;
   FVue.RapporteResultat(entrees);
 }
 
@@ -320,25 +366,25 @@ void TJeu::SuspendChrono() {
   if (FEtat != EEtatJeu::Question || FQuiz->FTemps == 0 || FChronoSuspendu) return;
   FVue.ArreteChrono();
   FChronoSuspendu = true;
-  FResteSuspendu = Echeance - FVue.Maintenant();
-  FQuestionSuspendue = NbQuestionsPosees;
+  FResteSuspendu = FEcheance - FVue.Maintenant();
+  FQuestionSuspendue = FNbQuestionsPosees;
 }
 
 void TJeu::ReprendChrono() {
   if (!FChronoSuspendu) return;
   FChronoSuspendu = false;
   // The box may have ended the game or moved to another question.
-  if (FEtat != EEtatJeu::Question || NbQuestionsPosees != FQuestionSuspendue) return;
-  Echeance = FVue.Maintenant() + FResteSuspendu;
+  if (FEtat != EEtatJeu::Question || FNbQuestionsPosees != FQuestionSuspendue) return;
+  FEcheance = FVue.Maintenant() + FResteSuspendu;
   FVue.DemarreChrono();
 }
 
 void TJeu::ChronoTimer() {
   // A tick that comes after the validation, or while a box holds the countdown, has nothing to time.
   if (FEtat != EEtatJeu::Question || FQuiz->FTemps == 0 || FChronoSuspendu) return;
-  const auto reste = Echeance - FVue.Maintenant();
-  TempsEcoule = reste < TInstant::duration::zero();
-  if (!TempsEcoule)
+  const auto reste = FEcheance - FVue.Maintenant();
+  FTempsEcoule = reste < TInstant::duration::zero();
+  if (!FTempsEcoule)
     FVue.FixeTexte(EControle::LQuestAPoser,
                    std::to_string(std::chrono::duration_cast<std::chrono::seconds>(reste).count()));
   else
@@ -346,12 +392,12 @@ void TJeu::ChronoTimer() {
 }
 
 bool TJeu::AccepterPossible() const {
-  return FReglages.CtrlAAccepte && (FEtat == EEtatJeu::Verdict || FEtat == EEtatJeu::Correction) && !ReponseJuste;
+  return FReglages.CtrlAAccepte && (FEtat == EEtatJeu::Verdict || FEtat == EEtatJeu::Correction) && !FReponseJuste;
 }
 
 void TJeu::AccepteReponse() {
   if (!AccepterPossible()) return;
-  ReponseJuste = true;
+  FReponseJuste = true;
   // Under FReposerErreurs the card was kept to be asked again; without it, it is already gone.
   if (FQuiz->FReposerErreurs) RetireFiche();
   AfficheResultat();

@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,34 @@ class IVueJeu {
   virtual void RapporteResultat(const TEntreesRapport& entrees) = 0;
 };
 
+// The cards still to ask, in file order, each found by its index among them: the card at an
+// index and the deletion of one take a time that grows with the logarithm of the number of
+// cards (a tree of counts), so that a question of a long game costs about what a short one's
+// does. Refers to the questionnaire's cards, owns none.
+class TFichesAPoser {
+ public:
+  // Every card of the questionnaire, in file order.
+  void assign(const std::vector<std::unique_ptr<TFicheX>>& fiches);
+  void clear();
+  int size() const { return FNombre; }
+  bool empty() const { return FNombre == 0; }
+  // The card at this index among those left; raises std::out_of_range outside 0 .. size() - 1.
+  const TFicheX* at(int indice) const;
+  // Deletes the card at this index: the following ones move down one place.
+  void erase(int indice);
+
+ private:
+  // Position in file order of the card at this index among those left.
+  std::size_t Position(int indice) const;
+
+  std::vector<const TFicheX*> FFiches;  // the game's cards, in file order, deleted ones included
+  // Fenwick tree over FFiches: FArbre[i] counts the cards left among positions i - (i & -i) to
+  // i - 1 (i from 1; FArbre[0] unused).
+  std::vector<int> FArbre;
+  std::size_t FPasMax = 0;  // the largest power of two not above FFiches.size()
+  int FNombre = 0;
+};
+
 class TJeu {
  public:
   explicit TJeu(IVueJeu& vue, const TReglages& reglages = Reglages());
@@ -152,26 +181,41 @@ class TJeu {
   // CtrlAAccepte, Bouton shows "Continuer" and the last answer was judged wrong.
   bool AccepterPossible() const;
   // A game has begun and is not complete: leaving it needs a confirmation.
-  bool PartieEnCours() const { return NbQuestionsPosees > 0 && NbQuestionsAPoser > 0; }
+  bool PartieEnCours() const { return FNbQuestionsPosees > 0 && FNbQuestionsAPoser > 0; }
   int Jauge() const { return FJauge; }
 
-  // Game state, read by the window.
-  std::vector<const TFicheX*> FichesAPoser;  // cards still to ask; the questionnaire owns them
-  int IndiceCourant = -1;
-  const TFicheX* FicheCourante = nullptr;
-  int NbQuestionsAPoser = 0;
-  int NbQuestionsPosees = 0;
-  int NbBonnesReponses = 0;
-  int Serie = 0;
-  bool ReponseJuste = false;
-  std::string NomCandidat;  // kept from one game and one questionnaire to the next
-  std::chrono::milliseconds DureeQuestion{0};
-  TInstant Echeance{};
-  bool TempsEcoule = false;
-  TContexteVerification Contexte;
+  // Game state: the window reads it, only the game changes it.
+  const TFichesAPoser& FichesAPoser() const { return FFichesAPoser; }
+  int IndiceCourant() const { return FIndiceCourant; }
+  const TFicheX* FicheCourante() const { return FFicheCourante; }
+  int NbQuestionsAPoser() const { return FNbQuestionsAPoser; }
+  int NbQuestionsPosees() const { return FNbQuestionsPosees; }
+  int NbBonnesReponses() const { return FNbBonnesReponses; }
+  int Serie() const { return FSerie; }
+  bool ReponseJuste() const { return FReponseJuste; }
+  // Kept from one game and one questionnaire to the next.
+  const std::string& NomCandidat() const { return FNomCandidat; }
+  std::chrono::milliseconds DureeQuestion() const { return FDureeQuestion; }
+  TInstant Echeance() const { return FEcheance; }
+  bool TempsEcoule() const { return FTempsEcoule; }
+  const TContexteVerification& Contexte() const { return FContexte; }
 
  private:
   void FixeBouton(const std::string& legende, EActionBouton action);
+
+  TFichesAPoser FFichesAPoser;
+  int FIndiceCourant = -1;
+  const TFicheX* FFicheCourante = nullptr;
+  int FNbQuestionsAPoser = 0;
+  int FNbQuestionsPosees = 0;
+  int FNbBonnesReponses = 0;
+  int FSerie = 0;
+  bool FReponseJuste = false;
+  std::string FNomCandidat;
+  std::chrono::milliseconds FDureeQuestion{0};
+  TInstant FEcheance{};
+  bool FTempsEcoule = false;
+  TContexteVerification FContexte;
 
   bool FChronoSuspendu = false;
   TInstant::duration FResteSuspendu{};

@@ -1,49 +1,53 @@
 #include "player/KorVerification.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <stdexcept>
+#include <unordered_set>
 
 #include "cards/KorOutils.h"
 #include "platform/Locale.h"
 
 namespace {
 
-bool EstDelimiteur(char c, const std::string& delimiteurs) {
-  return delimiteurs.find(c) != std::string::npos;
-}
-
-bool EgauxSelonLocale(const std::string& a, const std::string& b, bool ignoreCasse) {
+bool EgauxSelonLocale(std::string_view a, std::string_view b, bool ignoreCasse) {
   return CompareStringA(a, b, ignoreCasse) == CSTR_EQUAL;
 }
 
-// Every occurrence of motif, found left to right without overlap, replaced by remplacement.
-// One pass over the original text: what is put in is never searched again, so the
-// replacement ends whatever the two texts hold.
-std::string Remplace(const std::string& texte, const std::string& motif, const std::string& remplacement) {
-  std::string resultat;
+// Calls f on each alternative of an expected word (its non-empty runs between alternative
+// characters) in order, until f returns true; true when one did.
+template <class F>
+bool UneAlternative(const TContexteVerification& c, std::string_view mot, F&& f) {
+  const std::size_t n = mot.size();
   std::size_t i = 0;
   for (;;) {
-    const std::size_t p = texte.find(motif, i);
-    if (p == std::string::npos) break;
-    resultat.append(texte, i, p - i);
-    resultat += remplacement;
-    i = p + motif.size();
+    while (i < n && mot[i] == c.CarAlternateur) ++i;
+    if (i >= n) return false;
+    const std::size_t j = std::min(mot.find(c.CarAlternateur, i), n);
+    if (f(mot.substr(i, j - i))) return true;
+    i = j;
   }
-  resultat.append(texte, i, std::string::npos);
-  return resultat;
+}
+
+// Where the truncation mark cuts an alternative; npos when it has none.
+std::size_t Coupure(const TContexteVerification& c, std::string_view alternative) {
+  return c.CarTroncature == ' ' ? std::string_view::npos : alternative.find(c.CarTroncature);
 }
 
 }  // namespace
 
-TStringTokenizer::TStringTokenizer(const std::string& texte, const std::string& delimiteurs)
-    : FTexte(texte), FDelimiteurs(delimiteurs) {
+TStringTokenizer::TStringTokenizer(const std::string& texte, const std::string& delimiteurs) : FTexte(texte) {
+  std::array<bool, 256> delimiteur{};
+  for (char d : delimiteurs) delimiteur[static_cast<unsigned char>(d)] = true;
+  const auto estDelimiteur = [&](char c) { return delimiteur[static_cast<unsigned char>(c)]; };
   std::size_t i = 0;
   const std::size_t n = texte.size();
   for (;;) {
-    while (i < n && EstDelimiteur(texte[i], delimiteurs)) ++i;
+    while (i < n && estDelimiteur(texte[i])) ++i;
     if (i >= n) break;
     std::size_t j = i;
-    while (j < n && !EstDelimiteur(texte[j], delimiteurs)) ++j;
+    while (j < n && !estDelimiteur(texte[j])) ++j;
     FJetons.push_back(texte.substr(i, j - i));
     i = j;
   }
@@ -91,15 +95,45 @@ bool EstMotIgnore(const TContexteVerification& c, const std::string& mot) {
   return false;
 }
 
-void RetireMotsIgnores(const TContexteVerification& c, TStringTokenizer& jetons) {
-  if (c.ListeMotsIgnores.Count() == 0) return;
-  int i = 0;
-  while (i < jetons.Count()) {
-    if (EstMotIgnore(c, jetons.Strings(i)))
-      jetons.Delete(i);
-    else
-      ++i;
+namespace {
+
+// Computing a word's key and looking it up costs about as much as eight comparisons of two
+// short words: below that many comparisons a key, comparing each pair is the cheaper way.
+constexpr std::size_t CoutCle = 8;
+
+bool ParCles(std::size_t comparaisons, std::size_t cles) { return comparaisons > CoutCle * cles; }
+
+// Takes the ignored words out of lists of tokens: each token compared with each ignored word
+// when that makes few comparisons, else by its key among the ignored words' (computed once).
+class TFiltreMotsIgnores {
+ public:
+  explicit TFiltreMotsIgnores(const TContexteVerification& c) : FContexte(c) {}
+
+  void Retire(TStringTokenizer& jetons) {
+    const auto k = static_cast<std::size_t>(FContexte.ListeMotsIgnores.Count());
+    const auto n = static_cast<std::size_t>(jetons.Count());
+    if (k == 0) return;
+    if (!ParCles(n * k, n + (FCles ? 0 : k))) {
+      jetons.DeleteIf([&](const std::string& mot) { return EstMotIgnore(FContexte, mot); });
+      return;
+    }
+    if (!FCles) {
+      FCles.emplace();
+      for (std::size_t i = 0; i < k; ++i)
+        FCles->insert(CleLocale(FContexte.ListeMotsIgnores.Strings(static_cast<int>(i)), true));
+    }
+    jetons.DeleteIf([&](const std::string& mot) { return FCles->count(CleLocale(mot, true)) > 0; });
   }
+
+ private:
+  const TContexteVerification& FContexte;
+  std::optional<std::unordered_set<std::string>> FCles;
+};
+
+}  // namespace
+
+void RetireMotsIgnores(const TContexteVerification& c, TStringTokenizer& jetons) {
+  TFiltreMotsIgnores(c).Retire(jetons);
 }
 
 std::string RetireCommentaires(const TContexteVerification& c, const std::string& texte) {
@@ -116,38 +150,76 @@ std::string RetireCommentaires(const TContexteVerification& c, const std::string
   return Rogne(r);
 }
 
-bool CompareMot(const TContexteVerification& c, const std::string& attendu, const std::string& tape,
-                bool phonetique, bool differencierCasse) {
-  const TStringTokenizer alternatives(attendu, std::string(1, c.CarAlternateur));
-  bool resultat = false;
-  for (int k = 0; k < alternatives.Count() && !resultat; ++k) {
-    std::string a = alternatives.Strings(k);
-    std::string t = tape;
-    const std::size_t p = a.find(c.CarTroncature);
-    if (c.CarTroncature != ' ' && p != std::string::npos) {
+bool CompareMot(const TContexteVerification& c, std::string_view attendu, std::string_view tape, bool phonetique,
+                bool differencierCasse) {
+  return UneAlternative(c, attendu, [&](std::string_view a) {
+    std::string_view t = tape;
+    const std::size_t p = Coupure(c, a);
+    if (p != std::string_view::npos) {
       // A typed word shorter than the kept prefix cannot begin with it.
-      if (t.size() < p) continue;
-      a.resize(p);
-      t.resize(p);
+      if (t.size() < p) return false;
+      a = a.substr(0, p);
+      t = t.substr(0, p);
     }
-    if (phonetique)
-      resultat = Soundex(a, 10) == Soundex(t, 10);
-    else
-      resultat = EgauxSelonLocale(a, t, !differencierCasse);
+    if (phonetique) return Soundex(a, 10) == Soundex(t, 10);
+    return EgauxSelonLocale(a, t, !differencierCasse);
+  });
+}
+
+TMotsTapes::TMotsTapes(const TContexteVerification& c, const TStringTokenizer& mots, bool phonetique,
+                       bool differencierCasse, EMethode methode)
+    : FContexte(c), FMots(mots), FPhonetique(phonetique), FDifferencierCasse(differencierCasse), FMethode(methode) {}
+
+// Two words are equal to CompareMot's comparison exactly when their forms are equal.
+std::string TMotsTapes::Forme(std::string_view mot) const {
+  return FPhonetique ? Soundex(mot, 10) : CleLocale(mot, !FDifferencierCasse);
+}
+
+const std::unordered_map<std::string, int>& TMotsTapes::Index(std::size_t coupure) {
+  const auto [it, nouveau] = FIndex.try_emplace(coupure);
+  if (nouveau) {
+    for (int i = 0; i < FMots.Count(); ++i) {
+      std::string_view t = FMots.Strings(i);
+      if (coupure != std::string_view::npos) {
+        if (t.size() < coupure) continue;
+        t = t.substr(0, coupure);
+      }
+      it->second.try_emplace(Forme(t), i);
+    }
   }
-  return resultat;
+  return it->second;
+}
+
+int TMotsTapes::PremierAccepte(std::string_view attendu) {
+  if (FMethode == EMethode::ParPaires) {
+    for (int i = 0; i < FMots.Count(); ++i)
+      if (CompareMot(FContexte, attendu, FMots.Strings(i), FPhonetique, FDifferencierCasse)) return i;
+    return -1;
+  }
+  // CompareMot tries the alternatives on each typed word in turn: the first word any one accepts.
+  int premier = -1;
+  UneAlternative(FContexte, attendu, [&](std::string_view a) {
+    const std::size_t p = Coupure(FContexte, a);
+    const auto& index = Index(p);
+    const auto it = index.find(Forme(a.substr(0, p)));
+    if (it != index.end() && (premier < 0 || it->second < premier)) premier = it->second;
+    return premier == 0;
+  });
+  return premier;
 }
 
 bool CompareReponse(const TContexteVerification& c, const std::string& attendue, const std::string& tapee,
                     bool phonetique, bool differencierCasse, bool motAMot) {
   std::string e = RetireCommentaires(c, attendue);
-  if (!c.OuCache.empty()) e = Remplace(e, c.OuCache, " " + c.OuVisible + " ");
+  if (!c.OuCache.empty()) RemplaceTout(e, c.OuCache, " " + c.OuVisible + " ");
   TStringTokenizer E(e, c.DelimiteursMots);
   TStringTokenizer T(tapee, c.DelimiteursMots);
   // Before the conjunctions are looked for: an ignored conjunction separates nothing.
-  RetireMotsIgnores(c, E);
-  RetireMotsIgnores(c, T);
+  TFiltreMotsIgnores ignores(c);
+  ignores.Retire(E);
+  ignores.Retire(T);
 
+  std::optional<TMotsTapes> tapes;  // for the any-order comparison, built once
   bool resultat = false;
   do {
     std::vector<std::string> groupe;
@@ -167,13 +239,13 @@ bool CompareReponse(const TContexteVerification& c, const std::string& attendue,
           resultat = CompareMot(c, groupe[i], T.NextToken(), phonetique, differencierCasse);
       }
     } else {
-      resultat = true;
-      for (std::size_t i = 0; i < groupe.size() && resultat; ++i) {
-        T.Reset();
-        resultat = false;
-        while (T.HasMoreTokens() && !resultat)
-          resultat = CompareMot(c, groupe[i], T.NextToken(), phonetique, differencierCasse);
+      if (!tapes) {
+        const auto e = static_cast<std::size_t>(E.Count()), t = static_cast<std::size_t>(T.Count());
+        tapes.emplace(c, T, phonetique, differencierCasse,
+                      ParCles(e * t, e + t) ? TMotsTapes::EMethode::ParIndex : TMotsTapes::EMethode::ParPaires);
       }
+      resultat = true;
+      for (std::size_t i = 0; i < groupe.size() && resultat; ++i) resultat = tapes->PremierAccepte(groupe[i]) >= 0;
     }
   } while (!resultat && E.HasMoreTokens());
   return resultat;
@@ -218,7 +290,7 @@ int ValeurSoundex(char c) {
 
 }  // namespace
 
-std::string Soundex(const std::string& mot, int longueur) {
+std::string Soundex(std::string_view mot, int longueur) {
   if (mot.empty()) return {};
   const auto taille = static_cast<std::size_t>(std::max(longueur, 1));
   std::string code;

@@ -528,8 +528,8 @@ void TForm1::MenuQuitterClick() { close(); }
 void TForm1::MenuPartieClick() {
   const QString legende = Bouton->text();
   MenuCommencer->setEnabled(legende == QLatin1String("Commencer") || legende == QLatin1String("Rejouer"));
-  MenuAbandonner->setEnabled(Jeu.NbQuestionsPosees > 0);
-  MenuAccepter->setEnabled(Reglages().CtrlAAccepte && legende == QLatin1String("Continuer") && !Jeu.ReponseJuste);
+  MenuAbandonner->setEnabled(Jeu.NbQuestionsPosees() > 0);
+  MenuAccepter->setEnabled(Reglages().CtrlAAccepte && legende == QLatin1String("Continuer") && !Jeu.ReponseJuste());
 }
 
 void TForm1::MenuCommencerClick() {
@@ -538,7 +538,7 @@ void TForm1::MenuCommencerClick() {
 }
 
 void TForm1::MenuAbandonnerClick() {
-  if (FRapportEnCours || Jeu.NbQuestionsPosees == 0) return;
+  if (FRapportEnCours || Jeu.NbQuestionsPosees() == 0) return;
   if (PeutAbandonner()) Jeu.FinPartie();
 }
 

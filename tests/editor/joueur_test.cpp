@@ -92,10 +92,10 @@ TEST_F(Joueur, QuestionnaireFaitDansLEditeurSeJoue) {
       ASSERT_EQ(vj.Action, EActionBouton::AfficheReponse);
       vj.Textes[EControle::EReponse] = reponses.at(vj.Texte(EControle::MQuestion));
       jeu.ExecuteAction(vj.Action);
-      EXPECT_TRUE(jeu.ReponseJuste) << vj.Texte(EControle::MQuestion);
+      EXPECT_TRUE(jeu.ReponseJuste()) << vj.Texte(EControle::MQuestion);
       jeu.ExecuteAction(vj.Action);
     }
-    EXPECT_EQ(jeu.NbBonnesReponses, 3);
+    EXPECT_EQ(jeu.NbBonnesReponses(), 3);
     EXPECT_EQ(jeu.Etat(), EEtatJeu::FinDePartie);
     ASSERT_TRUE(ed.OuvreFichier(Chemin(nom), -1, true, true, true));
   }

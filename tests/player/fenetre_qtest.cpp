@@ -224,7 +224,7 @@ class TestFenetreJeu : public QObject {
 
     Touche(Qt::Key_Return);
     QCOMPARE(Saisies, 1);
-    QCOMPARE(Fenetre->Jeu.NomCandidat, std::string("Alice"));
+    QCOMPARE(Fenetre->Jeu.NomCandidat(), std::string("Alice"));
     QCOMPARE(Fenetre->LInstruction->text(), QStringLiteral("Entrez votre réponse ci-dessous."));
     QCOMPARE(Fenetre->Panel2->palette().color(QPalette::Window), QColor(166, 202, 240));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Fenetre->EReponse));
@@ -307,7 +307,7 @@ class TestFenetreJeu : public QObject {
       Repond(Bonne());
       if (i < 9) Touche(Qt::Key_Return);
     }
-    QCOMPARE(Fenetre->Jeu.NbQuestionsAPoser, 0);
+    QCOMPARE(Fenetre->Jeu.NbQuestionsAPoser(), 0);
     QWindow* fenetre = Fenetre->windowHandle();
     QCoreApplication::postEvent(fenetre, new QKeyEvent(QEvent::KeyPress, Qt::Key_R, Qt::ControlModifier));
     QCoreApplication::postEvent(fenetre, new QKeyEvent(QEvent::KeyRelease, Qt::Key_R, Qt::ControlModifier));
@@ -362,7 +362,7 @@ class TestFenetreJeu : public QObject {
     Touche(Qt::Key_Return);
     Repond(Bonne());
     const TFichierX* avant = Fenetre->QuizOuvert.get();
-    const int posees = Fenetre->Jeu.NbQuestionsPosees;
+    const int posees = Fenetre->Jeu.NbQuestionsPosees();
     // Chosen through Ouvrir: the game under way asks to be abandoned first.
     FichierChoisi = Dossier.filePath(nom);
     Touche(Qt::Key_O, Qt::ControlModifier);
@@ -373,7 +373,7 @@ class TestFenetreJeu : public QObject {
     QCOMPARE(Boites[1].Texte, message);
     // The previous questionnaire stays open, its game as it was.
     QCOMPARE(Fenetre->QuizOuvert.get(), avant);
-    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees, posees);
+    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees(), posees);
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Continuer"));
     QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline - Capitales.xkqq"));
     QVERIFY(Reglages().FichierOuvert.empty());
@@ -426,7 +426,7 @@ class TestFenetreJeu : public QObject {
     Touche(Qt::Key_Return);
     Repond(Bonne());
     Touche(Qt::Key_Return);
-    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees, 2);
+    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees(), 2);
     const int derniere = Fenetre->Jeu.NumeroFicheCourante();
 
     // The same questionnaire again through Ouvrir: reloaded, the remembered names unchanged.
@@ -435,7 +435,7 @@ class TestFenetreJeu : public QObject {
     QCOMPARE(Boites.size(), 1);  // the game under way
     QVERIFY(Fenetre->QuizOuvert != nullptr);
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Commencer"));
-    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees, 0);
+    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees(), 0);
     QCOMPARE(Reglages().FichierOuvert, capitales);
     QCOMPARE(Reglages().NumeroFicheOuvert, derniere);
     QCOMPARE(Reglages().FichierRecent, fleuves);
@@ -450,8 +450,8 @@ class TestFenetreJeu : public QObject {
     Fenetre->close();
     QVERIFY(!Fenetre->isVisible());
     // No pointer to the freed cards remains.
-    QVERIFY(Fenetre->Jeu.FicheCourante == nullptr);
-    QVERIFY(Fenetre->Jeu.FichesAPoser.empty());
+    QVERIFY(Fenetre->Jeu.FicheCourante() == nullptr);
+    QVERIFY(Fenetre->Jeu.FichesAPoser().empty());
     TReglages lus;
     LitPreferences(lus, EPartReglages::Joueur);
     QCOMPARE(lus.FichierOuvert, fleuves);
@@ -479,8 +479,8 @@ class TestFenetreJeu : public QObject {
     Reponse = QMessageBox::Ok;
     Fenetre->MenuFermerClick();
     QVERIFY(Fenetre->QuizOuvert == nullptr);
-    QVERIFY(Fenetre->Jeu.FicheCourante == nullptr);
-    QVERIFY(Fenetre->Jeu.FichesAPoser.empty());
+    QVERIFY(Fenetre->Jeu.FicheCourante() == nullptr);
+    QVERIFY(Fenetre->Jeu.FichesAPoser().empty());
     QCOMPARE(Reglages().NumeroFicheOuvert, 1);
     QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline"));
     QCOMPARE(Fenetre->LInstruction->text(), QStringLiteral("Bonne journée !"));
@@ -519,7 +519,7 @@ class TestFenetreJeu : public QObject {
       QCOMPARE(Fenetre->LScore->text(), QStringLiteral("Score : 1/1"));
       QCOMPARE(Fenetre->LResultat->text(), QStringLiteral("Bonne réponse !"));
       QCOMPARE(Fenetre->ActionBouton(), EActionBouton::AfficheQuestion);
-      QCOMPARE(Fenetre->Jeu.NbQuestionsAPoser, 4);
+      QCOMPARE(Fenetre->Jeu.NbQuestionsAPoser(), 4);
       Touche(Qt::Key_A, Qt::ControlModifier);  // disabled now
       QCOMPARE(Fenetre->LScore->text(), QStringLiteral("Score : 1/1"));
       Touche(Qt::Key_Return);
@@ -545,7 +545,7 @@ class TestFenetreJeu : public QObject {
     Touche(Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(Boites.size(), barre ? 0 : 1);  // a game under way asks first
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Commencer"));
-    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees, 0);
+    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees(), 0);
     QCOMPARE(Fenetre->MQuestion->toPlainText(), QString());  // Fleuves has no description
 
     // Ctrl+Alt+P shows or hides Préférences and counts as a change of preference.
@@ -715,7 +715,7 @@ class TestFenetreJeu : public QObject {
     QCOMPARE(Fenetre->MQuestion->toPlainText(), question);
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Valider"));
     QCOMPARE(Fenetre->LResultat->text(), QString());
-    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees, 1);
+    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees(), 1);
     Fenetre->ChronoTimer();
     QCOMPARE(Fenetre->LQuestAPoser->text(), QStringLiteral("40"));
     Temps += 39s;
@@ -793,7 +793,7 @@ class TestFenetreJeu : public QObject {
     QVERIFY(Reglages().RapporteInterrompues);
     QVERIFY(Reglages().MenuFichierEnPartie);
     // The open questionnaire is judged as before.
-    QCOMPARE(Fenetre->Jeu.Contexte.OuVisible, std::string("ou"));
+    QCOMPARE(Fenetre->Jeu.Contexte().OuVisible, std::string("ou"));
     // Refilled from the settings at the next showing; a host of spaces tests as none.
     Preferences([this](TFormPreferences& d) {
       QCOMPARE(d.Eor->text(), QStringLiteral("et"));

@@ -6,7 +6,9 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,7 @@ class TVueScriptee : public IVueJeu {
   TInstant Horloge{std::chrono::hours(1)};
   std::deque<int> TiragesImposes;  // taken first, then the seeded generator
   std::vector<int> BornesTirees;
+  std::vector<int> Tirages;  // what Aleatoire returned, in order
   std::uint64_t Graine = 20240917;
   int NbRetourAccueil = 0;
   std::vector<TEntreesRapport> Rapports;
@@ -82,13 +85,16 @@ class TVueScriptee : public IVueJeu {
   TInstant Maintenant() const override { return Horloge; }
   int Aleatoire(int n) override {
     BornesTirees.push_back(n);
+    int v = 0;
     if (!TiragesImposes.empty()) {
-      const int v = TiragesImposes.front();
+      v = TiragesImposes.front();
       TiragesImposes.pop_front();
-      return v;
+    } else {
+      Graine = Graine * 6364136223846793005ULL + 1442695040888963407ULL;
+      v = static_cast<int>((Graine >> 33) % static_cast<std::uint64_t>(n));
     }
-    Graine = Graine * 6364136223846793005ULL + 1442695040888963407ULL;
-    return static_cast<int>((Graine >> 33) % static_cast<std::uint64_t>(n));
+    Tirages.push_back(v);
+    return v;
   }
   // As the window does it: the report, then the questionnaire is dropped.
   void RetourAccueil() override {
@@ -162,8 +168,8 @@ TEST_F(Partie, OpeningScreen) {
   EXPECT_TRUE(Jeu.CommencerPossible());
   EXPECT_TRUE(Vue.Menus[EMenu::MenuFichier]);
   EXPECT_TRUE(Vue.Menus[EMenu::MenuPartie]);
-  EXPECT_EQ(Jeu.NbQuestionsPosees, 0);
-  EXPECT_EQ(Jeu.FicheCourante, nullptr);
+  EXPECT_EQ(Jeu.NbQuestionsPosees(), 0);
+  EXPECT_EQ(Jeu.FicheCourante(), nullptr);
 }
 
 TEST_F(Partie, CompleteGame) {
@@ -196,8 +202,8 @@ TEST_F(Partie, CompleteGame) {
   // A second validation of the same answer (a late Enter, a late tick) counts nothing.
   Jeu.AfficheReponse();
   Jeu.VerifieCorrection();
-  EXPECT_EQ(Jeu.NbBonnesReponses, 1);
-  EXPECT_EQ(Jeu.Serie, 1);
+  EXPECT_EQ(Jeu.NbBonnesReponses(), 1);
+  EXPECT_EQ(Jeu.Serie(), 1);
   Clic();
 
   EXPECT_EQ(Joue("J"), (std::vector<std::string>{"Q2"}));
@@ -233,13 +239,13 @@ TEST_F(Partie, CompleteGame) {
   EXPECT_EQ(rapport.NbBonnesReponses, 4);
   EXPECT_EQ(rapport.NomCandidat, "");
   EXPECT_EQ(rapport.NomFichier, "/tmp/quiz/capitales.xkqq");
-  EXPECT_EQ(Jeu.NbQuestionsPosees, 0);
+  EXPECT_EQ(Jeu.NbQuestionsPosees(), 0);
 
   // Rejouer: a new game from the first card.
   Clic();
   EXPECT_EQ(Question(), "Q1");
-  EXPECT_EQ(Jeu.NbQuestionsPosees, 1);
-  EXPECT_EQ(Jeu.Serie, 0);
+  EXPECT_EQ(Jeu.NbQuestionsPosees(), 1);
+  EXPECT_EQ(Jeu.Serie(), 0);
   EXPECT_EQ(Vue.Texte(EControle::LScore), "");
   EXPECT_EQ(Vue.Texte(EControle::LQuestAPoser), "5 question(s) à poser"_a);
 }
@@ -270,6 +276,81 @@ TEST_F(Partie, WithoutRepeatEveryCardIsAskedOnce) {
   EXPECT_EQ(Vue.BornesTirees, (std::vector<int>{4, 3, 2, 1, 4}));
 }
 
+// The cards left behave as a list in file order from which the card answered is deleted: the
+// same cards for the same draws, in both orders, a missed card kept under FReposerErreurs.
+TEST_F(Partie, CardsLeftAsAPlainList) {
+  constexpr int n = 150;
+  for (const bool suivreOrdre : {true, false}) {
+    for (const bool reposer : {false, true}) {
+      SCOPED_TRACE(std::string(suivreOrdre ? "file order" : "random") + (reposer ? ", repeat" : ""));
+      Ouvre(n, suivreOrdre);
+      Quiz->FReposerErreurs = reposer;
+      Vue.Tirages.clear();
+      Commence();
+      Clic();
+      std::vector<int> liste(n);
+      for (int k = 0; k < n; ++k) liste[static_cast<std::size_t>(k)] = k + 1;
+      std::vector<int> fois(n + 1, 0);
+      int indice = -1;
+      std::size_t tirage = 0;
+      // Right and wrong in turn: streaks stay short, so every draw is a card's.
+      for (bool juste = false; Jeu.Etat() == EEtatJeu::Question; juste = !juste) {
+        const int taille = static_cast<int>(liste.size());
+        ASSERT_EQ(Jeu.FichesAPoser().size(), taille);
+        indice = suivreOrdre ? (indice + 1) % taille : Vue.Tirages.at(tirage++);
+        const int carte = liste.at(static_cast<std::size_t>(indice));
+        ASSERT_EQ(Question(), "Q" + std::to_string(carte));
+        ++fois[static_cast<std::size_t>(carte)];
+        if (juste) Juste(); else Faux();
+        if (juste || !reposer) {
+          liste.erase(liste.begin() + indice);
+          --indice;
+        }
+        Clic();
+      }
+      EXPECT_TRUE(liste.empty());
+      EXPECT_EQ(Jeu.Etat(), EEtatJeu::FinDePartie);
+      EXPECT_EQ(tirage, Vue.Tirages.size());
+      // Every card asked: once without repeat, until it is answered right with it.
+      for (int k = 1; k <= n; ++k) {
+        if (reposer)
+          EXPECT_GE(fois[static_cast<std::size_t>(k)], 1) << k;
+        else
+          EXPECT_EQ(fois[static_cast<std::size_t>(k)], 1) << k;
+      }
+    }
+  }
+}
+
+// The list of cards left against a plain vector: the card at each index after every deletion.
+TEST(TFichesAPoser, AsAPlainVector) {
+  TReglages r;
+  std::mt19937 tirage(7);
+  for (int n : {0, 1, 2, 3, 5, 8, 13, 64, 100}) {
+    TFichierX quiz('Q', 'x', EVarianteModele::Questionnaire, r);
+    for (int k = 0; k < n; ++k) quiz.AjouteFicheDeuxChamps("Q" + std::to_string(k), "R");
+    std::vector<const TFicheX*> modele;
+    for (const auto& f : quiz.FFiches) modele.push_back(f.get());
+    TFichesAPoser fiches;
+    fiches.assign(quiz.FFiches);
+    for (;;) {
+      ASSERT_EQ(fiches.size(), static_cast<int>(modele.size())) << n;
+      EXPECT_EQ(fiches.empty(), modele.empty());
+      for (int i = 0; i < fiches.size(); ++i) ASSERT_EQ(fiches.at(i), modele[static_cast<std::size_t>(i)]) << n;
+      EXPECT_THROW(fiches.at(fiches.size()), std::out_of_range);
+      EXPECT_THROW(fiches.at(-1), std::out_of_range);
+      if (modele.empty()) break;
+      const int i = static_cast<int>(tirage() % modele.size());
+      fiches.erase(i);
+      modele.erase(modele.begin() + i);
+    }
+    fiches.assign(quiz.FFiches);
+    EXPECT_EQ(fiches.size(), n);
+    fiches.clear();
+    EXPECT_TRUE(fiches.empty());
+  }
+}
+
 TEST_F(Partie, SubsetOfTheCards) {
   Ouvre(10, false);
   Quiz->FNombreQuestions = 3;
@@ -293,7 +374,7 @@ TEST_F(Partie, SubsetOfTheCards) {
     Quiz->FNombreQuestions = static_cast<std::uint8_t>(nombre);
     Commence();
     Clic();
-    EXPECT_EQ(Jeu.NbQuestionsAPoser, 10) << nombre;
+    EXPECT_EQ(Jeu.NbQuestionsAPoser(), 10) << nombre;
   }
 }
 
@@ -316,17 +397,17 @@ TEST_F(Partie, StreakTexts) {
                           "Brillantissime !"_a, "Bonne réponse !"_a, "Réponse fausse !"_a, "Encore raté !"_a,
                           "Vraiment mauvais !"_a, "Complètement nul !"_a, "On touche le fond !"_a}));
   EXPECT_EQ(Vue.BornesTirees, (std::vector<int>{4, 5, 5, 4, 5}));
-  EXPECT_EQ(Jeu.Serie, -5);
+  EXPECT_EQ(Jeu.Serie(), -5);
 
   // A right answer after a losing streak starts a new winning streak; nothing typed, or only
   // blanks, is "Pas d'idée ?" where "Réponse fausse !" would be.
   Juste();
-  EXPECT_EQ(Jeu.Serie, 1);
+  EXPECT_EQ(Jeu.Serie(), 1);
   EXPECT_EQ(Verdict(), "Bonne réponse !"_a);
   Clic();
   Valide("");
   EXPECT_EQ(Verdict(), "Pas d'idée ?"_a);
-  EXPECT_EQ(Jeu.Serie, -1);
+  EXPECT_EQ(Jeu.Serie(), -1);
   Clic();
   Valide(" \t ");
   EXPECT_EQ(Verdict(), "Encore raté !"_a);
@@ -359,10 +440,10 @@ TEST_F(Partie, TimeLimit) {
   Ouvre(3);
   Quiz->FTemps = 10;
   Commence();
-  EXPECT_EQ(Jeu.DureeQuestion, 10s);
+  EXPECT_EQ(Jeu.DureeQuestion(), 10s);
   Clic();
   EXPECT_TRUE(Vue.ChronoActif);
-  EXPECT_EQ(Jeu.Echeance, Vue.Horloge + 10s);
+  EXPECT_EQ(Jeu.Echeance(), Vue.Horloge + 10s);
 
   Vue.Horloge += 3500ms;
   Jeu.ChronoTimer();
@@ -370,10 +451,10 @@ TEST_F(Partie, TimeLimit) {
   Vue.Horloge += 6500ms;  // exactly at the deadline: not over yet
   Jeu.ChronoTimer();
   EXPECT_EQ(Vue.Texte(EControle::LQuestAPoser), "0");
-  EXPECT_FALSE(Jeu.TempsEcoule);
+  EXPECT_FALSE(Jeu.TempsEcoule());
   Vue.Horloge += 1ms;
   Jeu.ChronoTimer();
-  EXPECT_TRUE(Jeu.TempsEcoule);
+  EXPECT_TRUE(Jeu.TempsEcoule());
   EXPECT_FALSE(Vue.ChronoActif);
   ASSERT_EQ(Vue.Messages.size(), 1u);
   EXPECT_EQ(Vue.Messages[0], std::make_pair(EIcone::Avertissement, "Temps écoulé !"_a));
@@ -386,8 +467,8 @@ TEST_F(Partie, TimeLimit) {
 
   // The next question starts with a fresh time-out flag: a quick answer is judged as it is.
   Clic();
-  EXPECT_FALSE(Jeu.TempsEcoule);
-  EXPECT_EQ(Jeu.Echeance, Vue.Horloge + 10s);
+  EXPECT_FALSE(Jeu.TempsEcoule());
+  EXPECT_EQ(Jeu.Echeance(), Vue.Horloge + 10s);
   Vue.Horloge += 2s;
   Jeu.ChronoTimer();
   Faux();
@@ -423,7 +504,7 @@ TEST_F(Partie, TimeOutValidatesWhatIsTyped) {
   Vue.Textes[EControle::EReponse] = "r1";
   Vue.Horloge += 5001ms;
   Jeu.ChronoTimer();
-  EXPECT_TRUE(Jeu.ReponseJuste);
+  EXPECT_TRUE(Jeu.ReponseJuste());
   EXPECT_EQ(Verdict(), "Bonne réponse !"_a);
 }
 
@@ -434,7 +515,7 @@ TEST_F(Partie, EnterIsRestrained) {
   Commence();
   Vue.EntreeEnfoncee = true;
   Clic();  // Enter cannot start a game
-  EXPECT_EQ(Jeu.NbQuestionsPosees, 0);
+  EXPECT_EQ(Jeu.NbQuestionsPosees(), 0);
   EXPECT_EQ(Vue.Legende, "Commencer");
   Vue.EntreeEnfoncee = false;
   Clic();
@@ -548,19 +629,19 @@ TEST_F(Partie, AcceptWithoutRepeat) {
   EXPECT_FALSE(Jeu.AccepterPossible());
   Faux();
   EXPECT_TRUE(Jeu.AccepterPossible());
-  EXPECT_EQ(Jeu.NbQuestionsAPoser, 2);
+  EXPECT_EQ(Jeu.NbQuestionsAPoser(), 2);
   Jeu.AccepteReponse();
-  EXPECT_EQ(Jeu.NbBonnesReponses, 1);
-  EXPECT_EQ(Jeu.NbQuestionsPosees, 1);
-  EXPECT_EQ(Jeu.NbQuestionsAPoser, 2);
-  EXPECT_EQ(Jeu.Serie, 1);
+  EXPECT_EQ(Jeu.NbBonnesReponses(), 1);
+  EXPECT_EQ(Jeu.NbQuestionsPosees(), 1);
+  EXPECT_EQ(Jeu.NbQuestionsAPoser(), 2);
+  EXPECT_EQ(Jeu.Serie(), 1);
   EXPECT_EQ(Verdict(), "Bonne réponse !"_a);
   EXPECT_EQ(Vue.Couleurs[EZoneCouleur::Panel2], CouleurVert);
   EXPECT_EQ(Vue.Texte(EControle::LScore), "Score : 1/1");
   // A second Accepter on the same answer does nothing.
   EXPECT_FALSE(Jeu.AccepterPossible());
   Jeu.AccepteReponse();
-  EXPECT_EQ(Jeu.NbBonnesReponses, 1);
+  EXPECT_EQ(Jeu.NbBonnesReponses(), 1);
   Clic();
   EXPECT_EQ(Joue("JJ"), (std::vector<std::string>{"Q2", "Q3"}));
   EXPECT_EQ(Verdict(), "Score : 3/3 -- Félicitations !"_a);
@@ -571,7 +652,7 @@ TEST_F(Partie, AcceptWithoutRepeat) {
   Faux();
   EXPECT_FALSE(Jeu.AccepterPossible());
   Jeu.AccepteReponse();
-  EXPECT_EQ(Jeu.NbBonnesReponses, 0);
+  EXPECT_EQ(Jeu.NbBonnesReponses(), 0);
 }
 
 TEST_F(Partie, AcceptWithRepeat) {
@@ -580,10 +661,10 @@ TEST_F(Partie, AcceptWithRepeat) {
   Commence();
   Clic();
   Faux();
-  EXPECT_EQ(Jeu.NbQuestionsAPoser, 3);  // kept to be asked again
+  EXPECT_EQ(Jeu.NbQuestionsAPoser(), 3);  // kept to be asked again
   Jeu.AccepteReponse();
-  EXPECT_EQ(Jeu.NbQuestionsAPoser, 2);
-  EXPECT_EQ(Jeu.FichesAPoser.size(), 2u);
+  EXPECT_EQ(Jeu.NbQuestionsAPoser(), 2);
+  EXPECT_EQ(Jeu.FichesAPoser().size(), 2);
   EXPECT_EQ(Vue.Texte(EControle::LQuestAPoser), "2 question(s) à poser"_a);
   Clic();
   EXPECT_EQ(Joue("JJ"), (std::vector<std::string>{"Q2", "Q3"}));
@@ -617,7 +698,7 @@ TEST_F(Partie, CorrectionMode) {
   Vue.Textes[EControle::EReponse] = "R1";
   Clic();
   EXPECT_EQ(Question(), "Q2");
-  EXPECT_EQ(Jeu.NbBonnesReponses, 0);  // still counted wrong
+  EXPECT_EQ(Jeu.NbBonnesReponses(), 0);  // still counted wrong
   Juste();
   EXPECT_EQ(Jeu.Etat(), EEtatJeu::Verdict);  // a right answer needs no correction
   EXPECT_EQ(Vue.Texte(EControle::LScore), "Score : 1/2");
@@ -660,7 +741,7 @@ TEST_F(Partie, ShownAnswerWithoutTextToRead) {
   EXPECT_EQ(Instruction(), "Cliquez sur \"Continuer\".");
   Clic();
   Valide("r2bis");
-  EXPECT_TRUE(Jeu.ReponseJuste);
+  EXPECT_TRUE(Jeu.ReponseJuste());
   EXPECT_EQ(Vue.Texte(EControle::MReponse), "R2");
 }
 
@@ -700,7 +781,7 @@ TEST_F(Partie, CandidateName) {
   Vue.Saisies = {std::string(" \tAlice Martin \r\n")};
   Clic();
   EXPECT_EQ(Vue.SaisiesDemandees, (std::vector<std::string>{"Candidat|Entrez votre nom :|"}));
-  EXPECT_EQ(Jeu.NomCandidat, "Alice Martin");
+  EXPECT_EQ(Jeu.NomCandidat(), "Alice Martin");
   Joue("J");
   ASSERT_EQ(Vue.Rapports.size(), 1u);
   EXPECT_EQ(Vue.Rapports[0].NomCandidat, "Alice Martin");
@@ -718,7 +799,7 @@ TEST_F(Partie, CandidateName) {
   Vue.Saisies = {std::string("   ")};
   Clic();
   EXPECT_EQ(Vue.SaisiesDemandees.back(), "Candidat|Entrez votre nom :|Alice Martin");
-  EXPECT_EQ(Jeu.NomCandidat, "");
+  EXPECT_EQ(Jeu.NomCandidat(), "");
   EXPECT_EQ(Question(), "Q1");
 }
 
@@ -769,7 +850,7 @@ TEST_F(Partie, ReportEndsTheGameBeforeItIsSent) {
   // As Ctrl+R does it: the report, then the opening screen.
   Jeu.RapporteResultat();
   EXPECT_EQ(Vue.Rapports.back().NbQuestionsPosees, 1);
-  EXPECT_EQ(Jeu.NbQuestionsPosees, 0);
+  EXPECT_EQ(Jeu.NbQuestionsPosees(), 0);
   Jeu.RapporteResultat();  // a second one has nothing left to report
   EXPECT_EQ(Vue.Rapports.back().NbQuestionsPosees, 0);
   Jeu.AfficheAccueil();
@@ -794,8 +875,8 @@ TEST_F(Partie, DroppingTheQuestionnaireLeavesNoCardBehind) {
   Jeu.RapporteResultat();
   Jeu.OublieQuestionnaire();
   EXPECT_EQ(Jeu.Questionnaire(), nullptr);
-  EXPECT_EQ(Jeu.FicheCourante, nullptr);
-  EXPECT_TRUE(Jeu.FichesAPoser.empty());
+  EXPECT_EQ(Jeu.FicheCourante(), nullptr);
+  EXPECT_TRUE(Jeu.FichesAPoser().empty());
   EXPECT_EQ(Jeu.Etat(), EEtatJeu::SansQuestionnaire);
   EXPECT_EQ(Jeu.NumeroFicheCourante(), 0);
   Quiz.reset();
@@ -839,11 +920,11 @@ TEST_F(Partie, CheckOptionsOfTheQuestionnaire) {
   Commence();
   Clic();
   Valide("paris");
-  EXPECT_FALSE(Jeu.ReponseJuste);
+  EXPECT_FALSE(Jeu.ReponseJuste());
   Clic();
   // Word by word the default ignored words do not apply (MotsIgnoresParDefaut is empty).
   Valide("rouge noir");
-  EXPECT_FALSE(Jeu.ReponseJuste);
+  EXPECT_FALSE(Jeu.ReponseJuste());
 
   Quiz->FDifferencierCasse = false;
   Quiz->FMotAMot = false;
@@ -851,10 +932,10 @@ TEST_F(Partie, CheckOptionsOfTheQuestionnaire) {
   Commence();
   Clic();
   Valide("parice");
-  EXPECT_TRUE(Jeu.ReponseJuste);
+  EXPECT_TRUE(Jeu.ReponseJuste());
   Clic();
   Valide("noire rouje");
-  EXPECT_TRUE(Jeu.ReponseJuste);
+  EXPECT_TRUE(Jeu.ReponseJuste());
 }
 
 }  // namespace

@@ -319,6 +319,115 @@ TEST(CompareMot, TruncationAgainstShortWords) {
   EXPECT_TRUE(CompareMot(c, "bonjour*/bo*", "bon", false, false));
 }
 
+// The typed words looked up by an expected word, as the any-order comparison does it.
+struct Recherche {
+  const char* Tapee;    // UTF-8 in the table, 1252 when looked up
+  const char* Attendu;
+  Options Opt;          // MotAMot plays no part
+  Variante Contexte;
+  int Premier;          // index of the first typed word accepted, -1 for none
+};
+
+const Recherche LesRecherches[] = {
+    {"noir rouge Rouge rouge", "rouge", Tolerant, Defaut, 1},
+    {"noir rouge Rouge rouge", "Rouge", Casse, Defaut, 2},
+    {"noir rouge", "blanc", Tolerant, Defaut, -1},
+    {"", "blanc", Tolerant, Defaut, -1},
+    // The locale's equality, not the bytes': an ignorable soft hyphen, ² as 2 when case is ignored.
+    {"x a\xC2\xAD" "b", "ab", Casse, Defaut, 1},
+    {"x 2", "²", Tolerant, Defaut, 1},
+    {"x 2", "²", Casse, Defaut, -1},
+    // Alternatives: the first typed word that any one of them accepts.
+    {"colour couleur", "couleur/colour", Tolerant, Defaut, 0},
+    {"x couleur colour", "colour/couleur", Tolerant, Defaut, 1},
+    {"couleur/colour", "couleur/colour", Tolerant, SansAlternateur, 0},
+    // Truncation: each alternative its own prefix; a word shorter than it never matches.
+    {"bo bon bonjour", "bonj*", Tolerant, Defaut, 2},
+    {"bo bon bonjour", "bonjour*/bo*", Tolerant, Defaut, 0},
+    {"b bo", "bon*", Tolerant, Defaut, -1},
+    {"x y", "*", Tolerant, Defaut, 0},
+    {"x y", "*/x", Tolerant, Defaut, 0},
+    {"x BONJOUR", "bonj*", Casse, Defaut, -1},
+    {"x BONJOUR bonjour", "bonj*", Tolerant, Defaut, 1},
+    {"x bonjour", "bonj^", Tolerant, TroncatureChapeau, 1},
+    {"x bonjour bonj*", "bonj*", Tolerant, SansTroncature, 2},
+    // Phonetic codes, of the prefix too.
+    {"Dupont Rupert", "Robert", Phonetique, Defaut, 1},
+    {"Ro Rupture", "Rob*", Phonetique, Defaut, 1},
+    {"école", "École", Phonetique, Defaut, -1},
+    {"x ROBERT", "robert", PhonetiqueCasse, Defaut, 1},
+};
+
+TEST(TMotsTapes, FirstTypedWordAcceptedEitherWay) {
+  for (const Recherche& r : LesRecherches) {
+    auto c = ContexteDefaut();
+    r.Contexte(c);
+    const TStringTokenizer tapes(A(r.Tapee), c.DelimiteursMots);
+    const std::string attendu = A(r.Attendu);
+    SCOPED_TRACE(std::string("tapée «") + r.Tapee + "», attendu «" + r.Attendu + "»");
+    int parCompareMot = -1;
+    for (int i = 0; i < tapes.Count() && parCompareMot < 0; ++i)
+      if (CompareMot(c, attendu, tapes.Strings(i), r.Opt.Phonetique, r.Opt.Casse)) parCompareMot = i;
+    EXPECT_EQ(parCompareMot, r.Premier);
+    for (auto methode : {TMotsTapes::EMethode::ParPaires, TMotsTapes::EMethode::ParIndex}) {
+      TMotsTapes recherche(c, tapes, r.Opt.Phonetique, r.Opt.Casse, methode);
+      EXPECT_EQ(recherche.PremierAccepte(attendu), r.Premier);
+      EXPECT_EQ(recherche.PremierAccepte(attendu), r.Premier);  // the same once its index is built
+    }
+  }
+}
+
+// Long answers take the lookups by key: the verdicts of each pair compared.
+TEST(CompareReponse, LongAnswersInAnyOrder) {
+  auto c = ContexteDefaut();
+  std::vector<std::string> mots;
+  for (int k = 0; k < 400; ++k) mots.push_back(A("mot") + std::string(1, static_cast<char>('a' + k % 26)) +
+                                               std::string(1, static_cast<char>('a' + k / 26)));
+  std::string attendue, inverse, sansLeDernier, majuscules;
+  for (std::size_t i = 0; i < mots.size(); ++i) {
+    attendue += mots[i] + (i % 7 == 0 ? " le, " : " ");
+    const std::string& m = mots[mots.size() - 1 - i];
+    inverse += m + " la ";
+    if (i > 0) sansLeDernier += m + " ";
+    std::string maj = m;
+    for (char& x : maj) x = static_cast<char>(std::toupper(static_cast<unsigned char>(x)));
+    majuscules += maj + " ";
+  }
+  EXPECT_TRUE(CompareReponse(c, attendue, inverse, false, false, false));
+  EXPECT_FALSE(CompareReponse(c, attendue, sansLeDernier, false, false, false));
+  EXPECT_TRUE(CompareReponse(c, attendue, majuscules, false, false, false));
+  EXPECT_FALSE(CompareReponse(c, attendue, majuscules, false, true, false));
+  EXPECT_TRUE(CompareReponse(c, attendue, inverse, true, false, false));
+  EXPECT_FALSE(CompareReponse(c, attendue, inverse, false, false, true));
+  // One typed word for many expected ones; a long list of admitted answers.
+  EXPECT_TRUE(CompareReponse(c, attendue + " ; " + attendue, inverse, false, false, false));
+  std::string admises = "rien";
+  for (const auto& m : mots) admises += " ; " + m + " " + m + "*";
+  EXPECT_TRUE(CompareReponse(c, admises, sansLeDernier, false, false, false));
+  EXPECT_FALSE(CompareReponse(c, admises, "x y z", false, false, false));
+}
+
+// Few words are compared with each ignored word, many looked up by key: the same words go.
+TEST(MotsIgnores, ShortAndLongAnswersLoseTheSameWords) {
+  auto c = ContexteDefaut();
+  MotsIgnores(c, A("un une des le la les l de du et ²"));
+  const std::string texte = A("LE l\xC2\xAD" "e La là 2 Le\x01 lé");
+  const V restants = {A("là"), A("lé")};
+  TStringTokenizer court(texte, " ");
+  RetireMotsIgnores(c, court);
+  EXPECT_EQ(Jetons(court), restants);
+  std::string long_;
+  V restantsLong;
+  for (int i = 0; i < 200; ++i) {
+    long_ += texte + " ";
+    restantsLong.insert(restantsLong.end(), restants.begin(), restants.end());
+  }
+  TStringTokenizer t(long_, " ");
+  RetireMotsIgnores(c, t);
+  EXPECT_EQ(Jetons(t), restantsLong);
+  for (const auto& mot : V{A("LE"), A("l\xC2\xAD" "e"), "2", "Le\x01"}) EXPECT_TRUE(EstMotIgnore(c, mot));
+}
+
 TEST(ContexteDuQuestionnaire, FromTheFile) {
   TReglages r;
   TFichierX quiz('Q', 'x', EVarianteModele::Questionnaire, r);
