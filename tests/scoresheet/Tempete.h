@@ -1,7 +1,8 @@
 #pragma once
-// A connect storm on the score sheet's server, 127.0.0.1 only: threads that connect and close as
-// fast as the server lets them (a reset, an orderly close, or a close once the greeting came),
-// while players report with the real client and its own time-outs. Measures each report's time,
+// A connect storm on the score sheet's server, 127.0.0.1 only: threads that open volleys of
+// connections and close each (with a reset, or in order) as soon as it is made, at a given rate
+// or as fast as the system lets them, while players report with the real client and its own
+// time-outs. Measures each report's time,
 // the process's resident memory (idle, peak, after) and the connections the server holds. Bounded
 // in count and in time; stops by itself.
 
@@ -73,8 +74,8 @@ inline TMesuresTempete LanceTempete(std::uint16_t port, const TOptionsTempete& o
   std::vector<std::thread> tempete;
   for (int f = 0; o.Tempete && f < o.FilsTempete; ++f) {
     tempete.emplace_back([&, f] {
-      // Volleys of connections opened at once, each closed as soon as it is made, without waiting
-      // for the server: most with a reset, which leaves no port waiting on this side.
+      // Volleys of connections opened at once and closed as soon as they are made, without
+      // waiting for the server: most with a reset, which leaves no port waiting on this side.
       std::vector<int> salve;
       std::vector<pollfd> attente;
       const auto pas = o.ParSeconde > 0 ? std::chrono::microseconds(1000000LL * o.Salve * o.FilsTempete / o.ParSeconde)
