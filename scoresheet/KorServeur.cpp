@@ -341,7 +341,9 @@ class TBoucle {
   }
 
   // Closed at once; its memory goes once the events at hand, which may still name it, are handled.
+  // Taken out of epoll first: a copy of the descriptor in a forked process would keep it there.
   void Retire(TPlace c) {
+    if (c->Surveille != 0) ::epoll_ctl(FEpoll, EPOLL_CTL_DEL, c->Socket.Fd(), nullptr);
     c->Socket.Ferme();
     c->Finie = true;
     FFinies.splice(FFinies.end(), FConnexions, c);
