@@ -1,20 +1,19 @@
 #include "scoresheet/KorServeur.h"
 
 #include <QCoreApplication>
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QSocketNotifier>
-#include <QThread>
-#include <QTimer>
 
 #include <algorithm>
-#include <cerrno>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
-#include <future>
-#include <unordered_map>
+#include <cstring>
+#include <list>
+#include <thread>
+#include <utility>
 
+#include <netinet/in.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -26,10 +25,16 @@ namespace {
 
 using Horloge = std::chrono::steady_clock;
 
-// Bytes taken from a socket at a time, and the most Qt may hold for one peer: a peer is read
-// only while its last reply has gone, so what it sends beyond this waits in the system, which
-// then stops the peer itself.
-constexpr qint64 TailleMorceau = 16 * 1024;
+// Bytes taken from a socket at a time: a peer is read only while its last reply has gone, so
+// what it sends beyond this waits in the system, which then stops the peer itself.
+constexpr std::size_t TailleMorceau = 16 * 1024;
+// What is still read from a peer that has gone, for the lines it sent with its close.
+constexpr std::size_t LectureMaxFin = 4 * TailleMorceau;
+
+// Connections taken from the system's queue before those already held are served again, so
+// that a storm of newcomers never keeps a player's reply waiting.
+constexpr int AcceptationsParTour = 64;
+constexpr int EvenementsParTour = 256;
 
 // Descriptors kept free for everything else the program opens.
 constexpr rlim_t DescripteursReserves = 64;
@@ -49,6 +54,42 @@ int ConnexionsPossibles() {
   return static_cast<int>(std::clamp<rlim_t>(n, 1, 1 << 30));
 }
 
+// An open descriptor, closed with its owner.
+class TDescripteur {
+ public:
+  TDescripteur() = default;
+  explicit TDescripteur(int fd) : FFd(fd) {}
+  ~TDescripteur() { Ferme(); }
+  TDescripteur(TDescripteur&& autre) noexcept : FFd(std::exchange(autre.FFd, -1)) {}
+  TDescripteur& operator=(TDescripteur&& autre) noexcept {
+    if (this != &autre) {
+      Ferme();
+      FFd = std::exchange(autre.FFd, -1);
+    }
+    return *this;
+  }
+  int Fd() const { return FFd; }
+  bool Ouvert() const { return FFd >= 0; }
+  void Ferme() {
+    if (FFd >= 0) ::close(FFd);
+    FFd = -1;
+  }
+
+ private:
+  int FFd = -1;
+};
+
+// Why the port cannot be listened on, in the words Qt's own server uses (translated like them).
+std::string RaisonEcoute(int erreur, bool enEcoute) {
+  const char* texte = nullptr;
+  if (enEcoute && erreur == EADDRINUSE) texte = "Another socket is already listening on the same port";
+  else if (erreur == EADDRINUSE) texte = "The bound address is already in use";
+  else if (erreur == EACCES) texte = "The address is protected";
+  else if (erreur == EADDRNOTAVAIL) texte = "The address is not available";
+  if (texte) return ansi::DepuisQString(QCoreApplication::translate("QNativeSocketEngine", texte));
+  return std::strerror(erreur);
+}
+
 }  // namespace
 
 struct TServeurResultats::TEtat {
@@ -57,63 +98,89 @@ struct TServeurResultats::TEtat {
 
   std::atomic<int> Actifs{0};
   std::atomic<bool> EnEcoute{false};
+  bool Essaye = false;  // listens once in the object's life
   std::uint16_t Port = 0;
   std::string Erreur;
-  std::unique_ptr<QThread> FilEcoute;
+  TDescripteur Ecoute;
+  TDescripteur Reveil;  // written to by Arrete: the loop ends
+  std::thread Fil;
 };
 
 namespace {
 
 using TEtat = TServeurResultats::TEtat;
 
-// One connection's reader, and the time by which its next line (or the taking of its last reply)
-// is due.
+// One connection: its socket, its reader, what the system has not yet taken of its last reply,
+// and the time by which its next line (or the taking of that reply) is due.
 struct TConnexion {
-  explicit TConnexion(const TOptionsServeur& options)
-      : Lecteur(options.LongueurMaxLigne, options.LongueurMaxLigneEntiere) {}
+  TConnexion(TDescripteur socket, const TOptionsServeur& options)
+      : Socket(std::move(socket)), Lecteur(options.LongueurMaxLigne, options.LongueurMaxLigneEntiere) {}
+  TDescripteur Socket;
   TLecteurLignes Lecteur;
+  std::string Sortie;
   Horloge::time_point Limite;
-  bool Fermeture = false;  // its last reply is sent: the socket closes once the reply is taken
+  std::uint32_t Surveille = 0;  // the events epoll watches for it; 0 before it is added
+  bool Fermeture = false;       // its last reply is given: it closes once the reply is taken
+  bool FinAnnoncee = false;     // the peer has closed its side
+  bool Finie = false;           // closed; freed once the events at hand are handled
+  std::list<TConnexion>::iterator Place;
 };
 
-// Accepts and serves every connection on the thread that listens, each event handled at once and
-// nothing ever waited for, so that a peer can only slow itself.
-class TServeurTcp : public QTcpServer {
+// Accepts and serves every connection on one thread, each event handled at once and nothing
+// ever waited for, so that a peer can only slow itself.
+class TBoucle {
  public:
-  explicit TServeurTcp(std::shared_ptr<TEtat> etat)
-      : FEtat(std::move(etat)),
-        FDelai(std::chrono::milliseconds(std::max(FEtat->Options.DelaiInactivite, 1))),
-        FMax(std::min(std::max(FEtat->Options.MaxConnexions, 1), ConnexionsPossibles())) {
-    // The deadlines are looked at a few times per allowed delay.
-    FVeille.setInterval(std::clamp(FEtat->Options.DelaiInactivite / 4, 10, 250));
-    connect(&FVeille, &QTimer::timeout, this, [this] { FermeEchues(); });
-    FVeille.start();
-  }
+  TBoucle(TEtat& etat, int epoll, int maxConnexions)
+      : FEtat(etat),
+        FEpoll(epoll),
+        FDelai(std::chrono::milliseconds(std::max(etat.Options.DelaiInactivite, 1))),
+        FMax(maxConnexions) {}
 
-  // Once listening: connections are taken by the server's own accept rather than Qt's, which,
-  // out of descriptors, would try again at once, for ever, without telling.
-  void PrendLesConnexions() {
-    pauseAccepting();
-    FNotification = std::make_unique<QSocketNotifier>(socketDescriptor(), QSocketNotifier::Read);
-    connect(FNotification.get(), &QSocketNotifier::activated, this, [this] { Accepte(); });
-  }
+  ~TBoucle() { FEtat.Actifs = 0; }
 
-  ~TServeurTcp() override {
-    for (auto& [socket, connexion] : FConnexions) {
-      socket->disconnect(this);
-      socket->abort();
-      delete socket;
+  void Tourne() {
+    epoll_event evenements[EvenementsParTour];
+    for (;;) {
+      const int n = ::epoll_wait(FEpoll, evenements, EvenementsParTour, Attente());
+      for (int i = 0; i < n; ++i) {
+        void* cible = evenements[i].data.ptr;
+        if (cible == &FEtat.Reveil) return;
+        if (cible == &FEtat.Ecoute) {
+          Accepte();
+          continue;
+        }
+        auto* c = static_cast<TConnexion*>(cible);
+        if (c->Finie) continue;
+        const std::uint32_t e = evenements[i].events;
+        if ((e & EPOLLRDHUP) && !c->Sortie.empty()) c->FinAnnoncee = true;
+        Sert(c->Place);
+      }
+      ReprendAcceptations();
+      FermeEchues();
+      FFinies.clear();
     }
-    FConnexions.clear();
-    FEtat->Actifs = 0;
   }
 
  private:
+  using TListe = std::list<TConnexion>;
+  using TPlace = TListe::iterator;
+
+  // Until the first deadline, or the end of a pause in accepting.
+  int Attente() const {
+    Horloge::time_point prochaine = Horloge::time_point::max();
+    if (!FConnexions.empty()) prochaine = FConnexions.front().Limite;
+    if (FAcceptationSuspendue) prochaine = std::min(prochaine, FReprise);
+    if (prochaine == Horloge::time_point::max()) return -1;
+    const auto reste = std::chrono::ceil<std::chrono::milliseconds>(prochaine - Horloge::now()).count();
+    return static_cast<int>(std::clamp<long long>(reste, 0, 60000));
+  }
+
   void Accepte() {
-    for (;;) {
-      const int d = ::accept4(static_cast<int>(socketDescriptor()), nullptr, nullptr, SOCK_CLOEXEC);
+    const int ecoute = FEtat.Ecoute.Fd();
+    for (int k = 0; k < AcceptationsParTour; ++k) {
+      const int d = ::accept4(ecoute, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
       if (d >= 0) {
-        Accueille(d);
+        Accueille(TDescripteur(d));
         continue;
       }
       if (errno == EINTR || errno == ECONNABORTED) continue;
@@ -121,174 +188,188 @@ class TServeurTcp : public QTcpServer {
         // The rest of the program holds the descriptors: the longest idle connection makes room.
         // With none to close, the waiting connections are looked at again a little later.
         if (!FConnexions.empty()) {
-          FermePlusAncienne();
+          Retire(FConnexions.begin());
           continue;
         }
-        FNotification->setEnabled(false);
-        QTimer::singleShot(100, this, [this] {
-          FNotification->setEnabled(true);
-          Accepte();
-        });
+        epoll_event e{};
+        e.data.ptr = &FEtat.Ecoute;
+        ::epoll_ctl(FEpoll, EPOLL_CTL_MOD, ecoute, &e);
+        FAcceptationSuspendue = true;
+        FReprise = Horloge::now() + std::chrono::milliseconds(100);
       }
       return;  // EAGAIN: none waiting
     }
   }
 
-  void Accueille(int d) {
-    if (static_cast<int>(FConnexions.size()) >= FMax) FermePlusAncienne();
-    auto* socket = new QTcpSocket();
-    if (!socket->setSocketDescriptor(d)) {
-      delete socket;
-      ::close(d);
-      return;
-    }
-    socket->setReadBufferSize(TailleMorceau);
-    auto connexion = std::make_unique<TConnexion>(FEtat->Options);
-    connexion->Limite = Horloge::now() + FDelai;
-    FConnexions.emplace(socket, std::move(connexion));
-    FEtat->Actifs = static_cast<int>(FConnexions.size());
-    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Sert(socket); });
-    connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { Sert(socket); });
-    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { Fin(socket); });
-    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
-      if (socket->state() == QAbstractSocket::UnconnectedState) Fin(socket);
-    });
-    Envoie(*socket, ReponseBienvenue);
-    Sert(socket);
+  void ReprendAcceptations() {
+    if (!FAcceptationSuspendue || Horloge::now() < FReprise) return;
+    FAcceptationSuspendue = false;
+    epoll_event e{};
+    e.events = EPOLLIN;
+    e.data.ptr = &FEtat.Ecoute;
+    ::epoll_ctl(FEpoll, EPOLL_CTL_MOD, FEtat.Ecoute.Fd(), &e);
   }
 
-  static void Envoie(QTcpSocket& socket, std::string_view ligne) {
-    QByteArray octets(ligne.data(), static_cast<qsizetype>(ligne.size()));
-    octets += "\r\n";
-    socket.write(octets);
+  void Accueille(TDescripteur socket) {
+    if (static_cast<int>(FConnexions.size()) >= FMax) Retire(FConnexions.begin());
+    FConnexions.emplace_back(std::move(socket), FEtat.Options);
+    const TPlace c = std::prev(FConnexions.end());
+    c->Place = c;
+    c->Limite = Horloge::now() + FDelai;
+    FEtat.Actifs = static_cast<int>(FConnexions.size());
+    c->Sortie.assign(ReponseBienvenue).append("\r\n");
+    // A peer of a storm has often gone already: it is closed here, never watched.
+    Sert(c);
+  }
+
+  // A line came, or a reply was given: the connection's time starts again, and it goes last in
+  // the order of deadlines (all connections have the same delay).
+  void Relance(TPlace c) {
+    c->Limite = Horloge::now() + FDelai;
+    FConnexions.splice(FConnexions.end(), FConnexions, c);
+  }
+
+  enum class EEnvoi { Fait, Attend, Echec };
+
+  // Hands the system what it will take of the reply.
+  static EEnvoi Pousse(TConnexion& c) {
+    while (!c.Sortie.empty()) {
+      const ssize_t n = ::send(c.Socket.Fd(), c.Sortie.data(), c.Sortie.size(), MSG_NOSIGNAL);
+      if (n > 0) {
+        c.Sortie.erase(0, static_cast<std::size_t>(n));
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return EEnvoi::Attend;
+      return EEnvoi::Echec;
+    }
+    std::string().swap(c.Sortie);
+    return EEnvoi::Fait;
+  }
+
+  // What epoll is to tell: the end of the reply's taking while one waits, else the next bytes;
+  // and the peer's close, until it is known.
+  void Surveille(TConnexion& c) {
+    std::uint32_t voulus = c.Sortie.empty() ? EPOLLIN : EPOLLOUT;
+    if (!c.FinAnnoncee) voulus |= EPOLLRDHUP;
+    if (voulus == c.Surveille) return;
+    epoll_event e{};
+    e.events = voulus;
+    e.data.ptr = &c;
+    ::epoll_ctl(FEpoll, c.Surveille == 0 ? EPOLL_CTL_ADD : EPOLL_CTL_MOD, c.Socket.Fd(), &e);
+    c.Surveille = voulus;
   }
 
   // Handles the lines that have arrived, one reply at a time: while a reply waits to be taken,
-  // the peer is read no further, so a peer that never reads its replies holds at most one.
-  void Sert(QTcpSocket* socket) {
-    auto it = FConnexions.find(socket);
-    if (it == FConnexions.end()) return;
-    TConnexion& c = *it->second;
+  // the peer is read no further, so a peer that never reads its replies holds at most one. One
+  // read at a time: a peer that keeps sending waits for the others' turn.
+  void Sert(TPlace c) {
     std::string ligne;
-    char morceau[TailleMorceau];
-    while (!c.Fermeture && socket->bytesToWrite() == 0) {
-      if (c.Lecteur.LigneSuivante(ligne)) {
-        const TReponseLigne reponse = TraiteLigne(ligne, FEtat->Commande, c.Lecteur.Tronquee());
-        c.Limite = Horloge::now() + FDelai;
-        if (reponse.Fermer) {
-          c.Fermeture = true;
-          if (reponse.Reponse.empty()) {
-            Retire(socket);
-          } else {
-            // Closes once the reply has been taken; a peer that never takes it is closed when
-            // its time runs out. The connection may be gone on return: nothing of it is touched.
-            Envoie(*socket, reponse.Reponse);
-            socket->disconnectFromHost();
-          }
+    bool lu = false;
+    for (;;) {
+      switch (Pousse(*c)) {
+        case EEnvoi::Fait:
+          break;
+        case EEnvoi::Attend:
+          Surveille(*c);
           return;
-        }
-        Envoie(*socket, reponse.Reponse);
-        continue;
+        case EEnvoi::Echec:
+          Fin(c, false);
+          return;
       }
-      if (c.Lecteur.Deborde()) {
-        Retire(socket);
+      if (c->Fermeture) {
+        Retire(c);
         return;
       }
-      const qint64 n = socket->read(morceau, TailleMorceau);
-      if (n <= 0) return;
-      c.Lecteur.Ajoute(morceau, static_cast<std::size_t>(n));
+      if (c->Lecteur.LigneSuivante(ligne)) {
+        const TReponseLigne reponse = TraiteLigne(ligne, FEtat.Commande, c->Lecteur.Tronquee());
+        Relance(c);
+        if (reponse.Fermer) {
+          c->Fermeture = true;
+          if (reponse.Reponse.empty()) {
+            Retire(c);
+            return;
+          }
+        }
+        c->Sortie.assign(reponse.Reponse).append("\r\n");
+        continue;
+      }
+      if (c->Lecteur.Deborde()) {
+        Retire(c);
+        return;
+      }
+      if (lu) {
+        Surveille(*c);
+        return;
+      }
+      char morceau[TailleMorceau];
+      const ssize_t n = ::recv(c->Socket.Fd(), morceau, sizeof morceau, 0);
+      if (n > 0) {
+        c->Lecteur.Ajoute(morceau, static_cast<std::size_t>(n));
+        lu = true;
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        Surveille(*c);
+        return;
+      }
+      Fin(c, true);
+      return;
     }
   }
 
   // The peer has gone: the lines it sent with its close are still handled (their replies go
-  // nowhere), then the connection is forgotten.
-  void Fin(QTcpSocket* socket) {
-    auto it = FConnexions.find(socket);
-    if (it == FConnexions.end()) return;
-    TConnexion& c = *it->second;
+  // nowhere), then the connection is forgotten. luJusquAuBout: nothing is left to read.
+  void Fin(TPlace c, bool luJusquAuBout) {
     std::string ligne;
     char morceau[TailleMorceau];
-    while (!c.Fermeture && !c.Lecteur.Deborde()) {
-      if (c.Lecteur.LigneSuivante(ligne)) {
-        c.Fermeture = TraiteLigne(ligne, FEtat->Commande, c.Lecteur.Tronquee()).Fermer;
+    std::size_t lus = 0;
+    while (!c->Fermeture && !c->Lecteur.Deborde()) {
+      if (c->Lecteur.LigneSuivante(ligne)) {
+        c->Fermeture = TraiteLigne(ligne, FEtat.Commande, c->Lecteur.Tronquee()).Fermer;
         continue;
       }
-      const qint64 n = socket->read(morceau, TailleMorceau);
+      if (luJusquAuBout || lus >= LectureMaxFin) break;
+      const ssize_t n = ::recv(c->Socket.Fd(), morceau, sizeof morceau, 0);
+      if (n < 0 && errno == EINTR) continue;
       if (n <= 0) break;
-      c.Lecteur.Ajoute(morceau, static_cast<std::size_t>(n));
+      lus += static_cast<std::size_t>(n);
+      c->Lecteur.Ajoute(morceau, static_cast<std::size_t>(n));
     }
-    Retire(socket);
+    Retire(c);
   }
 
-  void Retire(QTcpSocket* socket) {
-    auto it = FConnexions.find(socket);
-    if (it == FConnexions.end()) return;
-    FConnexions.erase(it);
-    FEtat->Actifs = static_cast<int>(FConnexions.size());
-    socket->disconnect(this);
-    socket->abort();
-    // Possibly inside one of its own signals.
-    socket->deleteLater();
+  // Closed at once; its memory goes once the events at hand, which may still name it, are handled.
+  // Taken out of epoll first: a copy of the descriptor in a forked process would keep it there.
+  void Retire(TPlace c) {
+    if (c->Surveille != 0) ::epoll_ctl(FEpoll, EPOLL_CTL_DEL, c->Socket.Fd(), nullptr);
+    c->Socket.Ferme();
+    c->Finie = true;
+    FFinies.splice(FFinies.end(), FConnexions, c);
+    FEtat.Actifs = static_cast<int>(FConnexions.size());
   }
 
   void FermeEchues() {
     const auto maintenant = Horloge::now();
-    std::vector<QTcpSocket*> echues;
-    for (const auto& [socket, connexion] : FConnexions)
-      if (connexion->Limite <= maintenant) echues.push_back(socket);
-    for (QTcpSocket* socket : echues) Retire(socket);
+    while (!FConnexions.empty() && FConnexions.front().Limite <= maintenant) Retire(FConnexions.begin());
   }
 
-  // The connection that has gone longest without completing a line: a player that reports
-  // completes its line at once, so only idle or slow peers are ever closed here.
-  void FermePlusAncienne() {
-    auto plusAncienne = std::min_element(FConnexions.begin(), FConnexions.end(), [](const auto& a, const auto& b) {
-      return a.second->Limite < b.second->Limite;
-    });
-    if (plusAncienne != FConnexions.end()) Retire(plusAncienne->first);
-  }
-
-  std::shared_ptr<TEtat> FEtat;
+  TEtat& FEtat;
+  int FEpoll;
   Horloge::duration FDelai;
   int FMax;
-  QTimer FVeille;
-  std::unique_ptr<QSocketNotifier> FNotification;
-  std::unordered_map<QTcpSocket*, std::unique_ptr<TConnexion>> FConnexions;
-};
-
-class TFilEcoute : public QThread {
- public:
-  TFilEcoute(std::shared_ptr<TEtat> etat, std::promise<bool> pret)
-      : FEtat(std::move(etat)), FPret(std::move(pret)) {}
-
- protected:
-  void run() override {
-    {
-      TServeurTcp serveur(FEtat);
-      serveur.setListenBacklogSize(FEtat->Options.FileAttente);
-      if (!serveur.listen(QHostAddress::AnyIPv4, FEtat->Options.Port)) {
-        FEtat->Erreur = ansi::DepuisQString(serveur.errorString());
-        FPret.set_value(false);
-        return;
-      }
-      FEtat->Port = serveur.serverPort();
-      serveur.PrendLesConnexions();
-      FPret.set_value(true);
-      exec();
-    }
-    // Sockets closed from inside their own signals are freed here, on their thread.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-
- private:
-  std::shared_ptr<TEtat> FEtat;
-  std::promise<bool> FPret;
+  // By deadline, the first due in front: the one that has gone longest without a line.
+  TListe FConnexions;
+  TListe FFinies;
+  bool FAcceptationSuspendue = false;
+  Horloge::time_point FReprise;
 };
 
 }  // namespace
 
 TServeurResultats::TServeurResultats(FCommandeSendData commande, TOptionsServeur options)
-    : FEtat(std::make_shared<TEtat>()) {
+    : FEtat(std::make_unique<TEtat>()) {
   FEtat->Commande = std::move(commande);
   FEtat->Options = options;
   if (FEtat->Options.FileAttente < 1) FEtat->Options.FileAttente = 1;
@@ -297,27 +378,59 @@ TServeurResultats::TServeurResultats(FCommandeSendData commande, TOptionsServeur
 TServeurResultats::~TServeurResultats() { Arrete(); }
 
 bool TServeurResultats::Ecoute() {
-  // Listens once in the object's life.
-  if (FEtat->FilEcoute) return FEtat->EnEcoute;
+  TEtat& etat = *FEtat;
+  if (etat.Essaye) return etat.EnEcoute;
+  etat.Essaye = true;
   IgnoreSigpipe();
-  std::promise<bool> pret;
-  std::future<bool> resultat = pret.get_future();
-  FEtat->FilEcoute = std::make_unique<TFilEcoute>(FEtat, std::move(pret));
-  FEtat->FilEcoute->start();
-  FEtat->EnEcoute = resultat.get();
-  if (!FEtat->EnEcoute) FEtat->FilEcoute->wait();
-  return FEtat->EnEcoute;
+  const auto echec = [&etat](int erreur, bool enEcoute) {
+    etat.Erreur = RaisonEcoute(erreur, enEcoute);
+    etat.Ecoute.Ferme();
+    return false;
+  };
+  etat.Ecoute = TDescripteur(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!etat.Ecoute.Ouvert()) return echec(errno, false);
+  // As any server: the port is taken again at once after a restart.
+  int un = 1;
+  ::setsockopt(etat.Ecoute.Fd(), SOL_SOCKET, SO_REUSEADDR, &un, sizeof un);
+  sockaddr_in adresse{};
+  adresse.sin_family = AF_INET;
+  adresse.sin_port = htons(etat.Options.Port);
+  adresse.sin_addr.s_addr = htonl(INADDR_ANY);
+  if (::bind(etat.Ecoute.Fd(), reinterpret_cast<sockaddr*>(&adresse), sizeof adresse) != 0) return echec(errno, false);
+  if (::listen(etat.Ecoute.Fd(), etat.Options.FileAttente) != 0) return echec(errno, true);
+  socklen_t longueur = sizeof adresse;
+  ::getsockname(etat.Ecoute.Fd(), reinterpret_cast<sockaddr*>(&adresse), &longueur);
+  etat.Port = ntohs(adresse.sin_port);
+
+  TDescripteur epoll(::epoll_create1(EPOLL_CLOEXEC));
+  etat.Reveil = TDescripteur(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+  if (!epoll.Ouvert() || !etat.Reveil.Ouvert()) return echec(errno, false);
+  epoll_event e{};
+  e.events = EPOLLIN;
+  e.data.ptr = &etat.Ecoute;
+  ::epoll_ctl(epoll.Fd(), EPOLL_CTL_ADD, etat.Ecoute.Fd(), &e);
+  e.data.ptr = &etat.Reveil;
+  ::epoll_ctl(epoll.Fd(), EPOLL_CTL_ADD, etat.Reveil.Fd(), &e);
+  const int maxConnexions = std::min(std::max(etat.Options.MaxConnexions, 1), ConnexionsPossibles());
+  etat.Fil = std::thread([&etat, epoll = std::move(epoll), maxConnexions] {
+    TBoucle boucle(etat, epoll.Fd(), maxConnexions);
+    boucle.Tourne();
+  });
+  etat.EnEcoute = true;
+  return true;
 }
 
 void TServeurResultats::Arrete() {
-  if (!FEtat->FilEcoute || !FEtat->FilEcoute->isRunning()) {
-    FEtat->EnEcoute = false;
-    return;
+  TEtat& etat = *FEtat;
+  if (etat.Fil.joinable()) {
+    // The loop ends; its connections close with it.
+    const std::uint64_t un = 1;
+    while (::write(etat.Reveil.Fd(), &un, sizeof un) < 0 && errno == EINTR) {
+    }
+    etat.Fil.join();
   }
-  // The event loop ends; the server, going out of scope on its thread, closes every connection.
-  FEtat->FilEcoute->quit();
-  FEtat->FilEcoute->wait();
-  FEtat->EnEcoute = false;
+  etat.Ecoute.Ferme();
+  etat.EnEcoute = false;
 }
 
 bool TServeurResultats::EnEcoute() const { return FEtat->EnEcoute; }

@@ -1,11 +1,13 @@
 #pragma once
 // The score sheet's TCP server: listens on every IPv4 address and serves all its connections
 // from one event loop on a thread of its own (greeting, lines, replies; KorProtocole), so that an
-// idle or slow peer costs a few bytes and never holds up a player. It guards the machine against
-// its peers: a line is kept up to a cap (a longer one is read to its end in bounded memory), a
-// connection that completes no line for a while is closed, a peer is read no further while its
-// reply waits to be taken, and when the number of connections reaches its bound the one that has
-// gone longest without a line makes room for the newcomer. Writes to a peer that has gone never
+// idle or slow peer costs a few bytes and never holds up a player. A connection is a descriptor
+// and a line reader, nothing more, so that a storm of connections that open and close costs
+// little memory and is closed as fast as it comes. It guards the machine against its peers: a
+// line is kept up to a cap (a longer one is read to its end in bounded memory), a connection
+// that completes no line for a while is closed, a peer is read no further while its reply waits
+// to be taken, and when the number of connections reaches its bound the one that has gone
+// longest without a line makes room for the newcomer. Writes to a peer that has gone never
 // raise SIGPIPE.
 
 #include <cstdint>
@@ -22,10 +24,11 @@ struct TOptionsServeur {
   int DelaiInactivite = 60000;            // ms allowed for each line, and for a reply to be taken
   std::size_t LongueurMaxLigne = TLecteurLignes::LongueurMaxDefaut;
   std::size_t LongueurMaxLigneEntiere = TLecteurLignes::LongueurMaxEntiereDefaut;
-  int FileAttente = 1024;                 // connections the system may hold before they are accepted
+  // Connections the system may hold before they are accepted (within its own bound, somaxconn):
+  // room for a storm of them while the server thread waits for the processor.
+  int FileAttente = 4096;
 };
 
-// Needs the program's QCoreApplication (or QApplication) to exist while it listens.
 class TServeurResultats {
  public:
   // The handler runs on the server's own thread, one line at a time.
@@ -49,5 +52,5 @@ class TServeurResultats {
   struct TEtat;
 
  private:
-  std::shared_ptr<TEtat> FEtat;
+  std::unique_ptr<TEtat> FEtat;
 };

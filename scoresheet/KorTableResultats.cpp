@@ -1,5 +1,7 @@
 #include "scoresheet/KorTableResultats.h"
 
+#include <algorithm>
+
 #include "platform/Ansi.h"
 
 const TLigneResultat& TitresResultats() {
@@ -34,6 +36,12 @@ void TTableResultats::AjouteResultat(const std::vector<std::string>& parametres)
 TInstantane TTableResultats::Instantane() const {
   std::lock_guard<std::mutex> garde(Verrou);
   return {FLignes, FGeneration};
+}
+
+TSuiteResultats TTableResultats::LignesDepuis(std::size_t premiere) const {
+  std::lock_guard<std::mutex> garde(Verrou);
+  premiere = std::min(premiere, FLignes.size());
+  return {premiere, TGrilleResultats(FLignes.begin() + static_cast<std::ptrdiff_t>(premiere), FLignes.end())};
 }
 
 void TTableResultats::MarqueEnregistre(std::uint64_t generation) {

@@ -25,6 +25,13 @@ struct TInstantane {
   std::uint64_t Generation = 0;
 };
 
+// A copy of the rows from Premiere on (row 0 being the titles): the rows of the table are
+// Premiere + Lignes.size().
+struct TSuiteResultats {
+  std::size_t Premiere = 0;
+  TGrilleResultats Lignes;
+};
+
 class TTableResultats : public QObject {
   Q_OBJECT
  public:
@@ -38,6 +45,9 @@ class TTableResultats : public QObject {
   void AjouteResultat(const std::vector<std::string>& parametres);
 
   TInstantane Instantane() const;
+  // Only the rows from premiere on, so that the lock is held no longer than their copy takes
+  // (none past the last row).
+  TSuiteResultats LignesDepuis(std::size_t premiere) const;
   // The rows saved were those of this copy: the table counts as saved only if no result was
   // added since, so that a row arriving during the save is still asked about at closing.
   void MarqueEnregistre(std::uint64_t generation);

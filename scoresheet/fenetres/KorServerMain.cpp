@@ -200,14 +200,16 @@ void TFormMain::ResultatArrive() {
 
 void TFormMain::RafraichitGrille() {
   FRafraichissementPrevu = false;
-  const TInstantane copie = Table.Instantane();
-  const int lignes = static_cast<int>(copie.Lignes.size()) - 1;
-  GridResults->setRowCount(lignes);
-  // Rows never change once another follows them: only row 1 (while free) and the new ones do.
+  // Rows never change once another follows them: only row 1 (while free) and the new ones do,
+  // and only those are copied out of the table.
   const int premiere = FLignesAffichees > 0 ? FLignesAffichees - 1 : 0;
+  const TSuiteResultats suite = Table.LignesDepuis(static_cast<std::size_t>(premiere) + 1);
+  const int lignes = static_cast<int>(suite.Premiere + suite.Lignes.size()) - 1;
+  GridResults->setRowCount(lignes);
   for (int r = premiere; r < lignes; ++r) {
+    const TLigneResultat& ligne = suite.Lignes[static_cast<std::size_t>(r - premiere)];
     for (int c = 0; c < NbColonnesResultats; ++c) {
-      const QString texte = ansi::VersQString(copie.Lignes[r + 1][c]);
+      const QString texte = ansi::VersQString(ligne[c]);
       if (QTableWidgetItem* cellule = GridResults->item(r, c)) {
         cellule->setText(texte);
       } else {

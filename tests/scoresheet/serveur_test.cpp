@@ -18,6 +18,7 @@
 #include "scoresheet/KorServeur.h"
 #include "scoresheet/KorTableResultats.h"
 #include "ReseauTest.h"
+#include "Tempete.h"
 
 namespace {
 
@@ -475,6 +476,48 @@ TEST(ServeurResultatsCharge, JoueursParmiPairsInactifsEtLents) {
   EXPECT_EQ(s.Table.NbLignes(), NbJoueurs + 1);
   EXPECT_GE(restants, NbAttaquants);
   EXPECT_LT(pic - repos, 64 * 1024) << "ko";
+}
+
+// A connect storm while players report: volleys of connections opened and closed at once,
+// 12,000 a second, none waiting for the server. Every report is answered within 5 s (half
+// the player's own time-out) and makes its row, the memory stays within 64 MB of its idle size
+// and comes back near it, and no connection of the storm is left open.
+TEST(ServeurResultatsCharge, TempeteDeConnexions) {
+  constexpr int NbJoueurs = 300;
+  TOptionsServeur o = OptionsTest();
+  o.DelaiInactivite = TOptionsServeur().DelaiInactivite;  // the program's own
+  Serveur s(o);
+  TOptionsTempete t;
+  t.MaxTempete = 30000;
+  t.ParSeconde = 12000;
+  t.DureeMaxMs = 15000;
+  t.Joueurs = NbJoueurs;
+  t.FilsJoueurs = 20;
+  t.PauseJoueursMs = 50;  // the reports spread over the storm
+  TMesuresTempete m = LanceTempete(s.Tcp.Port(), t, [&] { return s.Tcp.ConnexionsActives(); });
+  RecordProperty("rapport_max_ms", static_cast<int>(m.DureeMaxMs()));
+  RecordProperty("pic_ko", static_cast<int>(m.PicKo - m.ReposKo));
+  RecordProperty("apres_ko", static_cast<int>(m.ApresKo - m.ReposKo));
+  RecordProperty("connexions_max", m.PicConnexions);
+  RecordProperty("tempete", m.Tempete);
+
+  EXPECT_EQ(m.Reponses["200 Well received"], NbJoueurs);
+  EXPECT_EQ(m.Reponses.size(), 1u) << m.Reponses.rbegin()->first;
+  EXPECT_LT(m.DureeMaxMs(), 5000);
+  EXPECT_GE(m.Tempete, 25000);
+  EXPECT_LT(m.PicKo - m.ReposKo, 64 * 1024) << "ko";
+  EXPECT_LT(m.ApresKo - m.ReposKo, 8 * 1024) << "ko";
+  EXPECT_EQ(s.Tcp.ConnexionsActives(), 0);
+  const TInstantane table = s.Table.Instantane();
+  ASSERT_EQ(table.Lignes.size(), static_cast<std::size_t>(NbJoueurs + 1));
+  std::set<std::string> vus;
+  for (std::size_t r = 1; r < table.Lignes.size(); ++r) {
+    const TLigneResultat& l = table.Lignes[r];
+    EXPECT_EQ(l[1], "Candidat " + l[0].substr(2));
+    EXPECT_EQ(l[3], l[0].substr(2));
+    vus.insert(l[0]);
+  }
+  EXPECT_EQ(vus.size(), static_cast<std::size_t>(NbJoueurs));
 }
 
 }  // namespace
