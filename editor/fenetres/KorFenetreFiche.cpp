@@ -297,7 +297,6 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   });
   MQuestion->installEventFilter(this);
 
-  Imprimante = std::make_unique<QPrinter>();
   AppliquePolice(EPolice::Champs, reglages.PoliceChamps, reglages.TaillePoliceChamps);
   AppliquePolice(EPolice::Liste, reglages.PoliceListe, reglages.TaillePoliceListe);
   // A later start's command line waits while a modal dialog is open; one still waiting when the

@@ -91,7 +91,8 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   QPlainTextEdit* MReponse = nullptr;
   QFrame* Panel4 = nullptr;
   TDlgNouveau* DlgNouveau = nullptr;
-  // The printer of the print command; the list font, which the card list takes.
+  // The printer of the print command, made on the first print; the list font, which the card
+  // list takes.
   std::unique_ptr<QPrinter> Imprimante;
   QFont PoliceListe;
   TDlgOptions* DlgOptions = nullptr;
