@@ -140,8 +140,7 @@ void InsertionTriee(benchmark::State& etat) {
   TDonnees& d = Donnees();
   TVueMuette vue;
   TEditeur editeur(vue, d.Reglages);
-  if (!editeur.OuvreFichier(d.Chemin, -1, false, true, false)) std::abort();
-  editeur.FichierCourant->FModifiable = true;
+  if (!editeur.OuvreFichier(d.Chemin, -1, false, true, true)) std::abort();
   std::mt19937 tirage(7);
   for (auto _ : etat) {
     editeur.BNouveauClick();

@@ -192,7 +192,7 @@ bool TEditeur::OuvreFichier(const std::string& nom, int index, bool rapport, boo
     FichierCourant = std::move(lu);
     TypeCourant = FichierCourant->FType;
     DetermineModes();
-    if (FichierTrie && format != 'c' && !FichierCourant->EstTrie()) FichierCourant->Trie();
+    if (Modes.FichierTrie && format != 'c' && !FichierCourant->EstTrie()) FichierCourant->Trie();
     AfficheFichier(index);
     return true;
   } catch (const EErreur& e) {
@@ -307,7 +307,7 @@ void TEditeur::LibereFichier() {
   }
   FicheAffichee = nullptr;
   NouvelleFicheEnCours = false;
-  RechercheActive = false;
+  Recherche.RechercheActive = false;
   FVue.ListeFichierChange(nullptr);
   FichierCourant.reset();
   ++NumeroFichier;
@@ -345,11 +345,9 @@ void TEditeur::Nouveau1Click() {
     index = std::clamp(index, 0, static_cast<int>(types.size()) - 1);
   }
   TypeCourant = types[static_cast<std::size_t>(index)];
-  LibereFichier();
-  FichierCourant = std::make_unique<TFichierX>(TypeCourant, FormatParDefaut(), EVarianteModele::Complet, FReglages);
-  FichierCourant->InitNouveauFichier(FReglages);
-  DetermineModes();
-  AfficheFichier(-1);
+  auto fichier = std::make_unique<TFichierX>(TypeCourant, FormatParDefaut(), EVarianteModele::Complet, FReglages);
+  fichier->InitNouveauFichier(FReglages);
+  MontreFichier(std::move(fichier), -1);
 }
 
 void TEditeur::Ouvrir1Click(bool normal) {

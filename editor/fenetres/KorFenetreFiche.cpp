@@ -461,7 +461,7 @@ void TFormFiche::FormClose() {
     r.LargeurFenetre = centralWidget()->width();
     r.HauteurFenetre = centralWidget()->height();
   }
-  EcritPreferences(r, EPartReglages::Editeur, Editeur.ReglagesModifies);
+  EcritPreferences(r, EPartReglages::Editeur, Editeur.GetReglagesModifies());
   FFermee = true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -185,11 +186,13 @@ class TVueScriptee : public IVueFiche {
 };
 
 // A card file of that type written as an XML card file at chemin, with these cards (field 0,
-// field 1, field 2).
+// field 1, field 2), and what retouche changes in it before it is written.
 inline void EcritFichierEssai(const std::string& chemin, char type,
-                              const std::vector<std::array<std::string, 3>>& fiches, TReglages& r) {
+                              const std::vector<std::array<std::string, 3>>& fiches, TReglages& r,
+                              const std::function<void(TFichierX&)>& retouche = {}) {
   TFichierX f(type, 'x', EVarianteModele::Complet, r);
   f.InitNouveauFichier(r);
   for (const auto& c : fiches) f.AjouteFiche(c[0], c[1], c[2]);
+  if (retouche) retouche(f);
   EcritFichierXML(f, chemin, true, r);
 }

@@ -30,11 +30,13 @@ namespace {
 
 std::string Utf8(const QString& chemin) { return QFile::encodeName(chemin).toStdString(); }
 
-// A card file of that type, one card per field-1 text, written at chemin.
-void Ecrit(const QString& chemin, char type, const QStringList& cles) {
+// A card file of that type, one card per field-1 text, written at chemin; with a template card
+// whose field 0 is canevas when it is given.
+void Ecrit(const QString& chemin, char type, const QStringList& cles, const std::string& canevas = {}) {
   TReglages r;
   TFichierX f(type, 'x', EVarianteModele::Complet, r);
   for (const QString& c : cles) f.AjouteFiche("titre " + ansi::DepuisQString(c), ansi::DepuisQString(c), "corps");
+  if (!canevas.empty()) f.SetCanevas(canevas, "", "");
   EcritFichierXML(f, Utf8(chemin), true, r);
 }
 
@@ -110,7 +112,7 @@ class TestCommandes : public QObject {
     });
     Touche(f, Qt::Key_F12);
     QVERIFY(!f.Liste->isVisible());
-    QCOMPARE(f.Editeur.IndexCourant, 1);
+    QCOMPARE(f.Editeur.GetIndexCourant(), 1);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("note 1"));
     // F12 in the list closes it on the card chosen.
     Pendant([&] {
@@ -118,7 +120,7 @@ class TestCommandes : public QObject {
       QTest::keyClick(f.Liste->LBListe, Qt::Key_F12);
     });
     Touche(f, Qt::Key_F12);
-    QCOMPARE(f.Editeur.IndexCourant, 3);
+    QCOMPARE(f.Editeur.GetIndexCourant(), 3);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("note 3"));
     QVERIFY(Boites.isEmpty());
   }
@@ -139,12 +141,12 @@ class TestCommandes : public QObject {
     });
     Touche(f, Qt::Key_F, Qt::ControlModifier);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("L'ÉCOLE"));
-    QVERIFY(f.Editeur.RechercheActive);
+    QVERIFY(f.Editeur.GetRecherche().RechercheActive);
     f.MenuClick();  // the menu's opening handler shows the items of an active search
     QVERIFY(f.Editeur.Item(EItem::Rechsuivant1).Visible);
     QVERIFY(f.Editeur.Item(EItem::AbandonRech1).Visible);
     Touche(f, Qt::Key_F3);  // back to the start card: no other match
-    QCOMPARE(f.Editeur.IndexCourant, 0);
+    QCOMPARE(f.Editeur.GetIndexCourant(), 0);
     QCOMPARE(Boites.size(), 1);
     QCOMPARE(Boites[0].Texte, QStringLiteral("Non trouvé !"));
     QCOMPARE(Boites[0].Titre, QStringLiteral("Échec"));
@@ -167,7 +169,7 @@ class TestCommandes : public QObject {
       f.DlgOptions->BOK->click();
     });
     Touche(f, Qt::Key_F5);
-    QVERIFY(!f.Editeur.FichierCourant->FModifie);
+    QVERIFY(!f.Editeur.GetFichierCourant()->FModifie);
     Pendant([&] {
       TDlgOptions& d = *f.DlgOptions;
       d.ENbreQuestions->setFocus();
@@ -176,8 +178,8 @@ class TestCommandes : public QObject {
       d.BOK->click();
     });
     Touche(f, Qt::Key_F5);
-    QVERIFY(f.Editeur.FichierCourant->FModifie);
-    QCOMPARE(int(f.Editeur.FichierCourant->FNombreQuestions), 255);
+    QVERIFY(f.Editeur.GetFichierCourant()->FModifie);
+    QCOMPARE(int(f.Editeur.GetFichierCourant()->FNombreQuestions), 255);
   }
 
   void feuilleDeStyleParCtrlF9() {
@@ -197,20 +199,20 @@ class TestCommandes : public QObject {
     Touche(f, Qt::Key_F9, Qt::ControlModifier);
     QCOMPARE(titre, QStringLiteral("Feuille de style"));
     QCOMPARE(invite, QStringLiteral("Nom du fichier :"));
-    QCOMPARE(f.Editeur.FichierCourant->FFeuilleStyle, std::string("styles/fiche.xsl"));
+    QCOMPARE(f.Editeur.GetFichierCourant()->FFeuilleStyle, std::string("styles/fiche.xsl"));
   }
 
   void canevasAbandonner() {
     // The template's question offers Yes, No and "Abandonner".
     QTemporaryDir dossier;
     const QString chemin = dossier.filePath(QStringLiteral("quiz.xkqq"));
-    Ecrit(chemin, 'Q', {"q1"});
+    Ecrit(chemin, 'Q', {"q1"}, "modèle"_a);
     TReglages r;
     TFormFiche f({}, r);
     Ouvre(f, chemin, 0, true);
-    f.Editeur.FichierCourant->SetCanevas("modèle"_a, "", "");
+    QVERIFY(f.Editeur.GetFichierCourant()->FAvecCanevas);
     Touche(f, Qt::Key_F4);
-    QVERIFY(f.Editeur.NouvelleFicheEnCours);
+    QVERIFY(f.Editeur.GetNouvelleFicheEnCours());
     QStringList boutons;
     Pendant([&] {
       auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -228,9 +230,9 @@ class TestCommandes : public QObject {
     f.Editeur.ExecuteItem(EItem::Canevas1);
     QVERIFY(boutons.contains(QStringLiteral("Abandonner")));
     QCOMPARE(boutons.size(), 3);
-    QVERIFY(!f.Editeur.FichierCourant->FAvecCanevas);
-    QVERIFY(!f.Editeur.NouvelleFicheEnCours);
-    QCOMPARE(f.Editeur.FichierCourant->GetNombreFiches(), 1);
+    QVERIFY(!f.Editeur.GetFichierCourant()->FAvecCanevas);
+    QVERIFY(!f.Editeur.GetNouvelleFicheEnCours());
+    QCOMPARE(f.Editeur.GetFichierCourant()->GetNombreFiches(), 1);
   }
 };
 

@@ -106,19 +106,19 @@ class TestFenetreFiche : public QObject {
 
     for (int k = 1; k <= 3; ++k) {
       Touche(f, Qt::Key_F4);
-      QVERIFY(f.Editeur.NouvelleFicheEnCours);
-      QCOMPARE(f.Editeur.IndexCourant, k - 1);
+      QVERIFY(f.Editeur.GetNouvelleFicheEnCours());
+      QCOMPARE(f.Editeur.GetIndexCourant(), k - 1);
       Tape(f.ETitre, QStringLiteral("Fleuves"));
       Tape(f.MQuestion, QStringLiteral("Où coule le fleuve n°%1 ?").arg(k));
       Tape(f.MReponse, QStringLiteral("réponse %1").arg(k));
     }
-    QCOMPARE(f.Editeur.FichierCourant->GetNombreFiches(), 3);
+    QCOMPARE(f.Editeur.GetFichierCourant()->GetNombreFiches(), 3);
     Touche(f, Qt::Key_F7);  // validates the third card, shows the second
-    QCOMPARE(f.Editeur.IndexCourant, 1);
+    QCOMPARE(f.Editeur.GetIndexCourant(), 1);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("Où coule le fleuve n°2 ?"));
     Touche(f, Qt::Key_F8);
     QCOMPARE(f.MReponse->toPlainText(), QStringLiteral("réponse 3"));
-    QCOMPARE(f.Editeur.FichierCourant->Fiche(2).Champ1, "Où coule le fleuve n°3 ?"_a);
+    QCOMPARE(f.Editeur.GetFichierCourant()->Fiche(2).Champ1, "Où coule le fleuve n°3 ?"_a);
     QVERIFY(!f.Bouton(EItem::BSuivant)->isEnabled());
     QVERIFY(f.Bouton(EItem::BPrecedent)->isEnabled());
 
@@ -152,8 +152,8 @@ class TestFenetreFiche : public QObject {
     QCOMPARE(ouvert->text(), QStringLiteral("Géographie.xkqq"));
     QVERIFY(!f.Action(EItem::Sauver1)->isEnabled());
     ouvert->trigger();
-    QVERIFY(f.Editeur.FichierCourant);
-    QCOMPARE(f.Editeur.IndexCourant, 2);
+    QVERIFY(f.Editeur.GetFichierCourant());
+    QCOMPARE(f.Editeur.GetIndexCourant(), 2);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("Où coule le fleuve n°3 ?"));
     emit f.Menu(EItem::Fichier1)->aboutToShow();
     QVERIFY(!ouvert->isVisible());
@@ -194,8 +194,14 @@ class TestFenetreFiche : public QObject {
     QCOMPARE(f.MReponse->toPlainText(), QStringLiteral("r2"));
 
     // A hidden item runs by its shortcut when it is enabled: "Nouveau d'après modèle" outside a questionnaire.
+    // A new Répertoire closed: R is the type proposed.
+    f.BoiteNouveau = [](const QStringList& types, int& index) {
+      index = static_cast<int>(types.indexOf(QStringLiteral("Répertoire")));
+      return true;
+    };
+    f.Editeur.ExecuteItem(EItem::Nouveau1);
     f.Editeur.FermeFichier();
-    f.Editeur.TypeCourant = 'R';
+    QCOMPARE(f.Editeur.GetTypeCourant(), 'R');
     int ouvertures = 0;
     f.BoiteOuvrir = [&](const std::vector<TFiltre>&, const QString&, TChoixOuverture&) {
       ++ouvertures;
@@ -207,7 +213,7 @@ class TestFenetreFiche : public QObject {
     // Without a file, the Edition menu's keys run nothing.
     Touche(f, Qt::Key_F8);
     Touche(f, Qt::Key_F4);
-    QVERIFY(!f.Editeur.FichierCourant);
+    QVERIFY(!f.Editeur.GetFichierCourant());
   }
 
   void champUneLigne() {
@@ -239,10 +245,11 @@ class TestFenetreFiche : public QObject {
     const QString chemin = dossier.filePath(QStringLiteral("q.xkqq"));
     EcritQuestionnaire(Utf8(chemin), 1);
     TReglages r;
+    r.TypesUtilises = "QRNLM";  // the type proposed at start-up
     TFormFiche f({}, r);
     SansMessage(f);
     Montre(f);
-    f.Editeur.TypeCourant = 'Q';
+    QTRY_COMPARE(f.Editeur.GetTypeCourant(), 'Q');
     QStringList filtres;
     QTimer::singleShot(0, &f, [&] {
       auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -260,8 +267,8 @@ class TestFenetreFiche : public QObject {
     f.Editeur.ExecuteItem(EItem::Ouvrir1);
     QCOMPARE(filtres.value(0), QStringLiteral("Questionnaire (*.xkqq *.kqq)"));
     QCOMPARE(filtres.last(), QStringLiteral("Tous (*)"));
-    QVERIFY(f.Editeur.FichierCourant);
-    QVERIFY(!f.Editeur.FichierCourant->FModifiable);
+    QVERIFY(f.Editeur.GetFichierCourant());
+    QVERIFY(!f.Editeur.GetFichierCourant()->FModifiable);
     QVERIFY(f.MReponse->isReadOnly());
 
     // The save dialog asks nothing itself before writing over a file.
@@ -306,13 +313,13 @@ class TestFenetreFiche : public QObject {
         return EBouton::Ok;
       };
       Montre(f);
-      QTRY_COMPARE(f.Editeur.FichierCourant != nullptr || messages > 0 || f.Editeur.TypeCourant != '?', true);
-      QCOMPARE(f.Editeur.FichierCourant != nullptr, c.Charge);
+      QTRY_COMPARE(f.Editeur.GetFichierCourant() != nullptr || messages > 0 || f.Editeur.GetTypeCourant() != '?', true);
+      QCOMPARE(f.Editeur.GetFichierCourant() != nullptr, c.Charge);
       QCOMPARE(messages, c.Messages);
       if (c.Charge) {
-        QCOMPARE(f.Editeur.IndexCourant, c.Arguments.isEmpty() ? 1 : 0);
+        QCOMPARE(f.Editeur.GetIndexCourant(), c.Arguments.isEmpty() ? 1 : 0);
       } else {
-        QCOMPARE(f.Editeur.TypeCourant, 'R');
+        QCOMPARE(f.Editeur.GetTypeCourant(), 'R');
       }
       f.Editeur.FermeFichier();
     }

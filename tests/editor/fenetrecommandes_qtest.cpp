@@ -253,7 +253,7 @@ class TestCommandesFiche : public QObject {
         QVERIFY(w->font().bold());
         QCOMPARE(QFontInfo(w->font()).family(), QStringLiteral("DejaVu Serif"));
       }
-      QVERIFY(f.Editeur.ReglagesModifies);
+      QVERIFY(f.Editeur.GetReglagesModifies());
       f.Action(EItem::Liste1)->trigger();
       QCOMPARE(proposee.family(), QStringLiteral("MS Reference Sans Serif"));
       QCOMPARE(proposee.pointSize(), 12);
@@ -345,8 +345,8 @@ class TestCommandesFiche : public QObject {
     f.MReponse->setFocus();
     Tape(f.MReponse, QStringLiteral(" modifiée"));
     Touche(f, Qt::Key_F2);
-    QVERIFY(f.Editeur.FichierCourant->FModifie);
-    auto nom = [&f] { return f.Editeur.FichierCourant ? f.Editeur.FichierCourant->FNomFichier : std::string(); };
+    QVERIFY(f.Editeur.GetFichierCourant()->FModifie);
+    auto nom = [&f] { return f.Editeur.GetFichierCourant() ? f.Editeur.GetFichierCourant()->FNomFichier : std::string(); };
     bool aSousLaBoite = false;
     TBoites boites({[&](QMessageBox& boite) {
                       f.LigneDeCommandeRecue({b});
@@ -384,7 +384,7 @@ class TestCommandesFiche : public QObject {
     QVERIFY(f.close());
     QTest::qWait(3 * TReceptionLigneCommande::IntervalleReprise);
     QCOMPARE(boites.Vues, 1);
-    QVERIFY(!f.Editeur.FichierCourant);
+    QVERIFY(!f.Editeur.GetFichierCourant());
     QCOMPARE(r.FichierOuvert, Utf8(a));
   }
 
