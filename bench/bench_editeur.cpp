@@ -42,7 +42,9 @@ class TVueMuette : public IVueFiche {
   void FixeDisposition(const TDisposition&) override {}
   void FixeContexteAide(int) override {}
   EBouton Message(const std::string&, const std::string&, EGenreMessage, EBoutons) override { std::abort(); }
-  bool DialogueOuvrir(const std::vector<TFiltre>&, const std::string&, TChoixOuverture&) override { return false; }
+  bool DialogueOuvrir(const std::vector<TFiltre>&, const std::string&, const std::string&, TChoixOuverture&) override {
+    return false;
+  }
   bool DialogueSauver(const std::vector<TFiltre>&, const std::string&, const std::string&,
                       TChoixSauvegarde&) override {
     return false;

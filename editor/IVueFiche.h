@@ -120,9 +120,10 @@ class IVueFiche {
   // icon's kind. Returns the button pressed (Annuler when the box is closed otherwise).
   virtual EBouton Message(const std::string& texte, const std::string& titre, EGenreMessage icone,
                           EBoutons boutons) = 0;
-  // The open dialog, the first entry selected; false on Cancel.
+  // The open dialog, the first entry selected, showing the folder dossier (empty: the user's
+  // home); false on Cancel.
   virtual bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
-                              TChoixOuverture& choix) = 0;
+                              const std::string& dossier, TChoixOuverture& choix) = 0;
   // The save dialog with the proposed name, the first entry selected, no overwrite question of
   // its own; false on Cancel.
   virtual bool DialogueSauver(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,

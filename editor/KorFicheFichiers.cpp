@@ -354,7 +354,9 @@ void TEditeur::Ouvrir1Click(bool normal) {
   if (DemandeSauvegarde() == Abandon) return;
   const std::string types = ListeTypes();
   TChoixOuverture choix;
-  if (!FVue.DialogueOuvrir(FiltresOuverture(types), ExtensionFichier(types[0], FormatParDefaut()), choix)) return;
+  if (!FVue.DialogueOuvrir(FiltresOuverture(types), ExtensionFichier(types[0], FormatParDefaut()),
+                           DossierOuverture(FichierCourant.get(), FReglages), choix))
+    return;
   const bool parType = FReglages.TousTypes ? choix.Filtre >= 0 && static_cast<std::size_t>(choix.Filtre) < types.size()
                                            : true;
   TypeCourant = parType ? types[FReglages.TousTypes ? static_cast<std::size_t>(choix.Filtre) : 0] : '?';
@@ -377,3 +379,13 @@ void TEditeur::Sauversous1Click(bool exporte) {
 void TEditeur::Ouvert1Click() { OuvreAutreFichier(FReglages.FichierOuvert, FReglages.NumeroFicheOuvert); }
 
 void TEditeur::Recent1Click() { OuvreAutreFichier(FReglages.FichierRecent, FReglages.NumeroFicheRecent); }
+
+std::string DossierOuverture(const TFichierX* ouvert, const TReglages& r) {
+  for (const std::string* nom : {ouvert ? &ouvert->FNomFichier : nullptr, &r.FichierOuvert, &r.FichierRecent}) {
+    if (!nom || nom->empty()) continue;
+    const std::filesystem::path dossier = std::filesystem::path(*nom).parent_path();
+    std::error_code erreur;
+    if (!dossier.empty() && std::filesystem::is_directory(dossier, erreur)) return dossier.string();
+  }
+  return {};
+}

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -318,8 +319,9 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
     if (QAbstractButton* abandon = boite.button(QMessageBox::Abort)) abandon->setText(QStringLiteral("Abandonner"));
     return BoutonDepuisQt(boite.exec());
   };
-  BoiteOuvrir = [this](const std::vector<TFiltre>& filtres, const QString& extension, TChoixOuverture& choix) {
-    QFileDialog dialogue(this, QStringLiteral("Ouvrir"));
+  BoiteOuvrir = [this](const std::vector<TFiltre>& filtres, const QString& extension, const QString& dossier,
+                       TChoixOuverture& choix) {
+    QFileDialog dialogue(this, QStringLiteral("Ouvrir"), dossier);
     // Qt's own dialog, so that it can carry the read-only box.
     const QStringList liste = PrepareDialogueFichier(dialogue, QFileDialog::AcceptOpen, filtres, extension);
     dialogue.setFileMode(QFileDialog::ExistingFile);
@@ -605,8 +607,10 @@ EBouton TFormFiche::Message(const std::string& texte, const std::string& titre, 
 }
 
 bool TFormFiche::DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
-                                TChoixOuverture& choix) {
-  return BoiteOuvrir(filtres, ansi::VersQString(extensionDefaut), choix);
+                                const std::string& dossier, TChoixOuverture& choix) {
+  // Never the folder the program was started from, which says nothing of the user's files.
+  const QString depart = dossier.empty() ? QDir::homePath() : VersChemin(dossier);
+  return BoiteOuvrir(filtres, ansi::VersQString(extensionDefaut), depart, choix);
 }
 
 bool TFormFiche::DialogueSauver(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,

@@ -59,7 +59,9 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   // script them; by default they show the platform's dialogs.
   std::function<EBouton(const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons)>
       BoiteMessage;
-  std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, TChoixOuverture& choix)>
+  // The open dialog starts in dossier.
+  std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, const QString& dossier,
+                     TChoixOuverture& choix)>
       BoiteOuvrir;
   std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, const QString& propose,
                      TChoixSauvegarde& choix)>
@@ -125,7 +127,7 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   void FixeContexteAide(int contexte) override { FContexteAide = contexte; }
   EBouton Message(const std::string& texte, const std::string& titre, EGenreMessage icone, EBoutons boutons) override;
   bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
-                      TChoixOuverture& choix) override;
+                      const std::string& dossier, TChoixOuverture& choix) override;
   bool DialogueSauver(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
                       const std::string& nomPropose, TChoixSauvegarde& choix) override;
   bool DialogueNouveau(const std::vector<std::string>& types, int& index) override;

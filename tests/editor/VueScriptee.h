@@ -43,7 +43,7 @@ class TVueScriptee : public IVueFiche {
   std::deque<std::optional<int>> Nouveaux;
   // What the last dialogs were given.
   std::vector<TFiltre> FiltresOuverture, FiltresSauvegarde;
-  std::string ExtensionOuverture, ExtensionSauvegarde, NomPropose;
+  std::string ExtensionOuverture, ExtensionSauvegarde, NomPropose, DossierDeDepart;
   std::vector<std::string> TypesNouveau;
 
   static std::size_t I(EChamp c) { return static_cast<std::size_t>(c); }
@@ -77,10 +77,11 @@ class TVueScriptee : public IVueFiche {
     Reponses.pop_front();
     return r;
   }
-  bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extension,
+  bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extension, const std::string& dossier,
                       TChoixOuverture& choix) override {
     FiltresOuverture = filtres;
     ExtensionOuverture = extension;
+    DossierDeDepart = dossier;
     if (Ouvertures.empty()) {
       ADD_FAILURE() << "unexpected open dialog";
       return false;

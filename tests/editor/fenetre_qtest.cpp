@@ -5,6 +5,7 @@
 // from the settings that does not fit the screen.
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -203,7 +204,7 @@ class TestFenetreFiche : public QObject {
     f.Editeur.FermeFichier();
     QCOMPARE(f.Editeur.GetTypeCourant(), 'R');
     int ouvertures = 0;
-    f.BoiteOuvrir = [&](const std::vector<TFiltre>&, const QString&, TChoixOuverture&) {
+    f.BoiteOuvrir = [&](const std::vector<TFiltre>&, const QString&, const QString&, TChoixOuverture&) {
       ++ouvertures;
       return false;
     };
@@ -251,10 +252,12 @@ class TestFenetreFiche : public QObject {
     Montre(f);
     QTRY_COMPARE(f.Editeur.GetTypeCourant(), 'Q');
     QStringList filtres;
+    QString depart;
     QTimer::singleShot(0, &f, [&] {
       auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       QVERIFY(d);
       filtres = d->nameFilters();
+      depart = d->directory().canonicalPath();
       QVERIFY(!d->testOption(QFileDialog::DontConfirmOverwrite));
       auto* boite = d->findChild<QCheckBox*>();
       QVERIFY(boite);
@@ -265,6 +268,7 @@ class TestFenetreFiche : public QObject {
       QMetaObject::invokeMethod(d, "accept");
     });
     f.Editeur.ExecuteItem(EItem::Ouvrir1);
+    QCOMPARE(depart, QDir::home().canonicalPath());  // no file open or remembered
     QCOMPARE(filtres.value(0), QStringLiteral("Questionnaire (*.xkqq *.kqq)"));
     QCOMPARE(filtres.last(), QStringLiteral("Tous (*)"));
     QVERIFY(f.Editeur.GetFichierCourant());
@@ -281,6 +285,53 @@ class TestFenetreFiche : public QObject {
     });
     f.Editeur.ExecuteItem(EItem::Sauversous1);
     QVERIFY(sansQuestion);
+  }
+
+  // The open dialog starts in the open file's folder, else in the remembered file's, else in the
+  // user's home: never in the folder the editor was started from.
+  void dossierDuDialogueOuvrir_data() {
+    QTest::addColumn<QString>("ouvert");    // "A": a file of folder A; "nouveau": a new file; "": none
+    QTest::addColumn<QString>("memorise");  // the remembered file's folder: "B", "disparu" (removed), "": none
+    QTest::addColumn<QString>("attendu");   // "A", "B", or "maison" for the user's home
+    QTest::newRow("rien") << "" << "" << "maison";
+    QTest::newRow("fichier ouvert") << "A" << "B" << "A";
+    QTest::newRow("fichier mémorisé") << "" << "B" << "B";
+    QTest::newRow("nouveau fichier") << "nouveau" << "B" << "B";
+    QTest::newRow("dossier disparu") << "" << "disparu" << "maison";
+  }
+  void dossierDuDialogueOuvrir() {
+    QFETCH(QString, ouvert);
+    QFETCH(QString, memorise);
+    QFETCH(QString, attendu);
+    QTemporaryDir racine;
+    const QString a = racine.filePath(QStringLiteral("A")), b = racine.filePath(QStringLiteral("B"));
+    QVERIFY(QDir().mkpath(a) && QDir().mkpath(b));
+    const std::string fichierA = Utf8(a + QStringLiteral("/a.xkqq"));
+    EcritQuestionnaire(fichierA, 1);
+    EcritQuestionnaire(Utf8(b + QStringLiteral("/b.xkqq")), 1);
+    TReglages r;
+    r.OuvrirAuDemarrage = false;
+    if (!memorise.isEmpty()) r.FichierOuvert = Utf8(racine.filePath(memorise + QStringLiteral("/b.xkqq")));
+    TFormFiche f({}, r);
+    SansMessage(f);
+    Montre(f);
+    if (ouvert == QStringLiteral("A")) QVERIFY(f.Editeur.OuvreFichier(fichierA, 0, true, true, true));
+    if (ouvert == QStringLiteral("nouveau")) {
+      f.BoiteNouveau = [](const QStringList&, int& index) {
+        index = 0;
+        return true;
+      };
+      f.Editeur.ExecuteItem(EItem::Nouveau1);
+      QVERIFY(f.Editeur.GetFichierCourant());
+    }
+    QString dossier;
+    f.BoiteOuvrir = [&](const std::vector<TFiltre>&, const QString&, const QString& d, TChoixOuverture&) {
+      dossier = d;
+      return false;
+    };
+    f.Editeur.ExecuteItem(EItem::Ouvrir1);
+    const QString voulu = attendu == QStringLiteral("A") ? a : attendu == QStringLiteral("B") ? b : QDir::homePath();
+    QCOMPARE(QDir(dossier).canonicalPath(), QDir(voulu).canonicalPath());
   }
 
   void fichierAuDemarrage() {
