@@ -167,6 +167,12 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   bool eventFilter(QObject* objet, QEvent* event) override;
 
  private:
+  // The parts of the window's creation: the menus from their table, the controls with the
+  // buttons from theirs, the standard dialogs and the clock behind the hooks, the place and size.
+  void CreeMenus();
+  void CreeControles();
+  void CreeBoitesStandard();
+  void PlaceFenetre(const TReglages& r);
   QAction* AjouteItem(QMenu* menu, EItem item, const QString& legende, QKeyCombination raccourci = {});
   void AjusteHauteurs();
   void CreeDialogues();
