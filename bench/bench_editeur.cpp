@@ -145,7 +145,7 @@ void InsertionTriee(benchmark::State& etat) {
   if (!editeur.OuvreFichier(d.Chemin, -1, false, true, true)) std::abort();
   std::mt19937 tirage(7);
   for (auto _ : etat) {
-    editeur.BNouveauClick();
+    editeur.ExecuteItem(EItem::BNouveau);
     vue.Textes[1] = "Martin " + std::to_string(tirage() % 50000);
     vue.Modifies[1] = true;
     vue.Textes[2] = "05 06";

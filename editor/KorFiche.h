@@ -132,22 +132,19 @@ class TEditeur {
   // A card file made in memory becomes the open one (the open one is forgotten first) and is
   // shown at that card, as a new file is (KorFiche.cpp).
   void MontreFichier(std::unique_ptr<TFichierX> fichier, int index);
-  // KorFicheFichiers.cpp:
-  // Returns true when a file is open afterwards.
+  // KorFicheFichiers.cpp. OuvreFichier returns true when a file is open afterwards.
   bool OuvreFichier(const std::string& nom, int index, bool rapport, bool normal, bool editable);
   void LibereFichier();
   int FermeFichier();  // the result of DemandeSauvegarde
+  // The letter lists the file commands offer, the format of a new file, the type of a CSV file.
   std::string ListeTypes() const;
-  bool EstTypeCSV(char type) const;
-  bool FormatExportable(char format) const;
   std::string ListeFormatsExport() const;
-  bool FormatPermis(char format) const;
   std::string ListeFormatsSauvegarde() const;
   char FormatParDefaut() const;
-  std::vector<TFiltre> FiltresOuverture(const std::string& types) const;
   char TypeCSVParDefaut(const std::string& nom) const;
 
-  // ---- The commands of the menu items and buttons.
+ private:
+  // The commands of the menu items and buttons, run by ExecuteItem.
   // Stepping (KorFiche.cpp).
   void BSuivantClick();
   void BPrecedentClick();
@@ -195,7 +192,6 @@ class TEditeur {
   void AbandonRech1Click();
   void Listedesfiches1Click();
 
- private:
   // Display (KorFiche.cpp).
   void DetermineModes();
   void AjustePanneaux();
@@ -219,6 +215,10 @@ class TEditeur {
   void NouvelleFiche(int index);
   void AjouteFiche(int index);
   // Files (KorFicheFichiers.cpp).
+  bool EstTypeCSV(char type) const;
+  bool FormatExportable(char format) const;
+  bool FormatPermis(char format) const;
+  std::vector<TFiltre> FiltresOuverture(const std::string& types) const;
   int SauveFichier(const std::string& nom, bool demande, bool exporte);  // 1 saved, 2 not
   int DemandeSauvegarde();  // 1, 2 = cancel, 3 = No
   // Closes the open file (asking whether to save it) and opens another one at that card

@@ -129,7 +129,7 @@ TEST_F(Affichage, FichierVideMontreLaFicheVierge) {
 TEST_F(Affichage, NumeroDeFichePourLesTypesSansChamp1) {
   ASSERT_TRUE(Ed.OuvreFichier(Fichier('L', 2), -1, true, true, true));
   EXPECT_EQ(V.Textes[1], "1");
-  Ed.BSuivantClick();
+  Ed.ExecuteItem(EItem::BSuivant);
   EXPECT_EQ(V.Textes[1], "2");
   EXPECT_EQ(V.Etiquettes[1], "Numéro"_a);
 }
@@ -162,7 +162,7 @@ TEST_F(Affichage, BoutonsEtMenusParEtat) {
       Ed.ExecuteItem(EItem::Rechercher1);
       ASSERT_TRUE(Ed.GetRecherche().RechercheActive);
     }
-    if (c.Nouvelle) Ed.BNouveauClick();
+    if (c.Nouvelle) Ed.ExecuteItem(EItem::BNouveau);
     Ed.MetAJourMenus();
     const int n = Ed.GetFichierCourant()->GetNombreFiches();
     const int i = Ed.GetIndexCourant();
@@ -244,11 +244,10 @@ TEST_F(Affichage, TitreDeLaFenetre) {
 
 TEST_F(Affichage, PasAPas) {
   ASSERT_TRUE(Ed.OuvreFichier(Fichier('Q', 3), -1, true, true, true));
-  const std::pair<void (TEditeur::*)(), int> pas[] = {
-      {&TEditeur::BPrecedentClick, 0}, {&TEditeur::BSuivantClick, 1}, {&TEditeur::BSuivantClick, 2},
-      {&TEditeur::BSuivantClick, 2},   {&TEditeur::BPrecedentClick, 1}};
+  const std::pair<EItem, int> pas[] = {{EItem::BPrecedent, 0}, {EItem::BSuivant, 1}, {EItem::BSuivant, 2},
+                                        {EItem::BSuivant, 2},   {EItem::BPrecedent, 1}};
   for (const auto& [commande, attendu] : pas) {
-    (Ed.*commande)();
+    Ed.ExecuteItem(commande);
     EXPECT_EQ(Ed.GetIndexCourant(), attendu);
     EXPECT_EQ(V.Textes[0], "t" + std::to_string(attendu));
     EXPECT_EQ(V.Textes[1], "cle" + std::to_string(attendu));
@@ -265,7 +264,7 @@ TEST_F(Affichage, TitreDuFichierPourUnTypeSansChamp0) {
   EXPECT_EQ(V.Textes[0], "");
   V.Tape(EChamp::ETitre, "  Mon carnet ");
   // Stepping keeps the title typed, and it counts for saving.
-  Ed.BSuivantClick();
+  Ed.ExecuteItem(EItem::BSuivant);
   EXPECT_EQ(V.Textes[0], "  Mon carnet ");
   Ed.MetAJourMenus();
   EXPECT_TRUE(Actif(EItem::Sauver1));

@@ -81,7 +81,7 @@ TEST_F(Chercher, FinDeRechercheSurLaFicheDeDepart) {
   Cherche("cible");
   ASSERT_EQ(Ed.GetIndexCourant(), 3);
   Reponses(1);
-  Ed.BSuivantClick();  // next continues the search
+  Ed.ExecuteItem(EItem::BSuivant);  // next continues the search
   EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_EQ(Dernier().Texte, "Fin de recherche.");
   Charge('F', 10, {1}, 1);
@@ -119,7 +119,7 @@ TEST_F(Chercher, AbandonEtPrecedentJusquAuDepart) {
   Cherche("cible");
   ASSERT_EQ(Ed.GetIndexCourant(), 3);
   Reponses(1);
-  Ed.BPrecedentClick();
+  Ed.ExecuteItem(EItem::BPrecedent);
   EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_EQ(Dernier().Texte, "Recherche terminée."_a);
   EXPECT_EQ(Dernier().Icone, EGenreMessage::Avertissement);

@@ -160,7 +160,7 @@ TEST_F(Entete, CanevasOuiSurUneFicheVide) {
   Ouvre('Q');
   Ed.ExecuteItem(EItem::Canevas1);  // no pending card: nothing
   EXPECT_TRUE(V.Messages.empty());
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Reponses = {EBouton::Oui};
   Ed.ExecuteItem(EItem::Canevas1);
   ASSERT_EQ(V.Messages.size(), 1u);
@@ -186,7 +186,7 @@ TEST_F(Entete, CanevasAbandonne) {
   Ouvre('Q', "f.xkq", [](TFichierX& f) { f.SetCanevas("modèle"_a, "question ?", ""); });
   ASSERT_TRUE(F().FAvecCanevas);
   Ed.AfficheFiche(1);
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   ASSERT_EQ(Ed.GetIndexCourant(), 3);
   // "Abandonner", then No: nothing.
   V.Reponses = {EBouton::Abandonner, EBouton::Non};
@@ -203,7 +203,7 @@ TEST_F(Entete, CanevasAbandonne) {
   EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_FALSE(Ed.GetNouvelleFicheEnCours());
   // Without a template, "Abandonner" asks nothing more.
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Messages.clear();
   V.Reponses = {EBouton::Abandonner};
   Ed.ExecuteItem(EItem::Canevas1);
@@ -213,7 +213,7 @@ TEST_F(Entete, CanevasAbandonne) {
 
 TEST_F(Entete, CanevasAbandonneGardeUneFicheTouchee) {
   Ouvre('Q', "f.xkq", [](TFichierX& f) { f.SetCanevas("modèle"_a, "", ""); });
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Tape(EChamp::MQuestion, "déjà tapé"_a);
   V.Reponses = {EBouton::Abandonner, EBouton::Oui};
   Ed.ExecuteItem(EItem::Canevas1);
@@ -316,7 +316,7 @@ TEST_F(Entete, SauvegardeEtRelecture) {
       // A native file has no header dialog item and no style sheet, but the commands still work.
       EXPECT_EQ(F().FFormat, 'n');
     }
-    Ed.Sauver1Click();
+    Ed.ExecuteItem(EItem::Sauver1);
     EXPECT_FALSE(F().FModifie) << nom;
     Ed.LibereFichier();
     const auto lu = xml ? LitFichierXML(Chemin_, false, true, EVarianteModele::Complet, R)

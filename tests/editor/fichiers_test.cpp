@@ -36,7 +36,7 @@ class Fichiers : public DossierTemporaire {
   // Opens a file through Fichier > Ouvrir, with the first filter entry.
   void OuvreParDialogue(const std::string& chemin, int filtre = 0, bool lectureSeule = false) {
     V.Ouvertures.push_back(TChoixOuverture{chemin, filtre, lectureSeule});
-    Ed.Ouvrir1Click(true);
+    Ed.ExecuteItem(EItem::Ouvrir1);
   }
   // Makes the type the one proposed for the next file, as a user does: a new file of that type,
   // closed; '?' (the type to be taken from the file): a second start naming a file that fails to open.
@@ -48,7 +48,7 @@ class Fichiers : public DossierTemporaire {
       V.Messages.pop_back();
     } else {
       V.Nouveaux.push_back(static_cast<int>(Ed.ListeTypes().find(type)));
-      Ed.Nouveau1Click();
+      Ed.ExecuteItem(EItem::Nouveau1);
       Ed.LibereFichier();
     }
     ASSERT_EQ(Ed.GetTypeCourant(), type);
@@ -113,7 +113,7 @@ TEST(ListesDeLettres, ReglagesVidesOuInutilisables) {
     EXPECT_EQ(ed.ListeTypes(), "RNLQM");
     // The new-file dialog offers the default types.
     v.Nouveaux = {0};
-    ed.Nouveau1Click();
+    ed.ExecuteItem(EItem::Nouveau1);
     EXPECT_EQ(v.TypesNouveau.size(), 5u);
     ASSERT_TRUE(ed.GetFichierCourant());
     EXPECT_EQ(ed.GetFichierCourant()->FType, 'R') << "the type proposed first";
@@ -261,10 +261,10 @@ TEST_F(Fichiers, UnEchecDOuvertureLaisseLEditeurSansFichier) {
   EXPECT_EQ(Ed.GetFicheAffichee(), nullptr);
   EXPECT_EQ(V.TitreFenetre, "KorEdit");
   // The editor goes on: stepping and saving do nothing, a new file works.
-  Ed.BSuivantClick();
-  Ed.Sauver1Click();
+  Ed.ExecuteItem(EItem::BSuivant);
+  Ed.ExecuteItem(EItem::Sauver1);
   R.TousTypes = false;
-  Ed.Nouveau1Click();
+  Ed.ExecuteItem(EItem::Nouveau1);
   ASSERT_TRUE(Ed.GetFichierCourant());
   EXPECT_EQ(Ed.GetFichierCourant()->FType, 'Q');
 }
@@ -273,17 +273,17 @@ TEST_F(Fichiers, ModeleEtLectureSeule) {
   const std::string q = Questionnaire("q.xkqq");
   Ed.Initialise();
   V.Ouvertures.push_back(TChoixOuverture{q, 0, false});
-  Ed.Ouvrir1Click(false);
+  Ed.ExecuteItem(EItem::Modele1);
   ASSERT_TRUE(Ed.GetFichierCourant());
   EXPECT_TRUE(Ed.GetFichierCourant()->FNomFichier.empty());
   EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 0);
   EXPECT_EQ(Ed.GetFichierCourant()->FType, 'Q');
   EXPECT_EQ(V.TitreFenetre, "KorEdit - (Nouveau fichier)");
   // Sauver asks for a name.
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Tape(EChamp::MQuestion, "q");
   V.Sauvegardes.push_back(std::nullopt);
-  Ed.Sauver1Click();
+  Ed.ExecuteItem(EItem::Sauver1);
   EXPECT_TRUE(Ed.GetFichierCourant()->FModifie);
   EXPECT_TRUE(V.Sauvegardes.empty());
   Ed.LibereFichier();
@@ -303,7 +303,7 @@ TEST_F(Fichiers, DialogueDOuverture) {
   const std::string q = Questionnaire("q.xkqq");
   ProposeType('Q');
   V.Ouvertures.push_back(std::nullopt);
-  Ed.Ouvrir1Click(true);
+  Ed.ExecuteItem(EItem::Ouvrir1);
   ASSERT_EQ(V.FiltresOuverture.size(), 6u);
   EXPECT_EQ(TexteFiltre(V.FiltresOuverture[0]), "Questionnaire|*.xkqq;*.kqq");
   EXPECT_EQ(TexteFiltre(V.FiltresOuverture[1]), "Répertoire|*.xkqr;*.kqr;*.xml;*.crd"_a);
@@ -311,12 +311,12 @@ TEST_F(Fichiers, DialogueDOuverture) {
   EXPECT_EQ(V.ExtensionOuverture, "xkqq");
   R.TousTypes = false;
   V.Ouvertures.push_back(std::nullopt);
-  Ed.Ouvrir1Click(true);
+  Ed.ExecuteItem(EItem::Ouvrir1);
   ASSERT_EQ(V.FiltresOuverture.size(), 1u);
   // Cancel keeps the open file.
   Ouvre(q);
   V.Ouvertures.push_back(std::nullopt);
-  Ed.Ouvrir1Click(true);
+  Ed.ExecuteItem(EItem::Ouvrir1);
   EXPECT_TRUE(Ed.GetFichierCourant());
 }
 
@@ -389,9 +389,9 @@ TEST_F(Fichiers, NouveauFichierJamaisSauve) {
   R.FichierOuvert = "ouvert";
   ProposeType('Q');
   V.Nouveaux = {0};
-  Ed.Nouveau1Click();
+  Ed.ExecuteItem(EItem::Nouveau1);
   EXPECT_EQ(V.TypesNouveau.front(), "Questionnaire");
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Tape(EChamp::MQuestion, "q");
   // Yes, then the save dialog cancelled: the file stays.
   V.Reponses = {EBouton::Oui};
@@ -404,8 +404,8 @@ TEST_F(Fichiers, NouveauFichierJamaisSauve) {
   EXPECT_EQ(R.FichierOuvert, "ouvert");
   // An untouched new card is removed: no question at all.
   V.Nouveaux = {0};
-  Ed.Nouveau1Click();
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::Nouveau1);
+  Ed.ExecuteItem(EItem::BNouveau);
   Messages();
   EXPECT_EQ(Ed.FermeFichier(), TEditeur::Sauve);
   EXPECT_TRUE(V.Messages.empty());
@@ -415,7 +415,7 @@ TEST_F(Fichiers, NouveauFichier) {
   // Without TousTypes no dialog: the first type.
   ProposeType('M');
   R.TousTypes = false;
-  Ed.Nouveau1Click();
+  Ed.ExecuteItem(EItem::Nouveau1);
   ASSERT_TRUE(Ed.GetFichierCourant());
   EXPECT_EQ(Ed.GetFichierCourant()->FType, 'M');
   EXPECT_EQ(Ed.GetFichierCourant()->FFormat, 'm');
@@ -424,12 +424,12 @@ TEST_F(Fichiers, NouveauFichier) {
   // Cancel in the dialog keeps the current file.
   R.TousTypes = true;
   V.Nouveaux = {std::nullopt};
-  Ed.Nouveau1Click();
+  Ed.ExecuteItem(EItem::Nouveau1);
   EXPECT_EQ(Ed.GetFichierCourant()->FType, 'M');
   // With ncwnf a new file opens on a new card.
   R.NouvelleFicheSiNouveauFichier = true;
   V.Nouveaux = {3};  // MRNLQ
-  Ed.Nouveau1Click();
+  Ed.ExecuteItem(EItem::Nouveau1);
   EXPECT_EQ(Ed.GetFichierCourant()->FType, 'L');
   EXPECT_EQ(Ed.GetFichierCourant()->FFormat, 's');
   EXPECT_TRUE(Ed.GetNouvelleFicheEnCours());
@@ -485,7 +485,7 @@ TEST_F(Fichiers, SauverSousLeMemeNom) {
   const std::string avant = LitOctets(q);
   // Not modified: nothing written, no message.
   V.Sauvegardes.push_back(TChoixSauvegarde{q, 0});
-  Ed.Sauversous1Click(false);
+  Ed.ExecuteItem(EItem::Sauversous1);
   EXPECT_EQ(V.NomPropose, Chemin("q"));
   EXPECT_EQ(V.ExtensionSauvegarde, "xkqq");
   EXPECT_TRUE(V.Messages.empty());
@@ -494,7 +494,7 @@ TEST_F(Fichiers, SauverSousLeMemeNom) {
   // Modified: rewritten in place, no overwrite question.
   V.Tape(EChamp::MReponse, "nouvelle réponse"_a);
   V.Sauvegardes.push_back(TChoixSauvegarde{q, 0});
-  Ed.Sauversous1Click(false);
+  Ed.ExecuteItem(EItem::Sauversous1);
   EXPECT_TRUE(V.Messages.empty());
   EXPECT_NE(LitOctets(q), avant);
   EXPECT_FALSE(Ed.GetFichierCourant()->FModifie);
@@ -509,7 +509,7 @@ TEST_F(Fichiers, EcraserUnAutreFichier) {
   R.FormatsUtilises = "nx";
   V.Reponses = {EBouton::Annuler};
   V.Sauvegardes.push_back(TChoixSauvegarde{autre, 1});
-  Ed.Sauversous1Click(false);
+  Ed.ExecuteItem(EItem::Sauversous1);
   ASSERT_EQ(V.FiltresSauvegarde.size(), 2u);
   EXPECT_EQ(TexteFiltre(V.FiltresSauvegarde[0]), "XML|*.xkqq");
   EXPECT_EQ(TexteFiltre(V.FiltresSauvegarde[1]), "Natif|*.kqq");
@@ -518,7 +518,7 @@ TEST_F(Fichiers, EcraserUnAutreFichier) {
   EXPECT_EQ(LitOctets(autre), avant);
   V.Reponses = {EBouton::Ok};
   V.Sauvegardes.push_back(TChoixSauvegarde{autre, 1});
-  Ed.Sauversous1Click(false);
+  Ed.ExecuteItem(EItem::Sauversous1);
   EXPECT_NE(LitOctets(autre), avant);
   EXPECT_EQ(Ed.GetFichierCourant()->FNomFichier, autre);
   EXPECT_EQ(Ed.GetFichierCourant()->FFormat, 'n');
@@ -527,7 +527,7 @@ TEST_F(Fichiers, EcraserUnAutreFichier) {
   EXPECT_EQ(R.FormatsUtilises, "nx");
   R.FormatsUtilises = "xn";
   V.Sauvegardes.push_back(TChoixSauvegarde{Chemin("neuf.xkqq"), 0});
-  Ed.Sauversous1Click(false);
+  Ed.ExecuteItem(EItem::Sauversous1);
   EXPECT_EQ(Ed.GetFichierCourant()->FFormat, 'n') << "the first entry is the file's own format";
   EXPECT_EQ(R.FormatsUtilises, "nx");
 }
@@ -543,7 +543,7 @@ TEST_F(Fichiers, EchecDEcriture) {
   V.Sauvegardes.push_back(TChoixSauvegarde{Chemin("gros.xkqq"), 0});
   {
     LimiteTailleFichiers limite(4096);
-    Ed.Sauversous1Click(false);
+    Ed.ExecuteItem(EItem::Sauversous1);
   }
   ASSERT_EQ(V.Messages.size(), 1u);
   EXPECT_EQ(V.Messages[0].Icone, EGenreMessage::Erreur);
@@ -555,7 +555,7 @@ TEST_F(Fichiers, EchecDEcriture) {
   EXPECT_EQ(V.TitreFenetre, "KorEdit - " + q);
   // The next save works.
   Messages();
-  Ed.Sauver1Click();
+  Ed.ExecuteItem(EItem::Sauver1);
   EXPECT_TRUE(V.Messages.empty());
   EXPECT_FALSE(f.FModifie);
 }
@@ -573,7 +573,7 @@ TEST_F(Fichiers, ExportSurLeFichierOuvertRefuse) {
       SCOPED_TRACE(cible);
       V.Reponses = {EBouton::Ok};
       V.Sauvegardes.push_back(TChoixSauvegarde{cible, 0});
-      Ed.Sauversous1Click(true);
+      Ed.ExecuteItem(EItem::Exporter1);
       const auto m = Messages();
       ASSERT_EQ(m.size(), 1u);
       EXPECT_NE(m[0].find("C'est le fichier en cours de modification."), std::string::npos) << m[0];
@@ -586,7 +586,7 @@ TEST_F(Fichiers, ExportSurLeFichierOuvertRefuse) {
   // Elsewhere: written, and the card file stays as it was.
   EXPECT_EQ(V.NomPropose, Chemin("q"));
   V.Sauvegardes.push_back(TChoixSauvegarde{Chemin("quiz.xml"), 0});
-  Ed.Sauversous1Click(true);
+  Ed.ExecuteItem(EItem::Exporter1);
   EXPECT_TRUE(V.Messages.empty());
   EXPECT_NE(LitOctets(Chemin("quiz.xml")).find("<quiz>"), std::string::npos);
   EXPECT_EQ(Ed.GetFichierCourant()->FNomFichier, q);

@@ -50,7 +50,7 @@ TEST_F(Joueur, QuestionnaireFaitDansLEditeurSeJoue) {
   TEditeur ed(v, r);
   ed.Initialise();
   ed.DemarreSansFichier();
-  ed.Nouveau1Click();
+  ed.ExecuteItem(EItem::Nouveau1);
   ASSERT_TRUE(ed.GetFichierCourant());
   const std::vector<std::array<std::string, 3>> cartes = {
       {"Europe", "Capitale de la France ?", "Paris"},
@@ -58,7 +58,7 @@ TEST_F(Joueur, QuestionnaireFaitDansLEditeurSeJoue) {
       {"Afrique", "Capitale du Sénégal ?"_a, "Dakar;Dakkar"},
   };
   for (const auto& c : cartes) {
-    ed.BNouveauClick();
+    ed.ExecuteItem(EItem::BNouveau);
     v.Tape(EChamp::ETitre, c[0]);
     v.Tape(EChamp::MQuestion, c[1] + "\r\n");
     v.Tape(EChamp::MReponse, c[2]);
@@ -75,7 +75,7 @@ TEST_F(Joueur, QuestionnaireFaitDansLEditeurSeJoue) {
     SCOPED_TRACE(nom);
     v.Sauvegardes.push_back(TChoixSauvegarde{Chemin(nom), nom == "quiz.kqq" ? 1 : 0});
     r.FormatsUtilises = "xn";
-    ed.Sauversous1Click(false);
+    ed.ExecuteItem(EItem::Sauversous1);
     ASSERT_TRUE(v.Messages.empty()) << v.Messages.front().Texte;
     ASSERT_EQ(ed.GetFichierCourant()->FNomFichier, Chemin(nom));
     // The editor keeps the file it edits locked: the player reads it once it is closed.

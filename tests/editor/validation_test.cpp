@@ -43,34 +43,34 @@ class Validation : public ::testing::Test {
 
 TEST_F(Validation, NouvelleFicheIntouchee) {
   Charge('Q', {"a", "b"}, 1);
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   ASSERT_EQ(Ed.GetIndexCourant(), 2);
   EXPECT_TRUE(Ed.GetNouvelleFicheEnCours());
   EXPECT_EQ(V.Focus, ECibleFocus::ETitre);
   EXPECT_FALSE(Ed.GetFichierCourant()->FModifie) << "adding a card does not modify the file";
   // Stepping away removes it silently, shows the card shown before it, and moves no further.
-  Ed.BPrecedentClick();
+  Ed.ExecuteItem(EItem::BPrecedent);
   EXPECT_TRUE(Ed.GetFicheSansSaisieSupprimee());
   EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 2);
   EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_FALSE(Ed.GetFichierCourant()->FModifie);
   EXPECT_TRUE(V.Messages.empty());
   // "Nouvelle" on an untouched new card replaces it by a fresh one at the end.
-  Ed.BNouveauClick();
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
+  Ed.ExecuteItem(EItem::BNouveau);
   EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 3);
   // "Insérer" while an empty new card is pending adds nothing.
-  Ed.BInsererClick();
+  Ed.ExecuteItem(EItem::BInserer);
   EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 3);
 }
 
 TEST_F(Validation, FicheTapeePuisEffaceeEstRefusee) {
   Charge('Q', {"a"});
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Tape(EChamp::MQuestion, "x");
   V.Tape(EChamp::MQuestion, "");
   V.Reponses = {EBouton::Annuler};
-  Ed.BSuivantClick();
+  Ed.ExecuteItem(EItem::BSuivant);
   ASSERT_EQ(V.Messages.size(), 1u);
   EXPECT_EQ(V.Messages[0].Texte, Incomplete);
   EXPECT_EQ(V.Messages[0].Icone, EGenreMessage::Avertissement);
@@ -79,11 +79,11 @@ TEST_F(Validation, FicheTapeePuisEffaceeEstRefusee) {
   EXPECT_TRUE(Ed.GetNouvelleFicheEnCours());
   // Every validating command stops on it: saving, closing.
   V.Reponses = {EBouton::Annuler, EBouton::Annuler};
-  Ed.Sauver1Click();
+  Ed.ExecuteItem(EItem::Sauver1);
   EXPECT_EQ(Ed.FermeFichier(), TEditeur::Abandon);
   EXPECT_TRUE(Ed.GetFichierCourant());
   // Still empty: "Supprimer" removes it without a question.
-  Ed.BSupprimerClick();
+  Ed.ExecuteItem(EItem::BSupprimer);
   EXPECT_EQ(V.Messages.size(), 3u);
   EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 1);
   EXPECT_EQ(Ed.GetIndexCourant(), 0);
@@ -127,7 +127,7 @@ TEST_F(Validation, FicheCompleteOuNon) {
 
 TEST_F(Validation, DateDesNotes) {
   Charge('N', {"hier"});
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   EXPECT_EQ(V.Focus, ECibleFocus::MQuestion);
   V.Tape(EChamp::MReponse, "Acheter du pain");
   EXPECT_FALSE(Ed.ValideFiche());
@@ -135,7 +135,7 @@ TEST_F(Validation, DateDesNotes) {
   EXPECT_EQ(Fiche(1).Champ2, "Acheter du pain");
   EXPECT_EQ(V.Textes[1], V.Date);
   // A title typed is kept.
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Tape(EChamp::MQuestion, "Rappel ");
   V.Tape(EChamp::MReponse, "x");
   Ed.ValideFiche();
@@ -147,15 +147,15 @@ TEST_F(Validation, CanevasEgalCompteCommeVide) {
   f->SetCanevas("", "Titre :", "Corps :");
   f->FModifie = false;
   Ed.MontreFichier(std::move(f), 0);
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   EXPECT_EQ(V.Textes[1], "Titre :");
   EXPECT_TRUE(Ed.FicheSansSaisie());
   // Untouched and equal to the template: removed silently.
-  Ed.BPrecedentClick();
+  Ed.ExecuteItem(EItem::BPrecedent);
   EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 1);
   EXPECT_TRUE(V.Messages.empty());
   // Touched, then edited back to the template: refused.
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Tape(EChamp::MReponse, "Corps : x");
   V.Tape(EChamp::MReponse, "Corps :");
   V.Reponses = {EBouton::Annuler};
@@ -201,7 +201,7 @@ TEST_F(Validation, RognageParType) {
 TEST_F(Validation, InsertionTriee) {
   Charge('R', {"a", "c", "e"});
   auto ajoute = [&](const std::string& cle, const std::string& corps) {
-    Ed.BNouveauClick();
+    Ed.ExecuteItem(EItem::BNouveau);
     V.Tape(EChamp::MQuestion, cle);
     V.Tape(EChamp::MReponse, corps);
     ASSERT_FALSE(Ed.ValideFiche());
@@ -276,7 +276,7 @@ TEST_F(Validation, Suppression) {
     V.Tape(EChamp::MReponse, "dropped with the card");
     V.Messages.clear();
     V.Reponses = {c.Reponse};
-    Ed.BSupprimerClick();
+    Ed.ExecuteItem(EItem::BSupprimer);
     ASSERT_EQ(V.Messages.size(), 1u);
     EXPECT_EQ(V.Messages[0].Texte, "Voulez-vous vraiment supprimer cette fiche ?");
     EXPECT_EQ(V.Messages[0].Icone, EGenreMessage::Question);
@@ -291,10 +291,10 @@ TEST_F(Validation, Suppression) {
 
 TEST_F(Validation, InsererPuisSupprimer) {
   Charge('Q', {"a", "b", "c"}, 1);
-  Ed.BInsererClick();
+  Ed.ExecuteItem(EItem::BInserer);
   EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_EQ(Cles(), (std::vector<std::string>{"a", "", "b", "c"}));
-  Ed.BSupprimerClick();  // still empty: no question
+  Ed.ExecuteItem(EItem::BSupprimer);  // still empty: no question
   EXPECT_TRUE(V.Messages.empty());
   EXPECT_EQ(Cles(), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_EQ(Ed.GetIndexCourant(), 1);
@@ -302,9 +302,9 @@ TEST_F(Validation, InsererPuisSupprimer) {
   EXPECT_FALSE(Ed.GetFichierCourant()->FModifie);
   // A new card in an empty file, removed: the blank card again.
   Charge('Q', {});
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   EXPECT_EQ(Ed.GetIndexCourant(), 0);
-  Ed.BSupprimerClick();
+  Ed.ExecuteItem(EItem::BSupprimer);
   EXPECT_EQ(Ed.GetIndexCourant(), -1);
   EXPECT_EQ(V.Textes[1], "(Pas de fiche)");
 }
@@ -313,9 +313,9 @@ TEST_F(Validation, FichierLectureSeuleSansNouvelleFiche) {
   auto f = Fichier('Q', {"a"});
   f->FModifiable = false;
   Ed.MontreFichier(std::move(f), 0);
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 1);
-  Ed.BSupprimerClick();
+  Ed.ExecuteItem(EItem::BSupprimer);
   EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 1);
 }
 
