@@ -40,7 +40,7 @@ void FixeMargesImpression(QPrinter& imprimante) {
   const QMarginsF m = imprimante.pageLayout().margins(QPageLayout::Millimeter);
   const auto auMoins = [](qreal marge) { return std::max<qreal>(marge, MargeImpressionMm); };
   const QMarginsF voulues(auMoins(m.left()), auMoins(m.top()), auMoins(m.right()), auMoins(m.bottom()));
-  // A printer whose printable area is smaller keeps its own margins, which are wider still.
+  // A page too small for such margins keeps its own (Qt refuses margins that leave no room).
   if (voulues != m) imprimante.setPageMargins(voulues, QPageLayout::Millimeter);
 }
 
