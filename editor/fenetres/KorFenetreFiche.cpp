@@ -126,6 +126,11 @@ EBouton BoutonDepuisQt(int bouton) {
   }
 }
 
+// The menus and the buttons as data, their items named without "EItem::".
+namespace definitions {
+
+using enum EItem;
+
 // The menus, top to bottom: a menu (of the bar when its parent is EItem::Nombre, else a
 // submenu) is followed by its lines.
 enum class ENatureLigne { Menu, Item, Cochable, Separateur };
@@ -150,7 +155,6 @@ constexpr QKeyCombination Ctrl(Qt::Key k) { return QKeyCombination(Qt::ControlMo
 constexpr QKeyCombination Maj(Qt::Key k) { return QKeyCombination(Qt::ShiftModifier, k); }
 constexpr QKeyCombination Touche(Qt::Key k) { return QKeyCombination(k); }
 
-using enum EItem;
 constexpr TLigneMenu LignesMenus[] = {
     Menu(Nombre, Fichier1, "&Fichier"),
     Item(Fichier1, Nouveau1, "&Nouveau", Ctrl(Qt::Key_N)),
@@ -227,6 +231,8 @@ constexpr TDefinitionBouton DefinitionsBoutons[] = {
     {BSupprimer, "Supprimer", "Supprimer la fiche"}, {BChercher, "Chercher", "Chercher une fiche"},
 };
 
+}  // namespace definitions
+
 // A menu caption shows '&' as a mnemonic: a file name keeps its own.
 QString SansMnemonique(QString texte) { return texte.replace(QLatin1Char('&'), QStringLiteral("&&")); }
 
@@ -269,7 +275,8 @@ void TFormFiche::CreeMenus() {
   // Their shortcuts are shown in the captions and dispatched by the window itself (eventFilter):
   // an edit would keep Ctrl+Z and Ctrl+Ins, and Qt never fires a hidden item.
   std::array<QMenu*, NombreItems> menus{};
-  for (const TLigneMenu& ligne : LignesMenus) {
+  using definitions::ENatureLigne;
+  for (const definitions::TLigneMenu& ligne : definitions::LignesMenus) {
     const QString legende = QString::fromUtf8(ligne.Legende);
     QMenu* parent = ligne.Parent == EItem::Nombre ? nullptr : menus[static_cast<std::size_t>(ligne.Parent)];
     switch (ligne.Nature) {
@@ -337,7 +344,7 @@ void TFormFiche::CreeControles() {
   Panel4->setFocusPolicy(Qt::StrongFocus);
   auto* boutons = new QHBoxLayout(Panel4);
   boutons->setContentsMargins(4, 4, 4, 4);
-  for (const TDefinitionBouton& d : DefinitionsBoutons) {
+  for (const definitions::TDefinitionBouton& d : definitions::DefinitionsBoutons) {
     auto* bouton = new QPushButton(QString::fromUtf8(d.Legende), Panel4);
     bouton->setToolTip(QString::fromUtf8(d.Bulle));
     bouton->setAutoDefault(false);
