@@ -42,7 +42,9 @@ class TVueMuette : public IVueFiche {
   void FixeDisposition(const TDisposition&) override {}
   void FixeContexteAide(int) override {}
   EBouton Message(const std::string&, const std::string&, EGenreMessage, EBoutons) override { std::abort(); }
-  bool DialogueOuvrir(const std::vector<TFiltre>&, const std::string&, TChoixOuverture&) override { return false; }
+  bool DialogueOuvrir(const std::vector<TFiltre>&, const std::string&, const std::string&, TChoixOuverture&) override {
+    return false;
+  }
   bool DialogueSauver(const std::vector<TFiltre>&, const std::string&, const std::string&,
                       TChoixSauvegarde&) override {
     return false;
@@ -140,11 +142,10 @@ void InsertionTriee(benchmark::State& etat) {
   TDonnees& d = Donnees();
   TVueMuette vue;
   TEditeur editeur(vue, d.Reglages);
-  if (!editeur.OuvreFichier(d.Chemin, -1, false, true, false)) std::abort();
-  editeur.FichierCourant->FModifiable = true;
+  if (!editeur.OuvreFichier(d.Chemin, -1, false, true, true)) std::abort();
   std::mt19937 tirage(7);
   for (auto _ : etat) {
-    editeur.BNouveauClick();
+    editeur.ExecuteItem(EItem::BNouveau);
     vue.Textes[1] = "Martin " + std::to_string(tirage() % 50000);
     vue.Modifies[1] = true;
     vue.Textes[2] = "05 06";

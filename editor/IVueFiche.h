@@ -19,8 +19,8 @@ class TLogiqueOptionsCSV;
 
 // Every menu item and button of the main window, under its control's name. The top menus are
 // items too (Edition1 is hidden without a file). A new command is a new value here, a state
-// in TEditeur::MetAJourMenus and a case in TEditeur::ExecuteItem; the window maps each value to
-// its control once.
+// in TEditeur::MetAJourMenus, a case in TEditeur::ExecuteItem and a line in the window's table
+// of menus (or of buttons), from which the window maps each value to its control once.
 enum class EItem {
   // Fichier
   Fichier1, Nouveau1, Ouvrir1, Modele1, Ouvert1, Recent1, Sauver1, Sauversous1, Exporter1, Proprietes1,
@@ -120,9 +120,10 @@ class IVueFiche {
   // icon's kind. Returns the button pressed (Annuler when the box is closed otherwise).
   virtual EBouton Message(const std::string& texte, const std::string& titre, EGenreMessage icone,
                           EBoutons boutons) = 0;
-  // The open dialog, the first entry selected; false on Cancel.
+  // The open dialog, the first entry selected, showing the folder dossier (empty: the user's
+  // home); false on Cancel.
   virtual bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
-                              TChoixOuverture& choix) = 0;
+                              const std::string& dossier, TChoixOuverture& choix) = 0;
   // The save dialog with the proposed name, the first entry selected, no overwrite question of
   // its own; false on Cancel.
   virtual bool DialogueSauver(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,

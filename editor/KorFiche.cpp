@@ -124,8 +124,6 @@ void TEditeur::DemarreSansFichier() {
   AjustePanneaux();
 }
 
-std::string TEditeur::NomTypeCourant() const { return NomDeType(TypeCourant); }
-
 EBouton TEditeur::MessageAvecTitre(const std::string& texte, const std::string& titre, EGenreMessage icone,
                                    EBoutons boutons) {
   return FVue.Message(texte, titre, icone, boutons);
@@ -141,28 +139,36 @@ void TEditeur::MessageErreur(const std::string& texte) {
 void TEditeur::DetermineModes() {
   if (FichierCourant) {
     const TFichierX& f = *FichierCourant;
-    ChampUneLigne = f.FGenreEtiquettes == 'O';
-    FichierTrie = f.EstTypeTrie();
-    Notes = f.FType == 'N';
-    Exportable = !ListeFormatsExport().empty();
-    Permutable = f.FType == 'Q' || f.FType == 'P';
+    Modes.ChampUneLigne = f.FGenreEtiquettes == 'O';
+    Modes.FichierTrie = f.EstTypeTrie();
+    Modes.Notes = f.FType == 'N';
+    Modes.Exportable = !ListeFormatsExport().empty();
+    Modes.Permutable = f.FType == 'Q' || f.FType == 'P';
   } else {
-    ChampUneLigne = TypeCourant == 'R' || TypeCourant == 'N' || TypeCourant == 'L';
+    Modes.ChampUneLigne = TypeCourant == 'R' || TypeCourant == 'N' || TypeCourant == 'L';
   }
-  if (!ChampUneLigne) RatioQuestion = TypeCourant == 'F' ? 11 : TypeCourant == 'M' ? 4 : 9;
+  if (!Modes.ChampUneLigne) Modes.RatioQuestion = TypeCourant == 'F' ? 11 : TypeCourant == 'M' ? 4 : 9;
 }
 
 void TEditeur::AjustePanneaux() {
   TDisposition d;
   d.TitreVisible = !FichierCourant || FichierCourant->FAvecChamp0 || FichierCourant->FFormat == 'x' ||
                    FichierCourant->FFormat == 'n';
-  d.ChampUneLigne = ChampUneLigne;
-  d.RatioQuestion = RatioQuestion;
+  d.ChampUneLigne = Modes.ChampUneLigne;
+  d.RatioQuestion = Modes.RatioQuestion;
   FVue.FixeDisposition(d);
 }
 
 // ---------------------------------------------------------------------------------------------
 // A file, a card
+
+void TEditeur::MontreFichier(std::unique_ptr<TFichierX> fichier, int index) {
+  LibereFichier();
+  FichierCourant = std::move(fichier);
+  TypeCourant = FichierCourant->FType;
+  DetermineModes();
+  AfficheFichier(index);
+}
 
 void TEditeur::AfficheFichier(int index) {
   TFichierX& f = *FichierCourant;
@@ -170,7 +176,7 @@ void TEditeur::AfficheFichier(int index) {
   FixeItem(EItem::Options1, f.FQuestionnaire, Item(EItem::Options1).Actif);
   FixeItem(EItem::OptionsAvancees1, f.FQuestionnaire, Item(EItem::OptionsAvancees1).Actif);
   FixeItem(EItem::Entete1, f.FFormat == 'x', Item(EItem::Entete1).Actif);
-  const bool liste = (ChampUneLigne && !f.FSansChamp1) || f.FAvecChamp0;
+  const bool liste = (Modes.ChampUneLigne && !f.FSansChamp1) || f.FAvecChamp0;
   FixeItem(EItem::Listedesfiches1, liste, Item(EItem::Listedesfiches1).Actif);
   FixeItem(EItem::ListeVersPressepapiers1, liste, Item(EItem::ListeVersPressepapiers1).Actif);
   FVue.FixeContexteAide(ContexteAide(f.FType));
@@ -180,10 +186,10 @@ void TEditeur::AfficheFichier(int index) {
   AjustePanneaux();
   AfficheTitreFichier();
   FixeLectureSeule();
-  RechercheActive = false;
-  DlgChercher.PrepareFichier(f, ChampUneLigne, Notes, FReglages.ChercheArriere);
+  Recherche.RechercheActive = false;
+  DlgChercher.PrepareFichier(f, Modes.ChampUneLigne, Modes.Notes, FReglages.ChercheArriere);
   AfficheTitreFenetre();
-  IndexCourant = (index >= 0 || Notes) ? index : 0;
+  IndexCourant = (index >= 0 || Modes.Notes) ? index : 0;
   NouvelleFicheEnCours = false;
   if (FReglages.NouvelleFicheSiNouveauFichier && f.FNomFichier.empty()) {
     NouvelleFiche(-1);
@@ -257,10 +263,10 @@ void TEditeur::MetAJourBoutons() {
   const bool s = IndexCourant != -1;
   const int n = FichierCourant ? FichierCourant->GetNombreFiches() : 0;
   const bool modifiable = FichierCourant && FichierCourant->FModifiable;
-  FixeItem(EItem::BSuivant, true, s && (IndexCourant < n - 1 || RechercheActive));
-  FixeItem(EItem::BPrecedent, true, s && (IndexCourant > 0 || RechercheActive));
+  FixeItem(EItem::BSuivant, true, s && (IndexCourant < n - 1 || Recherche.RechercheActive));
+  FixeItem(EItem::BPrecedent, true, s && (IndexCourant > 0 || Recherche.RechercheActive));
   FixeItem(EItem::BNouveau, true, modifiable);
-  FixeItem(EItem::BInserer, true, s && !FichierTrie && modifiable);
+  FixeItem(EItem::BInserer, true, s && !Modes.FichierTrie && modifiable);
   FixeItem(EItem::BSupprimer, true, s && modifiable);
   FixeItem(EItem::BChercher, true, s);
 }
@@ -300,23 +306,23 @@ void TEditeur::MetAJourMenus() {
   const bool modifiee = FicheModifiee();
   actif(EItem::Sauver1, f.FModifie || modifiee || FVue.Modifie(EChamp::ETitre));
   for (EItem item : {EItem::Sauversous1, EItem::Fermer1, EItem::Proprietes1, EItem::Entete1}) actif(item, true);
-  visible(EItem::Exporter1, Exportable);
+  visible(EItem::Exporter1, Modes.Exportable);
   actif(EItem::Premiere1, s);
   actif(EItem::Derniere1, s);
   actif(EItem::Enregistrerlafiche1, modifiee);
-  actif(EItem::Suivante1, s && (IndexCourant < n - 1 || RechercheActive));
-  actif(EItem::Precedente1, s && (IndexCourant > 0 || RechercheActive));
+  actif(EItem::Suivante1, s && (IndexCourant < n - 1 || Recherche.RechercheActive));
+  actif(EItem::Precedente1, s && (IndexCourant > 0 || Recherche.RechercheActive));
   actif(EItem::Nouvelle1, f.FModifiable);
   actif(EItem::Options1, f.FQuestionnaire);
   actif(EItem::OptionsAvancees1, f.FQuestionnaire);
-  actif(EItem::Inserer1, s && !FichierTrie && f.FModifiable);
+  actif(EItem::Inserer1, s && !Modes.FichierTrie && f.FModifiable);
   actif(EItem::Supprimer1, s && f.FModifiable);
   actif(EItem::Canevas1, NouvelleFicheEnCours);
-  visible(EItem::Rechsuivant1, RechercheActive);
-  visible(EItem::AbandonRech1, RechercheActive);
+  visible(EItem::Rechsuivant1, Recherche.RechercheActive);
+  visible(EItem::AbandonRech1, Recherche.RechercheActive);
   actif(EItem::Annuler1, modifiee || NouvelleFicheEnCours);
   visible(EItem::Etiquettes1, f.FFormat == 'x' && f.FModifiable);
-  visible(EItem::PermuterChamps, Permutable && s && f.FModifiable);
+  visible(EItem::PermuterChamps, Modes.Permutable && s && f.FModifiable);
   actif(EItem::FeuilledeStyle1, f.FModifiable);
   for (EItem item : derniereLigne) actif(item, s);
 }
@@ -348,7 +354,7 @@ void TEditeur::VideFenetre() {
 
 void TEditeur::BSuivantClick() {
   if (!FichierCourant || ValideFiche()) return;
-  if (RechercheActive)
+  if (Recherche.RechercheActive)
     ChercheProchaine(false);
   else if (!FicheSansSaisieSupprimee)
     AfficheFiche(IndexCourant + 1);
@@ -356,7 +362,7 @@ void TEditeur::BSuivantClick() {
 
 void TEditeur::BPrecedentClick() {
   if (!FichierCourant || ValideFiche()) return;
-  if (RechercheActive)
+  if (Recherche.RechercheActive)
     ChercheProchaine(true);
   else if (IndexCourant > 0 && !FicheSansSaisieSupprimee)
     AfficheFiche(IndexCourant - 1);

@@ -192,7 +192,7 @@ bool TEditeur::OuvreFichier(const std::string& nom, int index, bool rapport, boo
     FichierCourant = std::move(lu);
     TypeCourant = FichierCourant->FType;
     DetermineModes();
-    if (FichierTrie && format != 'c' && !FichierCourant->EstTrie()) FichierCourant->Trie();
+    if (Modes.FichierTrie && format != 'c' && !FichierCourant->EstTrie()) FichierCourant->Trie();
     AfficheFichier(index);
     return true;
   } catch (const EErreur& e) {
@@ -307,7 +307,7 @@ void TEditeur::LibereFichier() {
   }
   FicheAffichee = nullptr;
   NouvelleFicheEnCours = false;
-  RechercheActive = false;
+  Recherche.RechercheActive = false;
   FVue.ListeFichierChange(nullptr);
   FichierCourant.reset();
   ++NumeroFichier;
@@ -345,18 +345,18 @@ void TEditeur::Nouveau1Click() {
     index = std::clamp(index, 0, static_cast<int>(types.size()) - 1);
   }
   TypeCourant = types[static_cast<std::size_t>(index)];
-  LibereFichier();
-  FichierCourant = std::make_unique<TFichierX>(TypeCourant, FormatParDefaut(), EVarianteModele::Complet, FReglages);
-  FichierCourant->InitNouveauFichier(FReglages);
-  DetermineModes();
-  AfficheFichier(-1);
+  auto fichier = std::make_unique<TFichierX>(TypeCourant, FormatParDefaut(), EVarianteModele::Complet, FReglages);
+  fichier->InitNouveauFichier(FReglages);
+  MontreFichier(std::move(fichier), -1);
 }
 
 void TEditeur::Ouvrir1Click(bool normal) {
   if (DemandeSauvegarde() == Abandon) return;
   const std::string types = ListeTypes();
   TChoixOuverture choix;
-  if (!FVue.DialogueOuvrir(FiltresOuverture(types), ExtensionFichier(types[0], FormatParDefaut()), choix)) return;
+  if (!FVue.DialogueOuvrir(FiltresOuverture(types), ExtensionFichier(types[0], FormatParDefaut()),
+                           DossierOuverture(FichierCourant.get(), FReglages), choix))
+    return;
   const bool parType = FReglages.TousTypes ? choix.Filtre >= 0 && static_cast<std::size_t>(choix.Filtre) < types.size()
                                            : true;
   TypeCourant = parType ? types[FReglages.TousTypes ? static_cast<std::size_t>(choix.Filtre) : 0] : '?';
@@ -379,3 +379,13 @@ void TEditeur::Sauversous1Click(bool exporte) {
 void TEditeur::Ouvert1Click() { OuvreAutreFichier(FReglages.FichierOuvert, FReglages.NumeroFicheOuvert); }
 
 void TEditeur::Recent1Click() { OuvreAutreFichier(FReglages.FichierRecent, FReglages.NumeroFicheRecent); }
+
+std::string DossierOuverture(const TFichierX* ouvert, const TReglages& r) {
+  for (const std::string* nom : {ouvert ? &ouvert->FNomFichier : nullptr, &r.FichierOuvert, &r.FichierRecent}) {
+    if (!nom || nom->empty()) continue;
+    const std::filesystem::path dossier = std::filesystem::path(*nom).parent_path();
+    std::error_code erreur;
+    if (!dossier.empty() && std::filesystem::is_directory(dossier, erreur)) return dossier.string();
+  }
+  return {};
+}

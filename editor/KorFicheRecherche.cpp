@@ -11,31 +11,22 @@ void TEditeur::Rechercher1Click() {
   if (!FVue.DialogueChercher(DlgChercher)) return;
   // Another file may have been opened while the dialog was up (a second start's command line).
   if (NumeroFichier != numero) return;
-  TEtatRecherche etat;
-  DlgChercher.Demarre(etat);
-  RespecterCasse = etat.RespecterCasse;
-  TousChamps = etat.TousChamps;
-  RechercheArriere = etat.RechercheArriere;
-  TexteRecherche = etat.TexteRecherche;
-  RechercheActive = !TexteRecherche.empty() && IndexCourant != -1;
-  if (!RechercheActive) {
+  DlgChercher.Demarre(Recherche);
+  Recherche.RechercheActive = !Recherche.TexteRecherche.empty() && IndexCourant != -1;
+  if (!Recherche.RechercheActive) {
     MetAJourBoutons();
     return;
   }
-  IndexDepartRecherche = IndexCourant;
-  ChercheProchaine(RechercheArriere);
+  Recherche.IndexDepartRecherche = IndexCourant;
+  ChercheProchaine(Recherche.RechercheArriere);
 }
 
 void TEditeur::ChercheProchaine(bool arriere) {
   if (!FichierCourant) {
-    RechercheActive = false;
+    Recherche.RechercheActive = false;
     return;
   }
-  TEtatRecherche etat{IndexDepartRecherche, TexteRecherche, RechercheActive, RespecterCasse, TousChamps,
-                      RechercheArriere};
-  const TPasRecherche pas = ::ChercheProchaine(*FichierCourant, etat, IndexCourant, arriere);
-  IndexDepartRecherche = etat.IndexDepartRecherche;
-  RechercheActive = etat.RechercheActive;
+  const TPasRecherche pas = ::ChercheProchaine(*FichierCourant, Recherche, IndexCourant, arriere);
   if (pas.Index >= 0)
     AfficheFiche(pas.Index);
   else
@@ -56,12 +47,12 @@ void TEditeur::ChercheProchaine(bool arriere) {
 
 void TEditeur::Rechsuivant1Click() {
   if (!FichierCourant || ValideFiche()) return;
-  ChercheProchaine(RechercheArriere);
+  ChercheProchaine(Recherche.RechercheArriere);
 }
 
 void TEditeur::AbandonRech1Click() {
-  if (!FichierCourant || ValideFiche() || !RechercheActive) return;
-  RechercheActive = false;
+  if (!FichierCourant || ValideFiche() || !Recherche.RechercheActive) return;
+  Recherche.RechercheActive = false;
   MetAJourBoutons();
   MessageAvecTitre(TexteFinRecherche(EFinRecherche::Terminee), {}, EGenreMessage::Information, EBoutons::Ok);
 }

@@ -43,7 +43,7 @@ bool TEditeur::ValideFiche() {
   }
   FicheSansSaisieSupprimee = false;
   bool incomplete;
-  if (f.FSansChamp1 || Notes)
+  if (f.FSansChamp1 || Modes.Notes)
     incomplete = Rogne(FVue.Texte(EChamp::MReponse)).empty();
   else
     incomplete = Rogne(FVue.Texte(EChamp::MQuestion)).empty() &&
@@ -54,7 +54,7 @@ bool TEditeur::ValideFiche() {
                  EBoutons::Annuler);
     return true;
   }
-  if (Notes && Rogne(FVue.Texte(EChamp::MQuestion)).empty()) {
+  if (Modes.Notes && Rogne(FVue.Texte(EChamp::MQuestion)).empty()) {
     FVue.FixeTexte(EChamp::MQuestion, FVue.DateHeure());
   }
   EnregistreFiche();
@@ -72,12 +72,12 @@ void TEditeur::EnregistreFiche() {
     if (f.FAvecChamp0) champ0 = RogneDroite(FVue.Texte(EChamp::ETitre));
     if (!f.FSansChamp1) {
       const std::string q = FVue.Texte(EChamp::MQuestion);
-      champ1 = FichierTrie ? Rogne(q) : RogneDroite(q);
+      champ1 = Modes.FichierTrie ? Rogne(q) : RogneDroite(q);
     }
     champ2 = RogneDroite(FVue.Texte(EChamp::MReponse));
   }
   f.SetFiche(IndexCourant, champ0, champ1, champ2);
-  if (FichierTrie && (NouvelleFicheEnCours || FVue.Modifie(EChamp::MQuestion))) ClasseFiche();
+  if (Modes.FichierTrie && (NouvelleFicheEnCours || FVue.Modifie(EChamp::MQuestion))) ClasseFiche();
   NouvelleFicheEnCours = false;
   EffaceModifications();
 }
@@ -103,7 +103,7 @@ void TEditeur::ClasseFiche() {
   IndexCourant = place;
   if (place != n - 1) f.DeplaceFiche(n - 1, place);
   FicheAffichee = f.FFiches[static_cast<std::size_t>(IndexCourant)].get();
-  RechercheActive = false;
+  Recherche.RechercheActive = false;
   MetAJourBoutons();
 }
 
@@ -122,7 +122,7 @@ void TEditeur::AjouteFiche(int index) {
   if (!FichierCourant->FModifiable) return;
   FichierCourant->InsereFiche(index);
   NouvelleFicheEnCours = true;
-  RechercheActive = false;
+  Recherche.RechercheActive = false;
   AfficheFiche(index);
 }
 
@@ -130,7 +130,7 @@ void TEditeur::SupprimeFiche() {
   FichierCourant->SupprimeFiche(IndexCourant);
   const int index = NouvelleFicheEnCours ? IndexPrecedent : IndexCourant;
   NouvelleFicheEnCours = false;
-  RechercheActive = false;
+  Recherche.RechercheActive = false;
   EffaceModifications();
   AfficheFiche(index);
 }

@@ -2,7 +2,7 @@
 // Search in the open card file: the "contains" test of the user's locale, the test of one card,
 // and one step of a search, which moves from the shown card to the next card holding the text,
 // wrapping at the ends of the file, until it comes back to the card where the search started.
-// The main window keeps the search state and shows what a step decides.
+// The editor keeps the search state (one TEtatRecherche) and shows what a step decides.
 
 #include <array>
 #include <cstddef>

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -125,6 +126,113 @@ EBouton BoutonDepuisQt(int bouton) {
   }
 }
 
+// The menus and the buttons as data, their items named without "EItem::".
+namespace definitions {
+
+using enum EItem;
+
+// The menus, top to bottom: a menu (of the bar when its parent is EItem::Nombre, else a
+// submenu) is followed by its lines.
+enum class ENatureLigne { Menu, Item, Cochable, Separateur };
+struct TLigneMenu {
+  EItem Parent;
+  ENatureLigne Nature;
+  EItem Item = EItem::Nombre;
+  const char* Legende = "";
+  QKeyCombination Raccourci = {};
+};
+constexpr TLigneMenu Menu(EItem parent, EItem item, const char* legende) {
+  return {parent, ENatureLigne::Menu, item, legende};
+}
+constexpr TLigneMenu Item(EItem parent, EItem item, const char* legende, QKeyCombination raccourci = {}) {
+  return {parent, ENatureLigne::Item, item, legende, raccourci};
+}
+constexpr TLigneMenu Cochable(EItem parent, EItem item, const char* legende) {
+  return {parent, ENatureLigne::Cochable, item, legende};
+}
+constexpr TLigneMenu Separateur(EItem parent) { return {parent, ENatureLigne::Separateur}; }
+constexpr QKeyCombination Ctrl(Qt::Key k) { return QKeyCombination(Qt::ControlModifier, k); }
+constexpr QKeyCombination Maj(Qt::Key k) { return QKeyCombination(Qt::ShiftModifier, k); }
+constexpr QKeyCombination Touche(Qt::Key k) { return QKeyCombination(k); }
+
+constexpr TLigneMenu LignesMenus[] = {
+    Menu(Nombre, Fichier1, "&Fichier"),
+    Item(Fichier1, Nouveau1, "&Nouveau", Ctrl(Qt::Key_N)),
+    Item(Fichier1, Ouvrir1, "&Ouvrir", Ctrl(Qt::Key_O)),
+    Item(Fichier1, Modele1, "Nouveau d'après &modèle", Ctrl(Qt::Key_M)),
+    Item(Fichier1, Ouvert1, "Ouvert"),
+    Item(Fichier1, Recent1, "Récent"),
+    Item(Fichier1, Sauver1, "&Sauver", Ctrl(Qt::Key_S)),
+    Item(Fichier1, Sauversous1, "Sau&ver sous..."),
+    Item(Fichier1, Exporter1, "&Exporter"),
+    Separateur(Fichier1),
+    Item(Fichier1, Proprietes1, "&Propriétés"),
+    Separateur(Fichier1),
+    Item(Fichier1, Fermer1, "&Fermer", Ctrl(Qt::Key_W)),
+    Item(Fichier1, Quitter1, "&Quitter"),
+
+    Menu(Nombre, Edition1, "&Edition"),
+    Item(Edition1, Premiere1, "&Première fiche"),
+    Item(Edition1, Derniere1, "&Dernière fiche"),
+    Item(Edition1, Precedente1, "Fiche précédente", Touche(Qt::Key_F7)),
+    Separateur(Edition1),
+    Item(Edition1, Suivante1, "Fiche suivante", Touche(Qt::Key_F8)),
+    Item(Edition1, Listedesfiches1, "&Liste des fiches", Touche(Qt::Key_F12)),
+    Item(Edition1, Rechercher1, "Rechercher", Ctrl(Qt::Key_F)),
+    Item(Edition1, Rechsuivant1, "Occurence suivante", Touche(Qt::Key_F3)),
+    Item(Edition1, AbandonRech1, "Abandon Recherche", Ctrl(Qt::Key_F3)),
+    Separateur(Edition1),
+    Item(Edition1, Enregistrerlafiche1, "&Valider la fiche", Touche(Qt::Key_F2)),
+    Item(Edition1, Nouvelle1, "&Nouvelle fiche", Touche(Qt::Key_F4)),
+    Item(Edition1, Inserer1, "&Insérer nouvelle fiche"),
+    Item(Edition1, Supprimer1, "&Supprimer la fiche"),
+    Item(Edition1, Annuler1, "&Annuler modification", Ctrl(Qt::Key_Z)),
+    Separateur(Edition1),
+    Item(Edition1, PermuterChamps, "Permuter les champs"),
+    Separateur(Edition1),
+    Item(Edition1, Imprimer1, "Fiche –> imprimante", Ctrl(Qt::Key_P)),
+    Item(Edition1, PressePapiers1, "Fiche –> presse-papiers", Ctrl(Qt::Key_Insert)),
+    Item(Edition1, ListeVersPressepapiers1, "Liste –> presse-papiers"),
+    Separateur(Edition1),
+    Item(Edition1, Options1, "&Options", Touche(Qt::Key_F5)),
+    Item(Edition1, OptionsAvancees1, "Options avan&cées", Maj(Qt::Key_F5)),
+    Separateur(Edition1),
+    Item(Edition1, Entete1, "En-&tête", Touche(Qt::Key_F9)),
+    Item(Edition1, Etiquettes1, "&Etiquettes"),
+    Item(Edition1, Canevas1, "&Canevas"),
+    Item(Edition1, FeuilledeStyle1, "Feuille de Style", Ctrl(Qt::Key_F9)),
+
+    Menu(Nombre, Preferences1, "&Préférences"),
+    Menu(Preferences1, Police1, "&Polices de caractères"),
+    Item(Police1, Champs1, "Champs"),
+    Item(Police1, Liste1, "Liste"),
+    Separateur(Preferences1),
+    Cochable(Preferences1, Applicationaudessus1, "Garder à l'&avant-plan"),
+    Cochable(Preferences1, Rouvrir1, "&Ouvrir au démarrage"),
+    Cochable(Preferences1, Instanceunique1, "Instance &unique"),
+    Separateur(Preferences1),
+    Item(Preferences1, OptionsCSV, "Options CSV", Maj(Qt::Key_F6)),
+
+    Menu(Nombre, Aide1, "&Aide"),
+    Item(Aide1, Rubriquesdaide1, "&Rubriques d'aide"),
+    Separateur(Aide1),
+    Item(Aide1, Apropos1, "&A propos..."),
+};
+
+// The six buttons of the bottom row, left to right.
+struct TDefinitionBouton {
+  EItem Item;
+  const char* Legende;
+  const char* Bulle;
+};
+constexpr TDefinitionBouton DefinitionsBoutons[] = {
+    {BPrecedent, "Précédente", "Fiche précédente"}, {BSuivant, "Suivante", "Fiche suivante"},
+    {BNouveau, "Nouvelle", "Nouvelle fiche"},       {BInserer, "Insérer", "Insérer une fiche"},
+    {BSupprimer, "Supprimer", "Supprimer la fiche"}, {BChercher, "Chercher", "Chercher une fiche"},
+};
+
+}  // namespace definitions
+
 // A menu caption shows '&' as a mnemonic: a file name keeps its own.
 QString SansMnemonique(QString texte) { return texte.replace(QLatin1Char('&'), QStringLiteral("&&")); }
 
@@ -144,85 +252,54 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
     : QMainWindow(parent), Editeur(*this, reglages), FArguments(arguments) {
   // FormCreate
   setWindowTitle(QStringLiteral("Orvaline : micro Base de Données"));
+  CreeMenus();
+  CreeControles();
+  AppliquePolice(EPolice::Champs, reglages.PoliceChamps, reglages.TaillePoliceChamps);
+  AppliquePolice(EPolice::Liste, reglages.PoliceListe, reglages.TaillePoliceListe);
+  // A later start's command line waits while a modal dialog is open; one still waiting when the
+  // window has closed (its close question was open) is dropped.
+  FReception = new TReceptionLigneCommande(
+      [this](const std::vector<std::string>& arguments) {
+        if (!FFermee) Editeur.LigneCommandeRecue(arguments);
+      },
+      {}, this);
+  CreeDialoguesCommandes();
+  DlgNouveau = new TDlgNouveau(this);
+  CreeDialogues();
+  CreeBoitesStandard();
+  PlaceFenetre(reglages);
+  Editeur.Initialise();
+}
 
-  // Menus. Their shortcuts are shown in the captions and dispatched by the window itself
-  // (eventFilter): an edit would keep Ctrl+Z and Ctrl+Ins, and Qt never fires a hidden item.
-  QMenuBar* barre = menuBar();
-  auto menu = [&](EItem item, const QString& legende) {
-    QMenu* m = barre->addMenu(legende);
-    FActions[static_cast<std::size_t>(item)] = m->menuAction();
-    FLegendes[static_cast<std::size_t>(item)] = legende;
-    if (item != EItem::Aide1) connect(m, &QMenu::aboutToShow, this, &TFormFiche::MenuClick);
-    return m;
-  };
-  const auto ctrl = [](Qt::Key k) { return QKeyCombination(Qt::ControlModifier, k); };
-  const auto touche = [](Qt::Key k) { return QKeyCombination(k); };
-  QMenu* fichier = menu(EItem::Fichier1, QStringLiteral("&Fichier"));
-  AjouteItem(fichier, EItem::Nouveau1, QStringLiteral("&Nouveau"), ctrl(Qt::Key_N));
-  AjouteItem(fichier, EItem::Ouvrir1, QStringLiteral("&Ouvrir"), ctrl(Qt::Key_O));
-  AjouteItem(fichier, EItem::Modele1, QStringLiteral("Nouveau d'après &modèle"), ctrl(Qt::Key_M));
-  AjouteItem(fichier, EItem::Ouvert1, QStringLiteral("Ouvert"));
-  AjouteItem(fichier, EItem::Recent1, QStringLiteral("Récent"));
-  AjouteItem(fichier, EItem::Sauver1, QStringLiteral("&Sauver"), ctrl(Qt::Key_S));
-  AjouteItem(fichier, EItem::Sauversous1, QStringLiteral("Sau&ver sous..."));
-  AjouteItem(fichier, EItem::Exporter1, QStringLiteral("&Exporter"));
-  fichier->addSeparator();
-  AjouteItem(fichier, EItem::Proprietes1, QStringLiteral("&Propriétés"));
-  fichier->addSeparator();
-  AjouteItem(fichier, EItem::Fermer1, QStringLiteral("&Fermer"), ctrl(Qt::Key_W));
-  AjouteItem(fichier, EItem::Quitter1, QStringLiteral("&Quitter"));
+void TFormFiche::CreeMenus() {
+  // Their shortcuts are shown in the captions and dispatched by the window itself (eventFilter):
+  // an edit would keep Ctrl+Z and Ctrl+Ins, and Qt never fires a hidden item.
+  std::array<QMenu*, NombreItems> menus{};
+  using definitions::ENatureLigne;
+  for (const definitions::TLigneMenu& ligne : definitions::LignesMenus) {
+    const QString legende = QString::fromUtf8(ligne.Legende);
+    QMenu* parent = ligne.Parent == EItem::Nombre ? nullptr : menus[static_cast<std::size_t>(ligne.Parent)];
+    switch (ligne.Nature) {
+      case ENatureLigne::Separateur: parent->addSeparator(); break;
+      case ENatureLigne::Menu: {
+        QMenu* m = parent ? parent->addMenu(legende) : menuBar()->addMenu(legende);
+        const std::size_t i = static_cast<std::size_t>(ligne.Item);
+        menus[i] = m;
+        FActions[i] = m->menuAction();
+        FLegendes[i] = legende;
+        // The opening handler of the top menus, but Aide's.
+        if (!parent && ligne.Item != EItem::Aide1) connect(m, &QMenu::aboutToShow, this, &TFormFiche::MenuClick);
+        break;
+      }
+      case ENatureLigne::Item:
+      case ENatureLigne::Cochable:
+        AjouteItem(parent, ligne.Item, legende, ligne.Raccourci)->setCheckable(ligne.Nature == ENatureLigne::Cochable);
+        break;
+    }
+  }
+}
 
-  QMenu* edition = menu(EItem::Edition1, QStringLiteral("&Edition"));
-  AjouteItem(edition, EItem::Premiere1, QStringLiteral("&Première fiche"));
-  AjouteItem(edition, EItem::Derniere1, QStringLiteral("&Dernière fiche"));
-  AjouteItem(edition, EItem::Precedente1, QStringLiteral("Fiche précédente"), touche(Qt::Key_F7));
-  edition->addSeparator();
-  AjouteItem(edition, EItem::Suivante1, QStringLiteral("Fiche suivante"), touche(Qt::Key_F8));
-  AjouteItem(edition, EItem::Listedesfiches1, QStringLiteral("&Liste des fiches"), touche(Qt::Key_F12));
-  AjouteItem(edition, EItem::Rechercher1, QStringLiteral("Rechercher"), ctrl(Qt::Key_F));
-  AjouteItem(edition, EItem::Rechsuivant1, QStringLiteral("Occurence suivante"), touche(Qt::Key_F3));
-  AjouteItem(edition, EItem::AbandonRech1, QStringLiteral("Abandon Recherche"), ctrl(Qt::Key_F3));
-  edition->addSeparator();
-  AjouteItem(edition, EItem::Enregistrerlafiche1, QStringLiteral("&Valider la fiche"), touche(Qt::Key_F2));
-  AjouteItem(edition, EItem::Nouvelle1, QStringLiteral("&Nouvelle fiche"), touche(Qt::Key_F4));
-  AjouteItem(edition, EItem::Inserer1, QStringLiteral("&Insérer nouvelle fiche"));
-  AjouteItem(edition, EItem::Supprimer1, QStringLiteral("&Supprimer la fiche"));
-  AjouteItem(edition, EItem::Annuler1, QStringLiteral("&Annuler modification"), ctrl(Qt::Key_Z));
-  edition->addSeparator();
-  AjouteItem(edition, EItem::PermuterChamps, QStringLiteral("Permuter les champs"));
-  edition->addSeparator();
-  AjouteItem(edition, EItem::Imprimer1, QStringLiteral("Fiche –> imprimante"), ctrl(Qt::Key_P));
-  AjouteItem(edition, EItem::PressePapiers1, QStringLiteral("Fiche –> presse-papiers"), ctrl(Qt::Key_Insert));
-  AjouteItem(edition, EItem::ListeVersPressepapiers1, QStringLiteral("Liste –> presse-papiers"));
-  edition->addSeparator();
-  AjouteItem(edition, EItem::Options1, QStringLiteral("&Options"), touche(Qt::Key_F5));
-  AjouteItem(edition, EItem::OptionsAvancees1, QStringLiteral("Options avan&cées"),
-             QKeyCombination(Qt::ShiftModifier, Qt::Key_F5));
-  edition->addSeparator();
-  AjouteItem(edition, EItem::Entete1, QStringLiteral("En-&tête"), touche(Qt::Key_F9));
-  AjouteItem(edition, EItem::Etiquettes1, QStringLiteral("&Etiquettes"));
-  AjouteItem(edition, EItem::Canevas1, QStringLiteral("&Canevas"));
-  AjouteItem(edition, EItem::FeuilledeStyle1, QStringLiteral("Feuille de Style"), ctrl(Qt::Key_F9));
-
-  QMenu* preferences = menu(EItem::Preferences1, QStringLiteral("&Préférences"));
-  QMenu* polices = preferences->addMenu(QStringLiteral("&Polices de caractères"));
-  FActions[static_cast<std::size_t>(EItem::Police1)] = polices->menuAction();
-  FLegendes[static_cast<std::size_t>(EItem::Police1)] = polices->title();
-  AjouteItem(polices, EItem::Champs1, QStringLiteral("Champs"));
-  AjouteItem(polices, EItem::Liste1, QStringLiteral("Liste"));
-  preferences->addSeparator();
-  AjouteItem(preferences, EItem::Applicationaudessus1, QStringLiteral("Garder à l'&avant-plan"))->setCheckable(true);
-  AjouteItem(preferences, EItem::Rouvrir1, QStringLiteral("&Ouvrir au démarrage"))->setCheckable(true);
-  AjouteItem(preferences, EItem::Instanceunique1, QStringLiteral("Instance &unique"))->setCheckable(true);
-  preferences->addSeparator();
-  AjouteItem(preferences, EItem::OptionsCSV, QStringLiteral("Options CSV"),
-             QKeyCombination(Qt::ShiftModifier, Qt::Key_F6));
-
-  QMenu* aide = menu(EItem::Aide1, QStringLiteral("&Aide"));
-  AjouteItem(aide, EItem::Rubriquesdaide1, QStringLiteral("&Rubriques d'aide"));
-  aide->addSeparator();
-  AjouteItem(aide, EItem::Apropos1, QStringLiteral("&A propos..."));
-
+void TFormFiche::CreeControles() {
   // Controls, top to bottom.
   auto* client = new QWidget(this);
   setCentralWidget(client);
@@ -267,19 +344,11 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
   Panel4->setFocusPolicy(Qt::StrongFocus);
   auto* boutons = new QHBoxLayout(Panel4);
   boutons->setContentsMargins(4, 4, 4, 4);
-  const struct {
-    EItem item;
-    const char* legende;
-    const char* bulle;
-  } definitions[] = {
-      {EItem::BPrecedent, "Précédente", "Fiche précédente"}, {EItem::BSuivant, "Suivante", "Fiche suivante"},
-      {EItem::BNouveau, "Nouvelle", "Nouvelle fiche"},       {EItem::BInserer, "Insérer", "Insérer une fiche"},
-      {EItem::BSupprimer, "Supprimer", "Supprimer la fiche"}, {EItem::BChercher, "Chercher", "Chercher une fiche"}};
-  for (const auto& d : definitions) {
-    auto* bouton = new QPushButton(QString::fromUtf8(d.legende), Panel4);
-    bouton->setToolTip(QString::fromUtf8(d.bulle));
+  for (const definitions::TDefinitionBouton& d : definitions::DefinitionsBoutons) {
+    auto* bouton = new QPushButton(QString::fromUtf8(d.Legende), Panel4);
+    bouton->setToolTip(QString::fromUtf8(d.Bulle));
     bouton->setAutoDefault(false);
-    const EItem item = d.item;
+    const EItem item = d.Item;
     connect(bouton, &QPushButton::clicked, this, [this, item] { Editeur.ExecuteItem(item); });
     FBoutons[static_cast<std::size_t>(item)] = bouton;
     FLegendes[static_cast<std::size_t>(item)] = bouton->text();
@@ -296,22 +365,9 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
     if (!FRemplissage) FixeModifie(EChamp::MReponse, true);
   });
   MQuestion->installEventFilter(this);
+}
 
-  Imprimante = std::make_unique<QPrinter>();
-  AppliquePolice(EPolice::Champs, reglages.PoliceChamps, reglages.TaillePoliceChamps);
-  AppliquePolice(EPolice::Liste, reglages.PoliceListe, reglages.TaillePoliceListe);
-  // A later start's command line waits while a modal dialog is open; one still waiting when the
-  // window has closed (its close question was open) is dropped.
-  FReception = new TReceptionLigneCommande(
-      [this](const std::vector<std::string>& arguments) {
-        if (!FFermee) Editeur.LigneCommandeRecue(arguments);
-      },
-      {}, this);
-  CreeDialoguesCommandes();
-
-  DlgNouveau = new TDlgNouveau(this);
-  CreeDialogues();
-
+void TFormFiche::CreeBoitesStandard() {
   BoiteMessage = [](const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons) {
     // MessageAvecTitre: its own caption, centred on the screen.
     QMessageBox boite(IconeQt(icone), titre.isEmpty() ? TitreBoite(IconeQt(icone)) : titre, texte, BoutonsQt(boutons));
@@ -319,8 +375,9 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
     if (QAbstractButton* abandon = boite.button(QMessageBox::Abort)) abandon->setText(QStringLiteral("Abandonner"));
     return BoutonDepuisQt(boite.exec());
   };
-  BoiteOuvrir = [this](const std::vector<TFiltre>& filtres, const QString& extension, TChoixOuverture& choix) {
-    QFileDialog dialogue(this, QStringLiteral("Ouvrir"));
+  BoiteOuvrir = [this](const std::vector<TFiltre>& filtres, const QString& extension, const QString& dossier,
+                       TChoixOuverture& choix) {
+    QFileDialog dialogue(this, QStringLiteral("Ouvrir"), dossier);
     // Qt's own dialog, so that it can carry the read-only box.
     const QStringList liste = PrepareDialogueFichier(dialogue, QFileDialog::AcceptOpen, filtres, extension);
     dialogue.setFileMode(QFileDialog::ExistingFile);
@@ -359,21 +416,21 @@ TFormFiche::TFormFiche(const QStringList& arguments, TReglages& reglages, QWidge
     return locale.toString(maintenant.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
            maintenant.time().toString(heure.trimmed());
   };
+}
 
+void TFormFiche::PlaceFenetre(const TReglages& r) {
   // The client area from the settings, kept on the screen.
   const QScreen* ecran = QGuiApplication::primaryScreen();
   const QRect zone = ecran ? ecran->availableGeometry() : QRect(0, 0, 1024, 768);
   // The window manager's frame is not known before the window is shown: room is left for it.
   const int hauteurMenus = menuBar()->sizeHint().height();
   const QSize taille =
-      TailleClientUtilisable(reglages.LargeurFenetre, reglages.HauteurFenetre,
+      TailleClientUtilisable(r.LargeurFenetre, r.HauteurFenetre,
                              zone.size() - QSize(MargeCadre, hauteurMenus + MargeCadre + HauteurTitre));
   setMinimumSize(LargeurMinimale, HauteurMinimale);
   resize(taille.width(), taille.height() + hauteurMenus);
   move(zone.left() + std::max(0, (zone.width() - width()) / 2),
        zone.top() + std::max(0, (zone.height() - height()) / 2));
-
-  Editeur.Initialise();
 }
 
 TFormFiche::~TFormFiche() = default;
@@ -462,7 +519,7 @@ void TFormFiche::FormClose() {
     r.LargeurFenetre = centralWidget()->width();
     r.HauteurFenetre = centralWidget()->height();
   }
-  EcritPreferences(r, EPartReglages::Editeur, Editeur.ReglagesModifies);
+  EcritPreferences(r, EPartReglages::Editeur, Editeur.GetReglagesModifies());
   FFermee = true;
 }
 
@@ -606,8 +663,10 @@ EBouton TFormFiche::Message(const std::string& texte, const std::string& titre, 
 }
 
 bool TFormFiche::DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
-                                TChoixOuverture& choix) {
-  return BoiteOuvrir(filtres, ansi::VersQString(extensionDefaut), choix);
+                                const std::string& dossier, TChoixOuverture& choix) {
+  // Never the folder the program was started from, which says nothing of the user's files.
+  const QString depart = dossier.empty() ? QDir::homePath() : VersChemin(dossier);
+  return BoiteOuvrir(filtres, ansi::VersQString(extensionDefaut), depart, choix);
 }
 
 bool TFormFiche::DialogueSauver(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,

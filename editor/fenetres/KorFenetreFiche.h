@@ -60,7 +60,9 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   // script them; by default they show the platform's dialogs.
   std::function<EBouton(const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons)>
       BoiteMessage;
-  std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, TChoixOuverture& choix)>
+  // The open dialog starts in dossier.
+  std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, const QString& dossier,
+                     TChoixOuverture& choix)>
       BoiteOuvrir;
   std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, const QString& propose,
                      TChoixSauvegarde& choix)>
@@ -92,7 +94,8 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   QPlainTextEdit* MReponse = nullptr;
   QFrame* Panel4 = nullptr;
   TDlgNouveau* DlgNouveau = nullptr;
-  // The printer of the print command; the list font, which the card list takes.
+  // The printer of the print command, made on the first print; the list font, which the card
+  // list takes.
   std::unique_ptr<QPrinter> Imprimante;
   QFont PoliceListe;
   TDlgOptions* DlgOptions = nullptr;
@@ -125,7 +128,7 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   void FixeContexteAide(int contexte) override { FContexteAide = contexte; }
   EBouton Message(const std::string& texte, const std::string& titre, EGenreMessage icone, EBoutons boutons) override;
   bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
-                      TChoixOuverture& choix) override;
+                      const std::string& dossier, TChoixOuverture& choix) override;
   bool DialogueSauver(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
                       const std::string& nomPropose, TChoixSauvegarde& choix) override;
   bool DialogueNouveau(const std::vector<std::string>& types, int& index) override;
@@ -165,6 +168,12 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   bool eventFilter(QObject* objet, QEvent* event) override;
 
  private:
+  // The parts of the window's creation: the menus from their table, the controls with the
+  // buttons from theirs, the standard dialogs and the clock behind the hooks, the place and size.
+  void CreeMenus();
+  void CreeControles();
+  void CreeBoitesStandard();
+  void PlaceFenetre(const TReglages& r);
   QAction* AjouteItem(QMenu* menu, EItem item, const QString& legende, QKeyCombination raccourci = {});
   void AjusteHauteurs();
   void CreeDialogues();

@@ -35,7 +35,15 @@ void TFormFiche::CreeDialoguesCommandes() {
   };
 }
 
-bool TFormFiche::DialogueImpression() { return BoiteImpression && BoiteImpression(*Imprimante); }
+bool TFormFiche::DialogueImpression() {
+  if (!BoiteImpression) return false;
+  // Made on the first print: most runs never print, and a printer costs memory and start-up time.
+  if (!Imprimante) {
+    Imprimante = std::make_unique<QPrinter>();
+    FixeMargesImpression(*Imprimante);
+  }
+  return BoiteImpression(*Imprimante);
+}
 
 std::string TFormFiche::Imprime(const std::vector<std::string>& lignes) {
   // The printer draws in the field font as the edits show it.

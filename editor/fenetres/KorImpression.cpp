@@ -2,6 +2,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetrics>
+#include <QMarginsF>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -10,6 +12,8 @@
 #include <QTextLayout>
 
 #include "platform/Ansi.h"
+
+#include <algorithm>
 
 std::vector<std::string> LignesAffichees(const QPlainTextEdit& memo) {
   std::vector<std::string> lignes;
@@ -32,7 +36,16 @@ std::vector<std::string> LignesAffichees(const QPlainTextEdit& memo) {
   return lignes;
 }
 
+void FixeMargesImpression(QPrinter& imprimante) {
+  const QMarginsF m = imprimante.pageLayout().margins(QPageLayout::Millimeter);
+  const auto auMoins = [](qreal marge) { return std::max<qreal>(marge, MargeImpressionMm); };
+  const QMarginsF voulues(auMoins(m.left()), auMoins(m.top()), auMoins(m.right()), auMoins(m.bottom()));
+  // A page too small for such margins keeps its own (Qt refuses margins that leave no room).
+  if (voulues != m) imprimante.setPageMargins(voulues, QPageLayout::Millimeter);
+}
+
 QString ImprimeLignes(QPrinter& imprimante, const QFont& police, const std::vector<std::string>& lignes) {
+  FixeMargesImpression(imprimante);
   const QString destination =
       imprimante.outputFileName().isEmpty() ? imprimante.printerName() : imprimante.outputFileName();
   const QString echec = QStringLiteral("Erreur d'entrée/sortie : impossible d'imprimer sur \"%1\".").arg(destination);

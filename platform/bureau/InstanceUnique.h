@@ -24,9 +24,8 @@ class TInstanceUnique : public QObject {
   // handed the arguments; the program is to end at once.
   bool Demarre(const QStringList& arguments);
 
-  // Name of the local socket, and path of the lock that guards the start.
+  // Name of the local socket.
   QString NomServeur() const { return FNomServeur; }
-  QString CheminVerrou() const { return FCheminVerrou; }
 
  signals:
   // In the running instance: the command line of a later start.

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,7 +43,7 @@ class TVueScriptee : public IVueFiche {
   std::deque<std::optional<int>> Nouveaux;
   // What the last dialogs were given.
   std::vector<TFiltre> FiltresOuverture, FiltresSauvegarde;
-  std::string ExtensionOuverture, ExtensionSauvegarde, NomPropose;
+  std::string ExtensionOuverture, ExtensionSauvegarde, NomPropose, DossierDeDepart;
   std::vector<std::string> TypesNouveau;
 
   static std::size_t I(EChamp c) { return static_cast<std::size_t>(c); }
@@ -76,10 +77,11 @@ class TVueScriptee : public IVueFiche {
     Reponses.pop_front();
     return r;
   }
-  bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extension,
+  bool DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extension, const std::string& dossier,
                       TChoixOuverture& choix) override {
     FiltresOuverture = filtres;
     ExtensionOuverture = extension;
+    DossierDeDepart = dossier;
     if (Ouvertures.empty()) {
       ADD_FAILURE() << "unexpected open dialog";
       return false;
@@ -185,11 +187,13 @@ class TVueScriptee : public IVueFiche {
 };
 
 // A card file of that type written as an XML card file at chemin, with these cards (field 0,
-// field 1, field 2).
+// field 1, field 2), and what retouche changes in it before it is written.
 inline void EcritFichierEssai(const std::string& chemin, char type,
-                              const std::vector<std::array<std::string, 3>>& fiches, TReglages& r) {
+                              const std::vector<std::array<std::string, 3>>& fiches, TReglages& r,
+                              const std::function<void(TFichierX&)>& retouche = {}) {
   TFichierX f(type, 'x', EVarianteModele::Complet, r);
   f.InitNouveauFichier(r);
   for (const auto& c : fiches) f.AjouteFiche(c[0], c[1], c[2]);
+  if (retouche) retouche(f);
   EcritFichierXML(f, chemin, true, r);
 }

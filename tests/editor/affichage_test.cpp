@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "VueScriptee.h"
+#include "VueDialogues.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
 
@@ -17,11 +17,8 @@ class Affichage : public DossierTemporaire {
     Ed.Initialise();
   }
   // A new, unnamed card file of that type shown as the editor shows a file just created.
-  void Cree(char type) {
-    Ed.TypeCourant = type;
-    Ed.FichierCourant = std::make_unique<TFichierX>(type, 'x', EVarianteModele::Complet, R);
-    Ed.DetermineModes();
-    Ed.AfficheFichier(-1);
+  void Cree(TEditeur& ed, char type) {
+    ed.MontreFichier(std::make_unique<TFichierX>(type, 'x', EVarianteModele::Complet, R), -1);
   }
   std::string Fichier(char type, int nombre, const std::string& nom = "f.xkq") {
     std::vector<std::array<std::string, 3>> fiches;
@@ -35,7 +32,7 @@ class Affichage : public DossierTemporaire {
   bool Visible(EItem item) { return V.Item(item).Visible; }
 
   TReglages R;
-  TVueScriptee V;
+  TVueDialogues V;
   TEditeur Ed{V, R};
 };
 
@@ -55,16 +52,17 @@ TEST_F(Affichage, ModesDesNeufTypes) {
   };
   for (const TModes& m : table) {
     SCOPED_TRACE(std::string("type ") + m.Type);
-    Ed.LibereFichier();
-    Ed.RatioQuestion = 6;
-    Cree(m.Type);
-    EXPECT_EQ(Ed.ChampUneLigne, m.ChampUneLigne);
-    EXPECT_EQ(Ed.FichierTrie, m.FichierTrie);
-    EXPECT_EQ(Ed.Notes, m.Notes);
-    EXPECT_EQ(Ed.Permutable, m.Permutable);
-    EXPECT_EQ(Ed.FichierCourant->FAvecChamp0, m.AvecChamp0);
-    EXPECT_EQ(Ed.FichierCourant->FSansChamp1, m.SansChamp1);
-    EXPECT_EQ(Ed.RatioQuestion, m.Ratio);
+    // A fresh editor: the share of field 1 starts at 6 twelfths.
+    TEditeur ed{V, R};
+    ed.Initialise();
+    Cree(ed, m.Type);
+    EXPECT_EQ(ed.GetModes().ChampUneLigne, m.ChampUneLigne);
+    EXPECT_EQ(ed.GetModes().FichierTrie, m.FichierTrie);
+    EXPECT_EQ(ed.GetModes().Notes, m.Notes);
+    EXPECT_EQ(ed.GetModes().Permutable, m.Permutable);
+    EXPECT_EQ(ed.GetFichierCourant()->FAvecChamp0, m.AvecChamp0);
+    EXPECT_EQ(ed.GetFichierCourant()->FSansChamp1, m.SansChamp1);
+    EXPECT_EQ(ed.GetModes().RatioQuestion, m.Ratio);
     EXPECT_EQ(V.Disposition.ChampUneLigne, m.ChampUneLigne);
     EXPECT_EQ(V.Disposition.RatioQuestion, m.Ratio);
     EXPECT_EQ(V.ContexteAide, m.Type == 'Q' ? 21 : m.Type == 'M' ? 31 : 1);
@@ -79,7 +77,7 @@ TEST_F(Affichage, SansFichierLeTypeProposeDonneLaDisposition) {
   R.TypesUtilises = "FQ";
   Ed.Initialise();
   Ed.DemarreSansFichier();
-  EXPECT_EQ(Ed.TypeCourant, 'F');
+  EXPECT_EQ(Ed.GetTypeCourant(), 'F');
   EXPECT_FALSE(V.Disposition.ChampUneLigne);
   EXPECT_EQ(V.Disposition.RatioQuestion, 11);
   EXPECT_FALSE(Visible(EItem::Edition1));
@@ -105,7 +103,7 @@ TEST_F(Affichage, OuvertureSurLaBonneFiche) {
     SCOPED_TRACE(std::string("type ") + c.Type + " index " + std::to_string(c.Index));
     Ed.LibereFichier();
     ASSERT_TRUE(Ed.OuvreFichier(Fichier(c.Type, c.Nombre), c.Index, true, true, true));
-    EXPECT_EQ(Ed.IndexCourant, c.Attendu);
+    EXPECT_EQ(Ed.GetIndexCourant(), c.Attendu);
     if (c.Attendu >= 0) {
       EXPECT_EQ(V.Textes[2], "corps" + std::to_string(c.Attendu));
     }
@@ -115,7 +113,7 @@ TEST_F(Affichage, OuvertureSurLaBonneFiche) {
 
 TEST_F(Affichage, FichierVideMontreLaFicheVierge) {
   ASSERT_TRUE(Ed.OuvreFichier(Fichier('R', 0), -1, true, true, true));
-  EXPECT_EQ(Ed.FicheAffichee, &Ed.FicheVierge);
+  EXPECT_EQ(Ed.GetFicheAffichee(), &Ed.GetFicheVierge());
   EXPECT_EQ(V.Textes[1], "(Pas de fiche)");
   EXPECT_TRUE(V.Actifs[0]) << "the file's title stays editable for a type without field 0";
   EXPECT_FALSE(V.Actifs[1]);
@@ -131,7 +129,7 @@ TEST_F(Affichage, FichierVideMontreLaFicheVierge) {
 TEST_F(Affichage, NumeroDeFichePourLesTypesSansChamp1) {
   ASSERT_TRUE(Ed.OuvreFichier(Fichier('L', 2), -1, true, true, true));
   EXPECT_EQ(V.Textes[1], "1");
-  Ed.BSuivantClick();
+  Ed.ExecuteItem(EItem::BSuivant);
   EXPECT_EQ(V.Textes[1], "2");
   EXPECT_EQ(V.Etiquettes[1], "Numéro"_a);
 }
@@ -154,12 +152,20 @@ TEST_F(Affichage, BoutonsEtMenusParEtat) {
     SCOPED_TRACE(c.Nom);
     Ed.LibereFichier();
     ASSERT_TRUE(Ed.OuvreFichier(Fichier(c.Type, 3), c.Index, true, true, c.Editable));
-    if (c.Recherche) Ed.RechercheActive = true;
-    if (c.Nouvelle) Ed.BNouveauClick();
-    Ed.MetAJourBoutons();
+    if (c.Recherche) {
+      // A search that goes on: another card holds the text.
+      V.Chercher = [](TLogiqueChercher& d) {
+        d.EChercher = "corps";
+        d.CBChampUnique = false;
+        return true;
+      };
+      Ed.ExecuteItem(EItem::Rechercher1);
+      ASSERT_TRUE(Ed.GetRecherche().RechercheActive);
+    }
+    if (c.Nouvelle) Ed.ExecuteItem(EItem::BNouveau);
     Ed.MetAJourMenus();
-    const int n = Ed.FichierCourant->GetNombreFiches();
-    const int i = Ed.IndexCourant;
+    const int n = Ed.GetFichierCourant()->GetNombreFiches();
+    const int i = Ed.GetIndexCourant();
     EXPECT_EQ(Actif(EItem::BSuivant), i < n - 1 || c.Recherche);
     EXPECT_EQ(Actif(EItem::Suivante1), i < n - 1 || c.Recherche);
     EXPECT_EQ(Actif(EItem::BPrecedent), i > 0 || c.Recherche);
@@ -208,7 +214,7 @@ TEST_F(Affichage, SansFichierLesCommandesSontInactives) {
   EXPECT_EQ(V.TitreFenetre, "KorEdit");
   EXPECT_EQ(V.Textes[0], "(Pas de fichier chargé)"_a);
   EXPECT_FALSE(V.Actifs[0]);
-  EXPECT_EQ(Ed.FicheAffichee, nullptr);
+  EXPECT_EQ(Ed.GetFicheAffichee(), nullptr);
   // The file just closed is offered again, the type proposed is the file's.
   EXPECT_TRUE(Visible(EItem::Ouvert1));
   EXPECT_EQ(V.Item(EItem::Ouvert1).Legende, "f.xkqq");
@@ -228,7 +234,7 @@ TEST_F(Affichage, OuvertCacheTantQueLeFichierEstOuvert) {
 }
 
 TEST_F(Affichage, TitreDeLaFenetre) {
-  Cree('Q');
+  Cree(Ed, 'Q');
   EXPECT_EQ(V.TitreFenetre, "KorEdit - (Nouveau fichier)");
   Ed.LibereFichier();
   const std::string chemin = Fichier('Q', 1, "Géographie.xkq");
@@ -238,20 +244,19 @@ TEST_F(Affichage, TitreDeLaFenetre) {
 
 TEST_F(Affichage, PasAPas) {
   ASSERT_TRUE(Ed.OuvreFichier(Fichier('Q', 3), -1, true, true, true));
-  const std::pair<void (TEditeur::*)(), int> pas[] = {
-      {&TEditeur::BPrecedentClick, 0}, {&TEditeur::BSuivantClick, 1}, {&TEditeur::BSuivantClick, 2},
-      {&TEditeur::BSuivantClick, 2},   {&TEditeur::BPrecedentClick, 1}};
+  const std::pair<EItem, int> pas[] = {{EItem::BPrecedent, 0}, {EItem::BSuivant, 1}, {EItem::BSuivant, 2},
+                                        {EItem::BSuivant, 2},   {EItem::BPrecedent, 1}};
   for (const auto& [commande, attendu] : pas) {
-    (Ed.*commande)();
-    EXPECT_EQ(Ed.IndexCourant, attendu);
+    Ed.ExecuteItem(commande);
+    EXPECT_EQ(Ed.GetIndexCourant(), attendu);
     EXPECT_EQ(V.Textes[0], "t" + std::to_string(attendu));
     EXPECT_EQ(V.Textes[1], "cle" + std::to_string(attendu));
   }
   // The menu items run the same commands.
   Ed.ExecuteItem(EItem::Suivante1);
-  EXPECT_EQ(Ed.IndexCourant, 2);
+  EXPECT_EQ(Ed.GetIndexCourant(), 2);
   Ed.ExecuteItem(EItem::BPrecedent);
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
 }
 
 TEST_F(Affichage, TitreDuFichierPourUnTypeSansChamp0) {
@@ -259,13 +264,13 @@ TEST_F(Affichage, TitreDuFichierPourUnTypeSansChamp0) {
   EXPECT_EQ(V.Textes[0], "");
   V.Tape(EChamp::ETitre, "  Mon carnet ");
   // Stepping keeps the title typed, and it counts for saving.
-  Ed.BSuivantClick();
+  Ed.ExecuteItem(EItem::BSuivant);
   EXPECT_EQ(V.Textes[0], "  Mon carnet ");
   Ed.MetAJourMenus();
   EXPECT_TRUE(Actif(EItem::Sauver1));
   Ed.ValideTitreFichier();
-  EXPECT_EQ(Ed.FichierCourant->FTitre, "Mon carnet");
-  EXPECT_TRUE(Ed.FichierCourant->FModifie);
+  EXPECT_EQ(Ed.GetFichierCourant()->FTitre, "Mon carnet");
+  EXPECT_TRUE(Ed.GetFichierCourant()->FModifie);
   EXPECT_FALSE(V.Modifies[0]);
 }
 

@@ -17,16 +17,15 @@ class Chercher : public ::testing::Test {
     Ed.Initialise();
   }
   // A card file in memory of that type, with a card per field-1 text, shown at index; the cards
-  // listed in avec hold "cible" in field 2.
+  // listed in avec hold "cible" in field 2. Fichier is the file handed to the editor, which a
+  // test may change behind the editor's back.
   void Charge(char type, int nombre, std::initializer_list<int> avec, int index) {
-    Ed.LibereFichier();
-    Ed.TypeCourant = type;
-    Ed.FichierCourant = std::make_unique<TFichierX>(type, 'x', EVarianteModele::Complet, R);
-    for (int i = 0; i < nombre; ++i) Ed.FichierCourant->AjouteFiche("", "carte " + std::to_string(i), "corps");
-    for (int i : avec) Ed.FichierCourant->Fiche(i).Champ2 = "une cible";
-    Ed.FichierCourant->FModifie = false;
-    Ed.DetermineModes();
-    Ed.AfficheFichier(index);
+    auto f = std::make_unique<TFichierX>(type, 'x', EVarianteModele::Complet, R);
+    for (int i = 0; i < nombre; ++i) f->AjouteFiche("", "carte " + std::to_string(i), "corps");
+    for (int i : avec) f->Fiche(i).Champ2 = "une cible";
+    f->FModifie = false;
+    Fichier = f.get();
+    Ed.MontreFichier(std::move(f), index);
   }
   // The search dialog answers with that text (and "Chercher").
   void Cherche(const std::string& texte, bool arriere = false) {
@@ -43,24 +42,25 @@ class Chercher : public ::testing::Test {
   TReglages R;
   TVueDialogues V;
   TEditeur Ed{V, R};
+  TFichierX* Fichier = nullptr;
 };
 
 TEST_F(Chercher, ExempleDesDixFiches) {
   Charge('F', 10, {3, 7}, 1);
   Cherche("CIBLE");
-  EXPECT_EQ(Ed.IndexCourant, 3);
-  EXPECT_TRUE(Ed.RechercheActive);
-  EXPECT_EQ(Ed.IndexDepartRecherche, 1);
+  EXPECT_EQ(Ed.GetIndexCourant(), 3);
+  EXPECT_TRUE(Ed.GetRecherche().RechercheActive);
+  EXPECT_EQ(Ed.GetRecherche().IndexDepartRecherche, 1);
   Ed.MetAJourMenus();
   EXPECT_TRUE(V.Item(EItem::Rechsuivant1).Visible);
   EXPECT_TRUE(V.Item(EItem::AbandonRech1).Visible);
   Ed.ExecuteItem(EItem::Rechsuivant1);
-  EXPECT_EQ(Ed.IndexCourant, 7);
+  EXPECT_EQ(Ed.GetIndexCourant(), 7);
   EXPECT_TRUE(V.Messages.empty());
   Reponses(1);
   Ed.ExecuteItem(EItem::Rechsuivant1);
-  EXPECT_EQ(Ed.IndexCourant, 1);
-  EXPECT_FALSE(Ed.RechercheActive);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
+  EXPECT_FALSE(Ed.GetRecherche().RechercheActive);
   ASSERT_EQ(V.Messages.size(), 1u);
   EXPECT_EQ(Dernier().Texte, "Non trouvé !"_a);
   EXPECT_EQ(Dernier().Titre, "Échec"_a);
@@ -69,7 +69,7 @@ TEST_F(Chercher, ExempleDesDixFiches) {
   // F3 after the end: nothing moves, "Recherche terminée." (warning); Ctrl+F3 then does nothing.
   Reponses(1);
   Ed.ExecuteItem(EItem::Rechsuivant1);
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_EQ(Dernier().Texte, "Recherche terminée."_a);
   EXPECT_EQ(Dernier().Icone, EGenreMessage::Avertissement);
   Ed.ExecuteItem(EItem::AbandonRech1);
@@ -79,15 +79,15 @@ TEST_F(Chercher, ExempleDesDixFiches) {
 TEST_F(Chercher, FinDeRechercheSurLaFicheDeDepart) {
   Charge('F', 10, {1, 3}, 1);
   Cherche("cible");
-  ASSERT_EQ(Ed.IndexCourant, 3);
+  ASSERT_EQ(Ed.GetIndexCourant(), 3);
   Reponses(1);
-  Ed.BSuivantClick();  // next continues the search
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  Ed.ExecuteItem(EItem::BSuivant);  // next continues the search
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_EQ(Dernier().Texte, "Fin de recherche.");
   Charge('F', 10, {1}, 1);
   Reponses(1);
   Cherche("cible");
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_EQ(Dernier().Texte, "Fin de recherche.");
   EXPECT_EQ(Dernier().Icone, EGenreMessage::Information);
 }
@@ -95,11 +95,11 @@ TEST_F(Chercher, FinDeRechercheSurLaFicheDeDepart) {
 TEST_F(Chercher, TexteBlancNeDemarreRien) {
   Charge('F', 10, {3}, 1);
   Cherche("   ");
-  EXPECT_FALSE(Ed.RechercheActive);
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  EXPECT_FALSE(Ed.GetRecherche().RechercheActive);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_TRUE(V.Messages.empty());
   // The dialog keeps what was typed for the next search.
-  EXPECT_EQ(Ed.DlgChercher.EChercher, "   ");
+  EXPECT_EQ(Ed.GetDlgChercher().EChercher, "   ");
 }
 
 TEST_F(Chercher, AbandonEtPrecedentJusquAuDepart) {
@@ -111,25 +111,25 @@ TEST_F(Chercher, AbandonEtPrecedentJusquAuDepart) {
   Ed.AfficheFiche(3);
   Reponses(1);
   Ed.ExecuteItem(EItem::AbandonRech1);
-  EXPECT_FALSE(Ed.RechercheActive);
+  EXPECT_FALSE(Ed.GetRecherche().RechercheActive);
   EXPECT_EQ(Dernier().Texte, "Recherche terminée."_a);
   EXPECT_EQ(Dernier().Icone, EGenreMessage::Information);
   // Forwards, then previous back to the start card.
   Charge('F', 10, {3}, 1);
   Cherche("cible");
-  ASSERT_EQ(Ed.IndexCourant, 3);
+  ASSERT_EQ(Ed.GetIndexCourant(), 3);
   Reponses(1);
-  Ed.BPrecedentClick();
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  Ed.ExecuteItem(EItem::BPrecedent);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_EQ(Dernier().Texte, "Recherche terminée."_a);
   EXPECT_EQ(Dernier().Icone, EGenreMessage::Avertissement);
 }
 
 TEST_F(Chercher, AccentsEtMajuscules) {
   Charge('F', 5, {}, 0);
-  Ed.FichierCourant->Fiche(3).Champ1 = "L'ÉCOLE DES FEMMES"_a;
+  Fichier->Fiche(3).Champ1 = "L'ÉCOLE DES FEMMES"_a;
   Cherche("école"_a);
-  EXPECT_EQ(Ed.IndexCourant, 3);
+  EXPECT_EQ(Ed.GetIndexCourant(), 3);
   V.Chercher = [](TLogiqueChercher& d) {
     EXPECT_EQ(d.EChercher, "école"_a);  // kept between searches
     d.CBDifferencier = true;
@@ -155,15 +155,15 @@ TEST_F(Chercher, ListeDesNotes) {
   // shows card 4; Esc shows card 1 again.
   Charge('N', 5, {}, 1);
   V.Liste = [&](const TFichierX& f, int ligne, const std::function<void(int)>& selection) {
-    EXPECT_EQ(&f, Ed.FichierCourant.get());
+    EXPECT_EQ(&f, Ed.GetFichierCourant());
     EXPECT_EQ(ligne, 3);
     selection(4);
-    EXPECT_EQ(Ed.IndexCourant, 4);
+    EXPECT_EQ(Ed.GetIndexCourant(), 4);
     EXPECT_EQ(V.Textes[1], "carte 4");
     return EResultatListe::Abandon;
   };
   Ed.ExecuteItem(EItem::Listedesfiches1);
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   // Enter (or F12, a double-click, the close box) keeps the last card chosen.
   for (EResultatListe fin : {EResultatListe::OK, EResultatListe::Fermeture}) {
     Ed.AfficheFiche(1);
@@ -172,7 +172,7 @@ TEST_F(Chercher, ListeDesNotes) {
       return fin;
     };
     Ed.ExecuteItem(EItem::Listedesfiches1);
-    EXPECT_EQ(Ed.IndexCourant, 2);
+    EXPECT_EQ(Ed.GetIndexCourant(), 2);
   }
 }
 
@@ -188,7 +188,7 @@ TEST_F(Chercher, ListeDUnFichierFermeOuRemplace) {
     return EResultatListe::Abandon;
   };
   Ed.ExecuteItem(EItem::Listedesfiches1);
-  EXPECT_FALSE(Ed.FichierCourant);
+  EXPECT_FALSE(Ed.GetFichierCourant());
   // Replaced by a smaller file: the former index is never shown in it.
   Charge('R', 5, {}, 4);
   V.Liste = [&](const TFichierX&, int, const std::function<void(int)>& selection) {
@@ -197,7 +197,7 @@ TEST_F(Chercher, ListeDUnFichierFermeOuRemplace) {
     return EResultatListe::Abandon;
   };
   Ed.ExecuteItem(EItem::Listedesfiches1);
-  EXPECT_EQ(Ed.IndexCourant, 0);
+  EXPECT_EQ(Ed.GetIndexCourant(), 0);
 }
 
 TEST_F(Chercher, RechercheSurUnFichierQuiAChange) {
@@ -205,37 +205,37 @@ TEST_F(Chercher, RechercheSurUnFichierQuiAChange) {
   // within the file and the search ends.
   Charge('F', 10, {2}, 8);
   Cherche("cible");
-  ASSERT_EQ(Ed.IndexCourant, 2);
-  ASSERT_TRUE(Ed.RechercheActive);
-  for (int i = 0; i < 6; ++i) Ed.FichierCourant->SupprimeFiche(Ed.FichierCourant->GetNombreFiches() - 1);
+  ASSERT_EQ(Ed.GetIndexCourant(), 2);
+  ASSERT_TRUE(Ed.GetRecherche().RechercheActive);
+  for (int i = 0; i < 6; ++i) Fichier->SupprimeFiche(Fichier->GetNombreFiches() - 1);
   Reponses(1);
   Ed.ExecuteItem(EItem::Rechsuivant1);
-  EXPECT_FALSE(Ed.RechercheActive);
-  EXPECT_EQ(Ed.IndexCourant, 3);  // the start card, past the end now, taken as the last card
+  EXPECT_FALSE(Ed.GetRecherche().RechercheActive);
+  EXPECT_EQ(Ed.GetIndexCourant(), 3);  // the start card, past the end now, taken as the last card
   EXPECT_EQ(Dernier().Texte, "Non trouvé !"_a);
   // A search left active on an emptied file ends on the spot.
   Charge('F', 3, {1}, 0);
   Cherche("cible");
-  ASSERT_TRUE(Ed.RechercheActive);
-  while (Ed.FichierCourant->GetNombreFiches()) Ed.FichierCourant->SupprimeFiche(0);
+  ASSERT_TRUE(Ed.GetRecherche().RechercheActive);
+  while (Fichier->GetNombreFiches()) Fichier->SupprimeFiche(0);
   Ed.AfficheFiche(0);
   Reponses(1);
   Ed.ExecuteItem(EItem::Rechsuivant1);
-  EXPECT_FALSE(Ed.RechercheActive);
-  EXPECT_EQ(Ed.IndexCourant, -1);
+  EXPECT_FALSE(Ed.GetRecherche().RechercheActive);
+  EXPECT_EQ(Ed.GetIndexCourant(), -1);
 }
 
 TEST_F(Chercher, DialogueDuFichier) {
   // The dialog's boxes follow the file shown, and its single-field box the labels.
   R.ChercheArriere = true;
   Charge('N', 3, {}, 0);
-  EXPECT_TRUE(Ed.DlgChercher.CBChampUnique);
-  EXPECT_TRUE(Ed.DlgChercher.CBArriere);
-  EXPECT_EQ(Ed.DlgChercher.LegendeChampUnique, "Chercher seulement dans le champ \"Onglet\"");
+  EXPECT_TRUE(Ed.GetDlgChercher().CBChampUnique);
+  EXPECT_TRUE(Ed.GetDlgChercher().CBArriere);
+  EXPECT_EQ(Ed.GetDlgChercher().LegendeChampUnique, "Chercher seulement dans le champ \"Onglet\"");
   Charge('Q', 3, {}, 0);
-  EXPECT_FALSE(Ed.DlgChercher.CBChampUnique);
-  EXPECT_FALSE(Ed.DlgChercher.CBArriere);
-  EXPECT_EQ(Ed.DlgChercher.LegendeChampUnique, "Chercher seulement dans le champ \"Intitulé\""_a);
+  EXPECT_FALSE(Ed.GetDlgChercher().CBChampUnique);
+  EXPECT_FALSE(Ed.GetDlgChercher().CBArriere);
+  EXPECT_EQ(Ed.GetDlgChercher().LegendeChampUnique, "Chercher seulement dans le champ \"Intitulé\""_a);
 }
 
 }  // namespace

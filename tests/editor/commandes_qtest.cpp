@@ -40,11 +40,14 @@ using banc::Touche;
 
 namespace {
 
-// A card file of that type, one card per field-1 text.
-void Ecrit(const QString& chemin, char type, const QStringList& cles) {
-  std::vector<std::array<std::string, 3>> fiches;
-  for (const QString& c : cles) fiches.push_back({"titre " + ansi::DepuisQString(c), ansi::DepuisQString(c), "corps"});
-  banc::EcritFiches(chemin, type, fiches);
+// A card file of that type, one card per field-1 text; with a template card whose field 0 is
+// canevas when it is given.
+void Ecrit(const QString& chemin, char type, const QStringList& cles, const std::string& canevas = {}) {
+  TReglages r;
+  TFichierX f(type, 'x', EVarianteModele::Complet, r);
+  for (const QString& c : cles) f.AjouteFiche("titre " + ansi::DepuisQString(c), ansi::DepuisQString(c), "corps");
+  if (!canevas.empty()) f.SetCanevas(canevas, "", "");
+  EcritFichierXML(f, banc::Utf8(chemin), true, r);
 }
 
 void ClicLigne(TListe& liste, int ligne) {
@@ -80,7 +83,7 @@ class TestCommandes : public QObject {
     });
     Touche(f, Qt::Key_F12);
     QVERIFY(!f.Liste->isVisible());
-    QCOMPARE(f.Editeur.IndexCourant, 1);
+    QCOMPARE(f.Editeur.GetIndexCourant(), 1);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("note 1"));
     // F12 in the list closes it on the card chosen.
     Pendant([&] {
@@ -88,7 +91,7 @@ class TestCommandes : public QObject {
       QTest::keyClick(f.Liste->LBListe, Qt::Key_F12);
     });
     Touche(f, Qt::Key_F12);
-    QCOMPARE(f.Editeur.IndexCourant, 3);
+    QCOMPARE(f.Editeur.GetIndexCourant(), 3);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("note 3"));
     QVERIFY(b.Boites.isEmpty());
   }
@@ -107,12 +110,12 @@ class TestCommandes : public QObject {
     });
     Touche(f, Qt::Key_F, Qt::ControlModifier);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("L'ÉCOLE"));
-    QVERIFY(f.Editeur.RechercheActive);
+    QVERIFY(f.Editeur.GetRecherche().RechercheActive);
     f.MenuClick();  // the menu's opening handler shows the items of an active search
     QVERIFY(f.Editeur.Item(EItem::Rechsuivant1).Visible);
     QVERIFY(f.Editeur.Item(EItem::AbandonRech1).Visible);
     Touche(f, Qt::Key_F3);  // back to the start card: no other match
-    QCOMPARE(f.Editeur.IndexCourant, 0);
+    QCOMPARE(f.Editeur.GetIndexCourant(), 0);
     QCOMPARE(b.Boites.size(), 1);
     QCOMPARE(b.Boites[0].Texte, QStringLiteral("Non trouvé !"));
     QCOMPARE(b.Boites[0].Titre, QStringLiteral("Échec"));
@@ -133,7 +136,7 @@ class TestCommandes : public QObject {
       f.DlgOptions->BOK->click();
     });
     Touche(f, Qt::Key_F5);
-    QVERIFY(!f.Editeur.FichierCourant->FModifie);
+    QVERIFY(!f.Editeur.GetFichierCourant()->FModifie);
     Pendant([&] {
       TDlgOptions& d = *f.DlgOptions;
       d.ENbreQuestions->setFocus();
@@ -142,8 +145,8 @@ class TestCommandes : public QObject {
       d.BOK->click();
     });
     Touche(f, Qt::Key_F5);
-    QVERIFY(f.Editeur.FichierCourant->FModifie);
-    QCOMPARE(int(f.Editeur.FichierCourant->FNombreQuestions), 255);
+    QVERIFY(f.Editeur.GetFichierCourant()->FModifie);
+    QCOMPARE(int(f.Editeur.GetFichierCourant()->FNombreQuestions), 255);
   }
 
   void feuilleDeStyleParCtrlF9() {
@@ -161,7 +164,7 @@ class TestCommandes : public QObject {
     Touche(f, Qt::Key_F9, Qt::ControlModifier);
     QCOMPARE(titre, QStringLiteral("Feuille de style"));
     QCOMPARE(invite, QStringLiteral("Nom du fichier :"));
-    QCOMPARE(f.Editeur.FichierCourant->FFeuilleStyle, std::string("styles/fiche.xsl"));
+    QCOMPARE(f.Editeur.GetFichierCourant()->FFeuilleStyle, std::string("styles/fiche.xsl"));
   }
 
   void canevasAbandonner() {
@@ -169,11 +172,11 @@ class TestCommandes : public QObject {
     banc::TBanc b;
     b.BoitesDeLaFenetre = true;
     const QString chemin = b.Chemin(QStringLiteral("quiz.xkqq"));
-    Ecrit(chemin, 'Q', {"q1"});
+    Ecrit(chemin, 'Q', {"q1"}, "modèle"_a);
     TFormFiche& f = b.Ouvre(chemin, 0);
-    f.Editeur.FichierCourant->SetCanevas("modèle"_a, "", "");
+    QVERIFY(f.Editeur.GetFichierCourant()->FAvecCanevas);
     Touche(f, Qt::Key_F4);
-    QVERIFY(f.Editeur.NouvelleFicheEnCours);
+    QVERIFY(f.Editeur.GetNouvelleFicheEnCours());
     QStringList boutons;
     Pendant([&] {
       auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -191,9 +194,9 @@ class TestCommandes : public QObject {
     f.Editeur.ExecuteItem(EItem::Canevas1);
     QVERIFY(boutons.contains(QStringLiteral("Abandonner")));
     QCOMPARE(boutons.size(), 3);
-    QVERIFY(!f.Editeur.FichierCourant->FAvecCanevas);
-    QVERIFY(!f.Editeur.NouvelleFicheEnCours);
-    QCOMPARE(f.Editeur.FichierCourant->GetNombreFiches(), 1);
+    QVERIFY(!f.Editeur.GetFichierCourant()->FAvecCanevas);
+    QVERIFY(!f.Editeur.GetNouvelleFicheEnCours());
+    QCOMPARE(f.Editeur.GetFichierCourant()->GetNombreFiches(), 1);
   }
 
   // The header dialog opened by F9 takes what is typed at once.
@@ -209,7 +212,7 @@ class TestCommandes : public QObject {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     Touche(f, Qt::Key_F9);
-    QCOMPARE(f.Editeur.FichierCourant->FTitre, "Culture générale"_a);
+    QCOMPARE(f.Editeur.GetFichierCourant()->FTitre, "Culture générale"_a);
   }
 
   // F1: the help page at the context of what is on screen, the window's by the file's type.
@@ -291,7 +294,7 @@ class TestCommandes : public QObject {
       d.BOK->click();
     });
     Touche(f, Qt::Key_F6, Qt::ShiftModifier);
-    QVERIFY(!f.Editeur.ReglagesModifies);
+    QVERIFY(!f.Editeur.GetReglagesModifies());
     QCOMPARE(b.Reglages.TexteSeparateurCSV, std::string());
     // A change of encoding stores both.
     Pendant([&] {
@@ -300,7 +303,7 @@ class TestCommandes : public QObject {
       d.BOK->click();
     });
     Touche(f, Qt::Key_F6, Qt::ShiftModifier);
-    QVERIFY(f.Editeur.ReglagesModifies);
+    QVERIFY(f.Editeur.GetReglagesModifies());
     QVERIFY(b.Reglages.CSVUtf8);
     QVERIFY(!b.Reglages.TexteSeparateurCSV.empty());
   }

@@ -31,7 +31,7 @@ class Commandes : public DossierTemporaire {
   void Ouvre(const std::string& chemin, int index = -1) {
     ASSERT_TRUE(Ed.OuvreFichier(chemin, index, true, true, true));
   }
-  std::string Nom() const { return Ed.FichierCourant ? Ed.FichierCourant->FNomFichier : std::string(); }
+  std::string Nom() const { return Ed.GetFichierCourant() ? Ed.GetFichierCourant()->FNomFichier : std::string(); }
 
   TReglages R;
   TVueScriptee V;
@@ -92,7 +92,7 @@ TEST_F(Commandes, FicheVersPressePapiers) {
 
 TEST_F(Commandes, ListeVersPressePapiersDansLOrdreDuFichier) {
   Ouvre(Fichier("n.xkqn", 'N', {{"", "01/12/2026", "a"}, {"", "05/12/2026", "b"}, {"", "09/12/2026", "c"}}));
-  ASSERT_EQ(Ed.IndexCourant, 2) << "a Notes file opens on its newest card";
+  ASSERT_EQ(Ed.GetIndexCourant(), 2) << "a Notes file opens on its newest card";
   Ed.ExecuteItem(EItem::ListeVersPressepapiers1);
   EXPECT_EQ(V.PressePapiers, "01/12/2026\r\n05/12/2026\r\n09/12/2026\r\n");
   // A refused card stops it.
@@ -109,13 +109,13 @@ TEST_F(Commandes, Polices) {
   R.TaillePoliceChamps = 11;
   V.Polices = {std::nullopt};
   Ed.ExecuteItem(EItem::Champs1);
-  EXPECT_FALSE(Ed.ReglagesModifies);
+  EXPECT_FALSE(Ed.GetReglagesModifies());
   EXPECT_TRUE(V.PolicesAppliquees.empty());
   EXPECT_EQ(V.PolicesProposees.back().Nom, "Courier");
   EXPECT_EQ(V.PolicesProposees.back().Taille, 11);
   V.Polices = {TVueScriptee::TPolice{"DejaVu Serif", 14}};
   Ed.ExecuteItem(EItem::Champs1);
-  EXPECT_TRUE(Ed.ReglagesModifies);
+  EXPECT_TRUE(Ed.GetReglagesModifies());
   EXPECT_EQ(R.PoliceChamps, "DejaVu Serif");
   EXPECT_EQ(R.TaillePoliceChamps, 14);
   EXPECT_EQ(V.PolicesAppliquees, (Lignes{"Champs choisie"}));
@@ -144,7 +144,7 @@ TEST_F(Commandes, TroisPreferencesEtLeursCoches) {
     EXPECT_EQ(R.*c.Reglage, avant);
     EXPECT_EQ(V.Item(c.Item).Coche, avant);
   }
-  EXPECT_TRUE(Ed.ReglagesModifies);
+  EXPECT_TRUE(Ed.GetReglagesModifies());
   // Only "Garder à l'avant-plan" acts on the window now.
   EXPECT_FALSE(V.AvantPlan);
   Ed.ExecuteItem(EItem::Applicationaudessus1);
@@ -154,14 +154,14 @@ TEST_F(Commandes, TroisPreferencesEtLeursCoches) {
 TEST_F(Commandes, PremiereEtDerniereFiche) {
   Ouvre(Questionnaire("q.xkqq"), 1);
   Ed.ExecuteItem(EItem::Derniere1);
-  EXPECT_EQ(Ed.IndexCourant, 2);
+  EXPECT_EQ(Ed.GetIndexCourant(), 2);
   Ed.ExecuteItem(EItem::Premiere1);
-  EXPECT_EQ(Ed.IndexCourant, 0);
+  EXPECT_EQ(Ed.GetIndexCourant(), 0);
   // A refused card keeps the command from moving.
   V.Tape(EChamp::MQuestion, " ");
   V.Reponses = {EBouton::Annuler};
   Ed.ExecuteItem(EItem::Derniere1);
-  EXPECT_EQ(Ed.IndexCourant, 0);
+  EXPECT_EQ(Ed.GetIndexCourant(), 0);
   EXPECT_EQ(V.Messages.size(), 1u);
 }
 
@@ -171,14 +171,14 @@ TEST_F(Commandes, PermuterLesChamps) {
   Ed.ExecuteItem(EItem::PermuterChamps);
   EXPECT_EQ(V.Messages.back().Texte, "Voulez-vous vraiment permuter les champs Question/Réponse de toutes les fiches ?"_a);
   EXPECT_EQ(V.Messages.back().Boutons, EBoutons::OkAnnuler);
-  EXPECT_EQ(Ed.FichierCourant->Fiche(1).Champ1, "q1");
-  EXPECT_FALSE(Ed.FichierCourant->FModifie);
+  EXPECT_EQ(Ed.GetFichierCourant()->Fiche(1).Champ1, "q1");
+  EXPECT_FALSE(Ed.GetFichierCourant()->FModifie);
   V.Reponses = {EBouton::Ok};
   Ed.ExecuteItem(EItem::PermuterChamps);
-  EXPECT_EQ(Ed.FichierCourant->Fiche(0).Champ1, "r0");
-  EXPECT_EQ(Ed.FichierCourant->Fiche(1).Champ2, "q1");
-  EXPECT_TRUE(Ed.FichierCourant->FModifie);
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  EXPECT_EQ(Ed.GetFichierCourant()->Fiche(0).Champ1, "r0");
+  EXPECT_EQ(Ed.GetFichierCourant()->Fiche(1).Champ2, "q1");
+  EXPECT_TRUE(Ed.GetFichierCourant()->FModifie);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_EQ(V.Textes[1], "r1");
   EXPECT_EQ(V.Textes[2], "q1");
 }
@@ -192,22 +192,22 @@ TEST_F(Commandes, AnnulerEtValider) {
   EXPECT_TRUE(V.Messages.empty());
   // A pending new card goes, and the card shown before it comes back.
   Ed.ExecuteItem(EItem::BNouveau);
-  ASSERT_EQ(Ed.FichierCourant->GetNombreFiches(), 4);
+  ASSERT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 4);
   V.Tape(EChamp::MQuestion, "à moitié");
   Ed.ExecuteItem(EItem::Annuler1);
-  EXPECT_EQ(Ed.FichierCourant->GetNombreFiches(), 3);
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 3);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_TRUE(V.Messages.empty());
   // "Valider la fiche" stores the card, or warns about an incomplete one.
   V.Tape(EChamp::MReponse, "nouvelle");
   Ed.ExecuteItem(EItem::Enregistrerlafiche1);
-  EXPECT_EQ(Ed.FichierCourant->Fiche(1).Champ2, "nouvelle");
-  EXPECT_TRUE(Ed.FichierCourant->FModifie);
+  EXPECT_EQ(Ed.GetFichierCourant()->Fiche(1).Champ2, "nouvelle");
+  EXPECT_TRUE(Ed.GetFichierCourant()->FModifie);
   V.Tape(EChamp::MQuestion, "");
   V.Reponses = {EBouton::Annuler};
   Ed.ExecuteItem(EItem::Enregistrerlafiche1);
   EXPECT_EQ(V.Messages.back().Icone, EGenreMessage::Avertissement);
-  EXPECT_EQ(Ed.FichierCourant->Fiche(1).Champ1, "q1");
+  EXPECT_EQ(Ed.GetFichierCourant()->Fiche(1).Champ1, "q1");
 }
 
 TEST_F(Commandes, ProprietesAProposEtAide) {
@@ -244,7 +244,7 @@ TEST_F(Commandes, RecentApresRotationOuvreLeBonFichierALaBonneFiche) {
   EXPECT_TRUE(V.Item(EItem::Recent1).Legende.ends_with("a.xkqq"));
   Ed.ExecuteItem(EItem::Recent1);
   EXPECT_EQ(Nom(), a);
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_EQ(R.FichierOuvert, c);
   EXPECT_EQ(R.FichierRecent, b);
   EXPECT_EQ(R.NumeroFicheRecent, 2);
@@ -252,7 +252,7 @@ TEST_F(Commandes, RecentApresRotationOuvreLeBonFichierALaBonneFiche) {
   Ed.AfficheFiche(1);
   Ed.ExecuteItem(EItem::Ouvert1);
   EXPECT_EQ(Nom(), c);
-  EXPECT_EQ(Ed.IndexCourant, 0);
+  EXPECT_EQ(Ed.GetIndexCourant(), 0);
   EXPECT_EQ(R.FichierOuvert, a);
   EXPECT_EQ(R.NumeroFicheOuvert, 1);
   EXPECT_TRUE(V.Messages.empty());
@@ -268,7 +268,7 @@ TEST_F(Commandes, LigneDeCommandeDUnDeuxiemeDemarrage) {
   // The rotation case again, from a second start naming `recent`.
   Ed.LigneCommandeRecue({a});
   EXPECT_EQ(Nom(), a);
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   // The same file: nothing at all, even with edits under way.
   V.Tape(EChamp::MReponse, "en cours");
   const TReglages avant = R;
@@ -282,23 +282,23 @@ TEST_F(Commandes, LigneDeCommandeDUnDeuxiemeDemarrage) {
   EXPECT_EQ(Nom(), a);
   // Another file while the open one is modified: the save question; Cancel keeps it.
   ASSERT_FALSE(Ed.ValideFiche());
-  ASSERT_TRUE(Ed.FichierCourant->FModifie);
+  ASSERT_TRUE(Ed.GetFichierCourant()->FModifie);
   V.Reponses = {EBouton::Annuler};
   Ed.LigneCommandeRecue({b});
   ASSERT_EQ(V.Messages.size(), 1u);
   EXPECT_EQ(V.Messages[0].Boutons, EBoutons::OuiNonAnnuler);
   EXPECT_EQ(Nom(), a);
-  EXPECT_TRUE(Ed.FichierCourant->FModifie);
-  EXPECT_EQ(Ed.FichierCourant->Fiche(1).Champ2, "en cours");
+  EXPECT_TRUE(Ed.GetFichierCourant()->FModifie);
+  EXPECT_EQ(Ed.GetFichierCourant()->Fiche(1).Champ2, "en cours");
   // No: B opens on its remembered card.
   V.Reponses = {EBouton::Non};
   Ed.LigneCommandeRecue({b});
   EXPECT_EQ(Nom(), b);
-  EXPECT_EQ(Ed.IndexCourant, 2);
+  EXPECT_EQ(Ed.GetIndexCourant(), 2);
   // A file that fails is reported, with the current file already closed.
   V.Reponses = {EBouton::Ok};
   Ed.LigneCommandeRecue({Chemin("absent.xkqq")});
-  EXPECT_FALSE(Ed.FichierCourant);
+  EXPECT_FALSE(Ed.GetFichierCourant());
   EXPECT_EQ(V.Messages.back().Icone, EGenreMessage::Erreur);
 }
 
@@ -313,15 +313,15 @@ TEST_F(Commandes, AuDemarrage) {
   R.TaillePoliceChamps = 0;
   // Another editor runs: the remembered file stays closed.
   Ed.FormShow({}, 2);
-  EXPECT_FALSE(Ed.FichierCourant);
-  EXPECT_EQ(Ed.TypeCourant, 'R');
+  EXPECT_FALSE(Ed.GetFichierCourant());
+  EXPECT_EQ(Ed.GetTypeCourant(), 'R');
   EXPECT_EQ(V.PolicesAppliquees, (Lignes{"Champs Lucida Sans Typewriter 0", "Liste MS Reference Sans Serif 12"}));
   EXPECT_EQ(R.TaillePoliceChamps, 0) << "the settings keep the user's value";
   EXPECT_TRUE(V.AvantPlan);
   EXPECT_TRUE(V.Item(EItem::Applicationaudessus1).Coche);
   EXPECT_TRUE(V.Item(EItem::Rouvrir1).Coche);
   EXPECT_TRUE(V.Item(EItem::Instanceunique1).Coche);
-  EXPECT_FALSE(Ed.ReglagesModifies);
+  EXPECT_FALSE(Ed.GetReglagesModifies());
 }
 
 TEST_F(Commandes, AuDemarrageLeFichierMemoriseSeul) {
@@ -331,7 +331,7 @@ TEST_F(Commandes, AuDemarrageLeFichierMemoriseSeul) {
   R.FichierOuvertEnQuittant = true;
   Ed.FormShow({}, 1);
   EXPECT_EQ(Nom(), a);
-  EXPECT_EQ(Ed.IndexCourant, 2);
+  EXPECT_EQ(Ed.GetIndexCourant(), 2);
 }
 
 TEST_F(Commandes, AuDemarrageUnEchecSeVoitSeulementPourLaLigneDeCommande) {
@@ -339,7 +339,7 @@ TEST_F(Commandes, AuDemarrageUnEchecSeVoitSeulementPourLaLigneDeCommande) {
   R.FichierOuvertEnQuittant = true;
   Ed.FormShow({}, 1);
   EXPECT_TRUE(V.Messages.empty());
-  EXPECT_FALSE(Ed.FichierCourant);
+  EXPECT_FALSE(Ed.GetFichierCourant());
   EXPECT_EQ(R.FichierOuvert, Chemin("disparu.xkqq"));
 
   TReglages r2;
@@ -350,7 +350,7 @@ TEST_F(Commandes, AuDemarrageUnEchecSeVoitSeulementPourLaLigneDeCommande) {
   ed2.FormShow({Chemin("absent.xkqq")}, 1);
   ASSERT_EQ(v2.Messages.size(), 1u);
   EXPECT_EQ(v2.Messages[0].Icone, EGenreMessage::Erreur);
-  EXPECT_FALSE(ed2.FichierCourant);
+  EXPECT_FALSE(ed2.GetFichierCourant());
 }
 
 }  // namespace

@@ -23,13 +23,16 @@ class Entete : public DossierTemporaire {
     FixeLocale("fr_FR");
     Ed.Initialise();
   }
-  // A card file of that type written with three cards, opened as the editor opens it.
-  void Ouvre(char type, const std::string& nom = "f.xkq") {
+  // A card file of that type written with three cards and what retouche changes, opened as the
+  // editor opens it.
+  void Ouvre(char type, const std::string& nom = "f.xkq", const std::function<void(TFichierX&)>& retouche = {},
+             bool editable = true) {
     Chemin_ = Chemin(nom + static_cast<char>(std::tolower(type)));
-    EcritFichierEssai(Chemin_, type, {{"t0", "cle0", "corps0"}, {"t1", "cle1", "corps1"}, {"t2", "cle2", "corps2"}}, R);
-    ASSERT_TRUE(Ed.OuvreFichier(Chemin_, 0, true, true, true));
+    EcritFichierEssai(Chemin_, type, {{"t0", "cle0", "corps0"}, {"t1", "cle1", "corps1"}, {"t2", "cle2", "corps2"}}, R,
+                      retouche);
+    ASSERT_TRUE(Ed.OuvreFichier(Chemin_, 0, true, true, editable));
   }
-  TFichierX& F() { return *Ed.FichierCourant; }
+  const TFichierX& F() const { return *Ed.GetFichierCourant(); }
 
   std::string Chemin_;
   TReglages R;
@@ -48,7 +51,7 @@ TEST_F(Entete, OKSansChangementNeModifieRien) {
     Ed.ExecuteItem(item);
   EXPECT_EQ(V.Dialogues, 5);
   EXPECT_FALSE(F().FModifie);
-  EXPECT_FALSE(Ed.ReglagesModifies);
+  EXPECT_FALSE(Ed.GetReglagesModifies());
 }
 
 TEST_F(Entete, EnTeteAvecLeTitreEnCoursDeSaisie) {
@@ -115,8 +118,7 @@ TEST_F(Entete, FeuilleDeStyle) {
       {"autre", false, "ancienne.xsl", false},
   };
   for (const auto& c : cas) {
-    Ouvre('Q');
-    F().FFeuilleStyle = "ancienne.xsl";
+    Ouvre('Q', "f.xkq", [](TFichierX& f) { f.FFeuilleStyle = "ancienne.xsl"; });
     V.Saisie = [&](std::string& texte) {
       EXPECT_EQ(texte, "ancienne.xsl");
       texte = c.saisie;
@@ -129,8 +131,8 @@ TEST_F(Entete, FeuilleDeStyle) {
   }
   // A read-only file shows no box.
   V.Dialogues = 0;
-  Ouvre('Q');
-  F().FModifiable = false;
+  Ouvre('Q', "f.xkq", {}, false);
+  ASSERT_FALSE(F().FModifiable);
   Ed.ExecuteItem(EItem::FeuilledeStyle1);
   EXPECT_EQ(V.Dialogues, 0);
 }
@@ -148,7 +150,7 @@ TEST_F(Entete, EtiquettesAfficheesEtDansLaRecherche) {
   EXPECT_TRUE(F().FModifie);
   EXPECT_EQ(V.Etiquettes[1], "Nom");
   EXPECT_EQ(V.Etiquettes[2], "Adresse");
-  EXPECT_EQ(Ed.DlgChercher.LegendeChampUnique, "Chercher seulement dans le champ \"Nom\"");
+  EXPECT_EQ(Ed.GetDlgChercher().LegendeChampUnique, "Chercher seulement dans le champ \"Nom\"");
 }
 
 const std::string QuestionCanevasTexte =
@@ -158,7 +160,7 @@ TEST_F(Entete, CanevasOuiSurUneFicheVide) {
   Ouvre('Q');
   Ed.ExecuteItem(EItem::Canevas1);  // no pending card: nothing
   EXPECT_TRUE(V.Messages.empty());
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Reponses = {EBouton::Oui};
   Ed.ExecuteItem(EItem::Canevas1);
   ASSERT_EQ(V.Messages.size(), 1u);
@@ -176,17 +178,16 @@ TEST_F(Entete, CanevasOuiSurUneFicheVide) {
   EXPECT_EQ(F().FCanevas.Champ0, "Titre");
   EXPECT_EQ(F().FCanevas.Champ2, "Réponse"_a);
   EXPECT_TRUE(F().FModifie);
-  EXPECT_TRUE(Ed.NouvelleFicheEnCours);
+  EXPECT_TRUE(Ed.GetNouvelleFicheEnCours());
   EXPECT_EQ(F().GetNombreFiches(), 4);
 }
 
 TEST_F(Entete, CanevasAbandonne) {
-  Ouvre('Q');
-  F().SetCanevas("modèle"_a, "question ?", "");
-  F().FModifie = false;
+  Ouvre('Q', "f.xkq", [](TFichierX& f) { f.SetCanevas("modèle"_a, "question ?", ""); });
+  ASSERT_TRUE(F().FAvecCanevas);
   Ed.AfficheFiche(1);
-  Ed.BNouveauClick();
-  ASSERT_EQ(Ed.IndexCourant, 3);
+  Ed.ExecuteItem(EItem::BNouveau);
+  ASSERT_EQ(Ed.GetIndexCourant(), 3);
   // "Abandonner", then No: nothing.
   V.Reponses = {EBouton::Abandonner, EBouton::Non};
   Ed.ExecuteItem(EItem::Canevas1);
@@ -199,10 +200,10 @@ TEST_F(Entete, CanevasAbandonne) {
   EXPECT_EQ(F().FCanevas.Champ0, "modèle"_a);
   EXPECT_TRUE(F().FModifie);
   EXPECT_EQ(F().GetNombreFiches(), 3);
-  EXPECT_EQ(Ed.IndexCourant, 1);
-  EXPECT_FALSE(Ed.NouvelleFicheEnCours);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
+  EXPECT_FALSE(Ed.GetNouvelleFicheEnCours());
   // Without a template, "Abandonner" asks nothing more.
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Messages.clear();
   V.Reponses = {EBouton::Abandonner};
   Ed.ExecuteItem(EItem::Canevas1);
@@ -211,15 +212,14 @@ TEST_F(Entete, CanevasAbandonne) {
 }
 
 TEST_F(Entete, CanevasAbandonneGardeUneFicheTouchee) {
-  Ouvre('Q');
-  F().SetCanevas("modèle"_a, "", "");
-  Ed.BNouveauClick();
+  Ouvre('Q', "f.xkq", [](TFichierX& f) { f.SetCanevas("modèle"_a, "", ""); });
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Tape(EChamp::MQuestion, "déjà tapé"_a);
   V.Reponses = {EBouton::Abandonner, EBouton::Oui};
   Ed.ExecuteItem(EItem::Canevas1);
   EXPECT_FALSE(F().FAvecCanevas);
   EXPECT_EQ(F().GetNombreFiches(), 4);
-  EXPECT_TRUE(Ed.NouvelleFicheEnCours);
+  EXPECT_TRUE(Ed.GetNouvelleFicheEnCours());
 }
 
 TEST_F(Entete, OptionsCSV) {
@@ -234,7 +234,7 @@ TEST_F(Entete, OptionsCSV) {
   Ed.ExecuteItem(EItem::OptionsCSV);
   EXPECT_TRUE(R.CSVUtf8);
   EXPECT_EQ(R.TexteSeparateurCSV, ";");
-  EXPECT_TRUE(Ed.ReglagesModifies);
+  EXPECT_TRUE(Ed.GetReglagesModifies());
 }
 
 TEST_F(Entete, SeparateurCSVRefuseGardeLAncien) {
@@ -252,7 +252,7 @@ TEST_F(Entete, SeparateurCSVRefuseGardeLAncien) {
   EXPECT_EQ(R.TexteSeparateurCSV, "\\t");
   EXPECT_EQ(R.SeparateurCSV, '\t');
   EXPECT_FALSE(R.CSVUtf8);
-  EXPECT_FALSE(Ed.ReglagesModifies);
+  EXPECT_FALSE(Ed.GetReglagesModifies());
 }
 
 TEST_F(Entete, FichierRemplacePendantLeDialogue) {
@@ -278,7 +278,7 @@ TEST_F(Entete, FichierRemplacePendantLeDialogue) {
     return OK;
   };
   Ed.ExecuteItem(EItem::Entete1);
-  EXPECT_FALSE(Ed.FichierCourant);
+  EXPECT_FALSE(Ed.GetFichierCourant());
 }
 
 // What the commands store, saved by "Sauver" and read back, in XML and in native.
@@ -316,7 +316,7 @@ TEST_F(Entete, SauvegardeEtRelecture) {
       // A native file has no header dialog item and no style sheet, but the commands still work.
       EXPECT_EQ(F().FFormat, 'n');
     }
-    Ed.Sauver1Click();
+    Ed.ExecuteItem(EItem::Sauver1);
     EXPECT_FALSE(F().FModifie) << nom;
     Ed.LibereFichier();
     const auto lu = xml ? LitFichierXML(Chemin_, false, true, EVarianteModele::Complet, R)

@@ -60,8 +60,8 @@ TEST(Exemples, RepertoireTrieOuvertSurSaPremiereFiche) {
   TEditeur ed(v, r);
   ed.Initialise();
   ASSERT_TRUE(ed.OuvreFichier(Repertoire, -1, true, true, false));
-  EXPECT_TRUE(ed.FichierCourant->EstTrie());
-  EXPECT_EQ(ed.FichierCourant->GetNombreFiches(), 6);
+  EXPECT_TRUE(ed.GetFichierCourant()->EstTrie());
+  EXPECT_EQ(ed.GetFichierCourant()->GetNombreFiches(), 6);
   EXPECT_EQ(v.Textes[0], "Carnet d'adresses de la classe");
   EXPECT_EQ(v.Textes[1], "Bertrand, Chloé"_a);
   EXPECT_FALSE(v.Item(EItem::BInserer).Actif);
@@ -73,7 +73,7 @@ TEST(Exemples, NotesOuvertesSurLaDerniere) {
   TEditeur ed(v, r);
   ed.Initialise();
   ASSERT_TRUE(ed.OuvreFichier(Notes, -1, true, true, false));
-  EXPECT_EQ(ed.IndexCourant, 2);
+  EXPECT_EQ(ed.GetIndexCourant(), 2);
   EXPECT_EQ(v.Textes[1], "01/10/2026 10:00:00");
   EXPECT_TRUE(v.Disposition.ChampUneLigne);
 }

@@ -5,6 +5,7 @@
 // from the settings that does not fit the screen.
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -96,19 +97,19 @@ class TestFenetreFiche : public QObject {
 
     for (int k = 1; k <= 3; ++k) {
       Touche(f, Qt::Key_F4);
-      QVERIFY(f.Editeur.NouvelleFicheEnCours);
-      QCOMPARE(f.Editeur.IndexCourant, k - 1);
+      QVERIFY(f.Editeur.GetNouvelleFicheEnCours());
+      QCOMPARE(f.Editeur.GetIndexCourant(), k - 1);
       Tape(f.ETitre, QStringLiteral("Fleuves"));
       Tape(f.MQuestion, QStringLiteral("Où coule le fleuve n°%1 ?").arg(k));
       Tape(f.MReponse, QStringLiteral("réponse %1").arg(k));
     }
-    QCOMPARE(f.Editeur.FichierCourant->GetNombreFiches(), 3);
+    QCOMPARE(f.Editeur.GetFichierCourant()->GetNombreFiches(), 3);
     Touche(f, Qt::Key_F7);  // validates the third card, shows the second
-    QCOMPARE(f.Editeur.IndexCourant, 1);
+    QCOMPARE(f.Editeur.GetIndexCourant(), 1);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("Où coule le fleuve n°2 ?"));
     Touche(f, Qt::Key_F8);
     QCOMPARE(f.MReponse->toPlainText(), QStringLiteral("réponse 3"));
-    QCOMPARE(f.Editeur.FichierCourant->Fiche(2).Champ1, "Où coule le fleuve n°3 ?"_a);
+    QCOMPARE(f.Editeur.GetFichierCourant()->Fiche(2).Champ1, "Où coule le fleuve n°3 ?"_a);
     QVERIFY(!f.Bouton(EItem::BSuivant)->isEnabled());
     QVERIFY(f.Bouton(EItem::BPrecedent)->isEnabled());
 
@@ -142,8 +143,8 @@ class TestFenetreFiche : public QObject {
     QCOMPARE(ouvert->text(), QStringLiteral("Géographie.xkqq"));
     QVERIFY(!f.Action(EItem::Sauver1)->isEnabled());
     ouvert->trigger();
-    QVERIFY(f.Editeur.FichierCourant);
-    QCOMPARE(f.Editeur.IndexCourant, 2);
+    QVERIFY(f.Editeur.GetFichierCourant());
+    QCOMPARE(f.Editeur.GetIndexCourant(), 2);
     QCOMPARE(f.MQuestion->toPlainText(), QStringLiteral("Où coule le fleuve n°3 ?"));
     emit f.Menu(EItem::Fichier1)->aboutToShow();
     QVERIFY(!ouvert->isVisible());
@@ -182,10 +183,16 @@ class TestFenetreFiche : public QObject {
     QCOMPARE(f.MReponse->toPlainText(), QStringLiteral("r2"));
 
     // A hidden item runs by its shortcut when it is enabled: "Nouveau d'après modèle" outside a questionnaire.
+    // A new Répertoire closed: R is the type proposed.
+    f.BoiteNouveau = [](const QStringList& types, int& index) {
+      index = static_cast<int>(types.indexOf(QStringLiteral("Répertoire")));
+      return true;
+    };
+    f.Editeur.ExecuteItem(EItem::Nouveau1);
     f.Editeur.FermeFichier();
-    f.Editeur.TypeCourant = 'R';
+    QCOMPARE(f.Editeur.GetTypeCourant(), 'R');
     int ouvertures = 0;
-    f.BoiteOuvrir = [&](const std::vector<TFiltre>&, const QString&, TChoixOuverture&) {
+    f.BoiteOuvrir = [&](const std::vector<TFiltre>&, const QString&, const QString&, TChoixOuverture&) {
       ++ouvertures;
       return false;
     };
@@ -195,7 +202,7 @@ class TestFenetreFiche : public QObject {
     // Without a file, the Edition menu's keys run nothing.
     Touche(f, Qt::Key_F8);
     Touche(f, Qt::Key_F4);
-    QVERIFY(!f.Editeur.FichierCourant);
+    QVERIFY(!f.Editeur.GetFichierCourant());
   }
 
   void champUneLigne() {
@@ -224,14 +231,18 @@ class TestFenetreFiche : public QObject {
     banc::TBanc b;
     const QString chemin = b.Chemin(QStringLiteral("q.xkqq"));
     EcritQuestionnaire(chemin, 1);
+    b.Reglages.TypesUtilises = "QRNLM";  // the type proposed at start-up
     TFormFiche& f = b.Cree();
     SansMessage(f);
-    f.Editeur.TypeCourant = 'Q';
+    QVERIFY(banc::Montre(f));
+    QTRY_COMPARE(f.Editeur.GetTypeCourant(), 'Q');
     QStringList filtres;
+    QString depart;
     QTimer::singleShot(0, &f, [&] {
       auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       QVERIFY(d);
       filtres = d->nameFilters();
+      depart = d->directory().canonicalPath();
       QVERIFY(!d->testOption(QFileDialog::DontConfirmOverwrite));
       auto* boite = d->findChild<QCheckBox*>();
       QVERIFY(boite);
@@ -242,10 +253,11 @@ class TestFenetreFiche : public QObject {
       QMetaObject::invokeMethod(d, "accept");
     });
     f.Editeur.ExecuteItem(EItem::Ouvrir1);
+    QCOMPARE(depart, QDir::home().canonicalPath());  // no file open or remembered
     QCOMPARE(filtres.value(0), QStringLiteral("Questionnaire (*.xkqq *.kqq)"));
     QCOMPARE(filtres.last(), QStringLiteral("Tous (*)"));
-    QVERIFY(f.Editeur.FichierCourant);
-    QVERIFY(!f.Editeur.FichierCourant->FModifiable);
+    QVERIFY(f.Editeur.GetFichierCourant());
+    QVERIFY(!f.Editeur.GetFichierCourant()->FModifiable);
     QVERIFY(f.MReponse->isReadOnly());
 
     // The save dialog asks nothing itself before writing over a file.
@@ -258,6 +270,53 @@ class TestFenetreFiche : public QObject {
     });
     f.Editeur.ExecuteItem(EItem::Sauversous1);
     QVERIFY(sansQuestion);
+  }
+
+  // The open dialog starts in the open file's folder, else in the remembered file's, else in the
+  // user's home: never in the folder the editor was started from.
+  void dossierDuDialogueOuvrir_data() {
+    QTest::addColumn<QString>("ouvert");    // "A": a file of folder A; "nouveau": a new file; "": none
+    QTest::addColumn<QString>("memorise");  // the remembered file's folder: "B", "disparu" (removed), "": none
+    QTest::addColumn<QString>("attendu");   // "A", "B", or "maison" for the user's home
+    QTest::newRow("rien") << "" << "" << "maison";
+    QTest::newRow("fichier ouvert") << "A" << "B" << "A";
+    QTest::newRow("fichier mémorisé") << "" << "B" << "B";
+    QTest::newRow("nouveau fichier") << "nouveau" << "B" << "B";
+    QTest::newRow("dossier disparu") << "" << "disparu" << "maison";
+  }
+  void dossierDuDialogueOuvrir() {
+    QFETCH(QString, ouvert);
+    QFETCH(QString, memorise);
+    QFETCH(QString, attendu);
+    QTemporaryDir racine;
+    const QString a = racine.filePath(QStringLiteral("A")), b = racine.filePath(QStringLiteral("B"));
+    QVERIFY(QDir().mkpath(a) && QDir().mkpath(b));
+    const QString fichierA = a + QStringLiteral("/a.xkqq");
+    EcritQuestionnaire(fichierA, 1);
+    EcritQuestionnaire(b + QStringLiteral("/b.xkqq"), 1);
+    TReglages r;
+    r.OuvrirAuDemarrage = false;
+    if (!memorise.isEmpty()) r.FichierOuvert = Utf8(racine.filePath(memorise + QStringLiteral("/b.xkqq")));
+    TFormFiche f({}, r);
+    SansMessage(f);
+    QVERIFY(banc::Montre(f));
+    if (ouvert == QStringLiteral("A")) QVERIFY(f.Editeur.OuvreFichier(Utf8(fichierA), 0, true, true, true));
+    if (ouvert == QStringLiteral("nouveau")) {
+      f.BoiteNouveau = [](const QStringList&, int& index) {
+        index = 0;
+        return true;
+      };
+      f.Editeur.ExecuteItem(EItem::Nouveau1);
+      QVERIFY(f.Editeur.GetFichierCourant());
+    }
+    QString dossier;
+    f.BoiteOuvrir = [&](const std::vector<TFiltre>&, const QString&, const QString& d, TChoixOuverture&) {
+      dossier = d;
+      return false;
+    };
+    f.Editeur.ExecuteItem(EItem::Ouvrir1);
+    const QString voulu = attendu == QStringLiteral("A") ? a : attendu == QStringLiteral("B") ? b : QDir::homePath();
+    QCOMPARE(QDir(dossier).canonicalPath(), QDir(voulu).canonicalPath());
   }
 
   void fichierAuDemarrage() {
@@ -290,13 +349,13 @@ class TestFenetreFiche : public QObject {
         return EBouton::Ok;
       };
       QVERIFY(banc::Montre(f));
-      QTRY_COMPARE(f.Editeur.FichierCourant != nullptr || messages > 0 || f.Editeur.TypeCourant != '?', true);
-      QCOMPARE(f.Editeur.FichierCourant != nullptr, c.Charge);
+      QTRY_COMPARE(f.Editeur.GetFichierCourant() != nullptr || messages > 0 || f.Editeur.GetTypeCourant() != '?', true);
+      QCOMPARE(f.Editeur.GetFichierCourant() != nullptr, c.Charge);
       QCOMPARE(messages, c.Messages);
       if (c.Charge) {
-        QCOMPARE(f.Editeur.IndexCourant, c.Arguments.isEmpty() ? 1 : 0);
+        QCOMPARE(f.Editeur.GetIndexCourant(), c.Arguments.isEmpty() ? 1 : 0);
       } else {
-        QCOMPARE(f.Editeur.TypeCourant, 'R');
+        QCOMPARE(f.Editeur.GetTypeCourant(), 'R');
       }
       f.Editeur.FermeFichier();
     }

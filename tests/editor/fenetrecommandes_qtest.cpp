@@ -28,6 +28,7 @@
 #include "cards/KorXml.h"
 #include "editor/KorFicheCommandes.h"
 #include "editor/fenetres/KorFenetreFiche.h"
+#include "editor/fenetres/KorImpression.h"
 #include "editor/fenetres/KorListe.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
@@ -46,23 +47,31 @@ void EcritFichier(const QString& chemin, char type, const std::vector<std::array
   banc::EcritFiches(chemin, type, fiches, true);
 }
 
-// The printed lines read back: each line's words, and the left edge of its first word in points.
+// The printed lines read back: each line's words, the left edge of its first word and the box
+// of all its words, in points from the page's top left corner.
 struct TLigneLue {
   QString Texte;
   double Gauche = 0;
+  QRectF Boite;
 };
-QList<TLigneLue> LignesPdf(const QString& pdf) {
+QList<TLigneLue> LignesPdf(const QString& pdf, QSizeF* page = nullptr) {
   QList<TLigneLue> lignes;
-  const QRegularExpression mot(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+  const QString sortie = Pdftotext({QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+  const auto taille = QRegularExpression(QStringLiteral("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\"")).match(sortie);
+  if (page) *page = QSizeF(taille.captured(1).toDouble(), taille.captured(2).toDouble());
+  const QRegularExpression mot(QStringLiteral(
+      "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
   double y = -1;
-  for (auto m = mot.globalMatch(Pdftotext({QStringLiteral("-bbox"), pdf, QStringLiteral("-")})); m.hasNext();) {
+  for (auto m = mot.globalMatch(sortie); m.hasNext();) {
     const auto r = m.next();
     const double yMot = r.captured(2).toDouble();
+    const QRectF boite(QPointF(r.captured(1).toDouble(), yMot), QPointF(r.captured(3).toDouble(), r.captured(4).toDouble()));
     if (lignes.isEmpty() || std::abs(yMot - y) > 1) {
-      lignes.append({r.captured(3), r.captured(1).toDouble()});
+      lignes.append({r.captured(5), r.captured(1).toDouble(), boite});
       y = yMot;
     } else {
-      lignes.back().Texte += QLatin1Char(' ') + r.captured(3);
+      lignes.back().Texte += QLatin1Char(' ') + r.captured(5);
+      lignes.back().Boite |= boite;
     }
   }
   return lignes;
@@ -120,6 +129,54 @@ class TestCommandesFiche : public QObject {
     QCOMPARE(textes.mid(textes.size() - 2), (QStringList{"2", "second"}));
   }
 
+  // The card prints inside the margins of a desktop print, whatever margins the printer's page
+  // came with from the print dialog (a printer's own are a few millimetres, or none).
+  void impressionDansLesMarges_data() {
+    QTest::addColumn<double>("margesDuDialogue");  // mm; -1: as the printer came
+    QTest::newRow("marges de l'imprimante") << -1.0;
+    QTest::newRow("marges nulles") << 0.0;
+    QTest::newRow("marges plus larges") << 30.0;
+  }
+  void impressionDansLesMarges() {
+    if (!PdftotextPresent()) QSKIP("pdftotext absent (./setup installs poppler-utils)");
+    QFETCH(double, margesDuDialogue);
+    QTemporaryDir dossier;
+    const QString q = dossier.filePath(QStringLiteral("q.xkqq"));
+    EcritFichier(q, 'Q', {{"Mot", "Une question", "Ligne une\r\nLigne deux"}});
+    TReglages r;
+    TFormFiche f({q}, r);
+    QVERIFY(Montre(f));
+    QVERIFY2(!f.Imprimante, "no printer before the first print");
+    const QString pdf = dossier.filePath(QStringLiteral("fiche.pdf"));
+    f.BoiteImpression = [pdf, margesDuDialogue](QPrinter& imprimante) {
+      imprimante.setOutputFormat(QPrinter::PdfFormat);
+      imprimante.setOutputFileName(pdf);
+      imprimante.setPageSize(QPageSize(QPageSize::A4));
+      if (margesDuDialogue >= 0)
+        imprimante.setPageMargins(QMarginsF(margesDuDialogue, margesDuDialogue, margesDuDialogue, margesDuDialogue),
+                                  QPageLayout::Millimeter);
+      return true;
+    };
+    Touche(f, Qt::Key_P, Qt::ControlModifier);
+    QSizeF page;
+    const QList<TLigneLue> lignes = LignesPdf(pdf, &page);
+    QCOMPARE(lignes.size(), 4);
+    const double pointsParMm = 72.0 / 25.4;
+    QVERIFY(MargeImpressionMm >= 10);
+    const double marge = std::max(MargeImpressionMm, margesDuDialogue) * pointsParMm;
+    // Within a point: a word's box is the font's, a little taller than what Qt takes as its ascent.
+    const QRectF interieur =
+        QRectF(QPointF(marge, marge), QPointF(page.width() - marge, page.height() - marge)).adjusted(-1, -1, 1, 1);
+    for (const TLigneLue& l : lignes)
+      QVERIFY2(interieur.contains(l.Boite), qPrintable(QStringLiteral("%1 at %2, %3").arg(l.Texte).arg(l.Boite.left()).arg(l.Boite.top())));
+    // The first line starts at the corner of the area inside the margins: one line's height from
+    // the top margin, six spaces from the left one.
+    const double espace = QFontMetricsF(QFont(f.MQuestion->font(), f.Imprimante.get())).horizontalAdvance(QLatin1Char(' ')) *
+                          72.0 / f.Imprimante->resolution();
+    QVERIFY2(std::abs(lignes[0].Gauche - (marge + 6 * espace)) < 1.0, qPrintable(QString::number(lignes[0].Gauche)));
+    QVERIFY2(lignes[0].Boite.top() < marge + 2 * lignes[0].Boite.height(), qPrintable(QString::number(lignes[0].Boite.top())));
+  }
+
   void pressePapiers() {
     banc::TBanc banc;
     const QString q = banc.Chemin(QStringLiteral("q.xkqq"));
@@ -149,7 +206,7 @@ class TestCommandesFiche : public QObject {
         QVERIFY(w->font().bold());
         QCOMPARE(QFontInfo(w->font()).family(), QStringLiteral("DejaVu Serif"));
       }
-      QVERIFY(f.Editeur.ReglagesModifies);
+      QVERIFY(f.Editeur.GetReglagesModifies());
       f.Action(EItem::Liste1)->trigger();
       QCOMPARE(proposee.family(), QStringLiteral("MS Reference Sans Serif"));
       QCOMPARE(proposee.pointSize(), 12);
@@ -241,8 +298,8 @@ class TestCommandesFiche : public QObject {
     f.MReponse->setFocus();
     Tape(f.MReponse, QStringLiteral(" modifiée"));
     Touche(f, Qt::Key_F2);
-    QVERIFY(f.Editeur.FichierCourant->FModifie);
-    auto nom = [&f] { return f.Editeur.FichierCourant ? f.Editeur.FichierCourant->FNomFichier : std::string(); };
+    QVERIFY(f.Editeur.GetFichierCourant()->FModifie);
+    auto nom = [&f] { return f.Editeur.GetFichierCourant() ? f.Editeur.GetFichierCourant()->FNomFichier : std::string(); };
     bool aSousLaBoite = false;
     banc::TBoitesScriptees boites({[&](QMessageBox& boite) {
                       f.LigneDeCommandeRecue({b});
@@ -280,7 +337,7 @@ class TestCommandesFiche : public QObject {
     QVERIFY(f.close());
     QTest::qWait(3 * TReceptionLigneCommande::IntervalleReprise);
     QCOMPARE(boites.Vues, 1);
-    QVERIFY(!f.Editeur.FichierCourant);
+    QVERIFY(!f.Editeur.GetFichierCourant());
     QCOMPARE(r.FichierOuvert, Utf8(a));
   }
 

@@ -36,7 +36,22 @@ class Fichiers : public DossierTemporaire {
   // Opens a file through Fichier > Ouvrir, with the first filter entry.
   void OuvreParDialogue(const std::string& chemin, int filtre = 0, bool lectureSeule = false) {
     V.Ouvertures.push_back(TChoixOuverture{chemin, filtre, lectureSeule});
-    Ed.Ouvrir1Click(true);
+    Ed.ExecuteItem(EItem::Ouvrir1);
+  }
+  // Makes the type the one proposed for the next file, as a user does: a new file of that type,
+  // closed; '?' (the type to be taken from the file): a second start naming a file that fails to open.
+  void ProposeType(char type) {
+    if (type == '?') {
+      V.Reponses.push_back(EBouton::Ok);
+      Ed.LigneCommandeRecue({Chemin("absent.xkqq")});
+      ASSERT_FALSE(V.Messages.empty());
+      V.Messages.pop_back();
+    } else {
+      V.Nouveaux.push_back(static_cast<int>(Ed.ListeTypes().find(type)));
+      Ed.ExecuteItem(EItem::Nouveau1);
+      Ed.LibereFichier();
+    }
+    ASSERT_EQ(Ed.GetTypeCourant(), type);
   }
   // The message boxes so far, and empties the list.
   std::vector<std::string> Messages() {
@@ -94,20 +109,23 @@ TEST(ListesDeLettres, ReglagesVidesOuInutilisables) {
     EXPECT_EQ(r.TypesUtilises, TypesParDefaut);
     EXPECT_EQ(r.FormatsUtilises, FormatsParDefaut);
     ed.DemarreSansFichier();
-    EXPECT_EQ(ed.TypeCourant, 'R');
+    EXPECT_EQ(ed.GetTypeCourant(), 'R');
     EXPECT_EQ(ed.ListeTypes(), "RNLQM");
     // The new-file dialog offers the default types.
     v.Nouveaux = {0};
-    ed.Nouveau1Click();
+    ed.ExecuteItem(EItem::Nouveau1);
     EXPECT_EQ(v.TypesNouveau.size(), 5u);
-    ASSERT_TRUE(ed.FichierCourant);
-    EXPECT_EQ(ed.FichierCourant->FType, 'R') << "the type proposed first";
+    ASSERT_TRUE(ed.GetFichierCourant());
+    EXPECT_EQ(ed.GetFichierCourant()->FType, 'R') << "the type proposed first";
     EXPECT_EQ(ed.ListeFormatsSauvegarde(), "xc");
     // A setting that turns empty later falls back too.
     r.FormatsUtilises.clear();
     r.TypesUtilises.clear();
     EXPECT_EQ(ed.ListeFormatsSauvegarde(), "xc");
-    ed.TypeCourant = '?';
+    // A second start naming a file that fails: the type is to be taken from the next file.
+    v.Reponses = {EBouton::Ok};
+    ed.LigneCommandeRecue({"/dossier-absent/absent.xkqq"});
+    ASSERT_EQ(ed.GetTypeCourant(), '?');
     EXPECT_EQ(ed.ListeTypes(), "RNLQM");
     EXPECT_EQ(ed.TypeCSVParDefaut("x.csv"), 'R');
   }
@@ -117,12 +135,12 @@ TEST(ListesDeLettres, ReglagesVidesOuInutilisables) {
 }
 
 TEST_F(Fichiers, ListesDeFormats) {
-  Ed.TypeCourant = 'Q';
+  ProposeType('Q');
   EXPECT_EQ(Ed.ListeTypes(), "QRNLM");
   EXPECT_EQ(Ed.FormatParDefaut(), 'x');
-  Ed.TypeCourant = 'M';
+  ProposeType('M');
   EXPECT_EQ(Ed.FormatParDefaut(), 'm');
-  Ed.TypeCourant = 'L';
+  ProposeType('L');
   EXPECT_EQ(Ed.FormatParDefaut(), 's');
   struct Cas {
     char Type, Format;
@@ -135,12 +153,13 @@ TEST_F(Fichiers, ListesDeFormats) {
   };
   for (const Cas& c : table) {
     SCOPED_TRACE(std::string(1, c.Type) + c.Format);
-    Ed.FichierCourant = std::make_unique<TFichierX>(c.Type, c.Format, EVarianteModele::Complet, R);
-    if (c.Fragmenteur != "-") Ed.FichierCourant->FFragmenteur = c.Fragmenteur;
+    auto f = std::make_unique<TFichierX>(c.Type, c.Format, EVarianteModele::Complet, R);
+    if (c.Fragmenteur != "-") f->FFragmenteur = c.Fragmenteur;
+    Ed.MontreFichier(std::move(f), -1);
     EXPECT_EQ(Ed.ListeFormatsSauvegarde(), c.Sauvegarde);
     EXPECT_EQ(Ed.ListeFormatsExport(), c.Export);
   }
-  Ed.FichierCourant.reset();
+  Ed.LibereFichier();
 }
 
 TEST_F(Fichiers, OuvertureDeChaqueFormat) {
@@ -173,15 +192,15 @@ TEST_F(Fichiers, OuvertureDeChaqueFormat) {
   for (const Cas& c : table) {
     SCOPED_TRACE(c.Nom);
     Ed.LibereFichier();
-    Ed.TypeCourant = '?';
+    ProposeType('?');
     Ouvre(Chemin(c.Nom));
-    EXPECT_EQ(Ed.FichierCourant->FFormat, c.Format);
-    EXPECT_EQ(Ed.FichierCourant->FType, c.Type);
-    EXPECT_EQ(Ed.TypeCourant, c.Type);
-    EXPECT_EQ(Ed.FichierCourant->GetNombreFiches(), c.Nombre);
-    EXPECT_EQ(Ed.FichierCourant->Fiche(0).Champ1, c.PremiereCle);
-    EXPECT_FALSE(Ed.FichierCourant->FModifie) << "sorting on opening does not modify";
-    EXPECT_TRUE(Ed.FichierCourant->FModifiable);
+    EXPECT_EQ(Ed.GetFichierCourant()->FFormat, c.Format);
+    EXPECT_EQ(Ed.GetFichierCourant()->FType, c.Type);
+    EXPECT_EQ(Ed.GetTypeCourant(), c.Type);
+    EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), c.Nombre);
+    EXPECT_EQ(Ed.GetFichierCourant()->Fiche(0).Champ1, c.PremiereCle);
+    EXPECT_FALSE(Ed.GetFichierCourant()->FModifie) << "sorting on opening does not modify";
+    EXPECT_TRUE(Ed.GetFichierCourant()->FModifiable);
   }
 }
 
@@ -216,8 +235,8 @@ TEST_F(Fichiers, EchecsDOuverture) {
     EXPECT_EQ(V.Messages.size(), 0u);
     EXPECT_TRUE(R.FichierOuvert.empty());
     EXPECT_EQ(R.FichierRecent, c.Nom);
-    EXPECT_EQ(Ed.FichierCourant, nullptr);
-    EXPECT_EQ(Ed.FicheAffichee, nullptr);
+    EXPECT_EQ(Ed.GetFichierCourant(), nullptr);
+    EXPECT_EQ(Ed.GetFicheAffichee(), nullptr);
     // Without a report: nothing shown, the settings left alone.
     R.FichierOuvert = c.Nom;
     EXPECT_FALSE(Ed.OuvreFichier(c.Nom, -1, false, c.Normal, true));
@@ -238,52 +257,53 @@ TEST_F(Fichiers, UnEchecDOuvertureLaisseLEditeurSansFichier) {
   EcritOctets(casse, "pas du XML");
   V.Reponses = {EBouton::Ok};
   OuvreParDialogue(casse);
-  EXPECT_EQ(Ed.FichierCourant, nullptr);
-  EXPECT_EQ(Ed.FicheAffichee, nullptr);
+  EXPECT_EQ(Ed.GetFichierCourant(), nullptr);
+  EXPECT_EQ(Ed.GetFicheAffichee(), nullptr);
   EXPECT_EQ(V.TitreFenetre, "KorEdit");
   // The editor goes on: stepping and saving do nothing, a new file works.
-  Ed.BSuivantClick();
-  Ed.Sauver1Click();
+  Ed.ExecuteItem(EItem::BSuivant);
+  Ed.ExecuteItem(EItem::Sauver1);
   R.TousTypes = false;
-  Ed.Nouveau1Click();
-  ASSERT_TRUE(Ed.FichierCourant);
-  EXPECT_EQ(Ed.FichierCourant->FType, 'Q');
+  Ed.ExecuteItem(EItem::Nouveau1);
+  ASSERT_TRUE(Ed.GetFichierCourant());
+  EXPECT_EQ(Ed.GetFichierCourant()->FType, 'Q');
 }
 
 TEST_F(Fichiers, ModeleEtLectureSeule) {
   const std::string q = Questionnaire("q.xkqq");
   Ed.Initialise();
   V.Ouvertures.push_back(TChoixOuverture{q, 0, false});
-  Ed.Ouvrir1Click(false);
-  ASSERT_TRUE(Ed.FichierCourant);
-  EXPECT_TRUE(Ed.FichierCourant->FNomFichier.empty());
-  EXPECT_EQ(Ed.FichierCourant->GetNombreFiches(), 0);
-  EXPECT_EQ(Ed.FichierCourant->FType, 'Q');
+  Ed.ExecuteItem(EItem::Modele1);
+  ASSERT_TRUE(Ed.GetFichierCourant());
+  EXPECT_TRUE(Ed.GetFichierCourant()->FNomFichier.empty());
+  EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 0);
+  EXPECT_EQ(Ed.GetFichierCourant()->FType, 'Q');
   EXPECT_EQ(V.TitreFenetre, "KorEdit - (Nouveau fichier)");
   // Sauver asks for a name.
-  Ed.FichierCourant->FModifie = true;
+  Ed.ExecuteItem(EItem::BNouveau);
+  V.Tape(EChamp::MQuestion, "q");
   V.Sauvegardes.push_back(std::nullopt);
-  Ed.Sauver1Click();
+  Ed.ExecuteItem(EItem::Sauver1);
+  EXPECT_TRUE(Ed.GetFichierCourant()->FModifie);
   EXPECT_TRUE(V.Sauvegardes.empty());
-  Ed.FichierCourant->FModifie = false;
   Ed.LibereFichier();
   // The dialog's read-only box, then the file's read-only attribute.
   OuvreParDialogue(q, 0, true);
-  EXPECT_FALSE(Ed.FichierCourant->FModifiable);
+  EXPECT_FALSE(Ed.GetFichierCourant()->FModifiable);
   EXPECT_TRUE(V.LecturesSeules[0] && V.LecturesSeules[1] && V.LecturesSeules[2]);
   Ed.LibereFichier();
   ASSERT_TRUE(FixeLectureSeule(q, true));
   OuvreParDialogue(q);
-  EXPECT_FALSE(Ed.FichierCourant->FModifiable);
+  EXPECT_FALSE(Ed.GetFichierCourant()->FModifiable);
   Ed.LibereFichier();
   FixeLectureSeule(q, false);
 }
 
 TEST_F(Fichiers, DialogueDOuverture) {
   const std::string q = Questionnaire("q.xkqq");
-  Ed.TypeCourant = 'Q';
+  ProposeType('Q');
   V.Ouvertures.push_back(std::nullopt);
-  Ed.Ouvrir1Click(true);
+  Ed.ExecuteItem(EItem::Ouvrir1);
   ASSERT_EQ(V.FiltresOuverture.size(), 6u);
   EXPECT_EQ(TexteFiltre(V.FiltresOuverture[0]), "Questionnaire|*.xkqq;*.kqq");
   EXPECT_EQ(TexteFiltre(V.FiltresOuverture[1]), "Répertoire|*.xkqr;*.kqr;*.xml;*.crd"_a);
@@ -291,13 +311,13 @@ TEST_F(Fichiers, DialogueDOuverture) {
   EXPECT_EQ(V.ExtensionOuverture, "xkqq");
   R.TousTypes = false;
   V.Ouvertures.push_back(std::nullopt);
-  Ed.Ouvrir1Click(true);
+  Ed.ExecuteItem(EItem::Ouvrir1);
   ASSERT_EQ(V.FiltresOuverture.size(), 1u);
   // Cancel keeps the open file.
   Ouvre(q);
   V.Ouvertures.push_back(std::nullopt);
-  Ed.Ouvrir1Click(true);
-  EXPECT_TRUE(Ed.FichierCourant);
+  Ed.ExecuteItem(EItem::Ouvrir1);
+  EXPECT_TRUE(Ed.GetFichierCourant());
 }
 
 TEST_F(Fichiers, TypeDesFichiersCSV) {
@@ -313,7 +333,7 @@ TEST_F(Fichiers, TypeDesFichiersCSV) {
       {'R', "", "LR", 'R'}, {'?', csv, "LR", 'R'}, {'?', "", "", 'R'}, {'?', "", "LR", 'L'},
   };
   for (const Cas& c : table) {
-    Ed.TypeCourant = c.TypeCourant;
+    ProposeType(c.TypeCourant);
     R.FichierOuvert = c.Ouvert;
     R.TypesCSV = c.TypesCSV;
     EXPECT_EQ(Ed.TypeCSVParDefaut(csv), c.Attendu);
@@ -321,15 +341,15 @@ TEST_F(Fichiers, TypeDesFichiersCSV) {
   // Under the entry "Tous" the type comes from the file; under a type's entry, that type.
   R.TypesCSV = "LR";
   R.FichierOuvert.clear();
-  Ed.TypeCourant = 'R';
+  ProposeType('R');
   OuvreParDialogue(csv, 5);
-  ASSERT_TRUE(Ed.FichierCourant);
-  EXPECT_EQ(Ed.FichierCourant->FType, 'L');
+  ASSERT_TRUE(Ed.GetFichierCourant());
+  EXPECT_EQ(Ed.GetFichierCourant()->FType, 'L');
   Ed.LibereFichier();
-  Ed.TypeCourant = 'Q';
   R.TypesUtilises = "RNLQM";
+  ProposeType('Q');
   OuvreParDialogue(csv, 1);  // QRNLM: entry 1 is R
-  EXPECT_EQ(Ed.FichierCourant->FType, 'R');
+  EXPECT_EQ(Ed.GetFichierCourant()->FType, 'R');
 }
 
 TEST_F(Fichiers, QuestionAvantDeFermer) {
@@ -355,7 +375,7 @@ TEST_F(Fichiers, QuestionAvantDeFermer) {
     EXPECT_EQ(V.Messages[0].Texte, "Le fichier \"q.xkqq\" a été modifié.\r\nVoulez-vous le sauver ?"_a);
     EXPECT_EQ(V.Messages[0].Boutons, EBoutons::OuiNonAnnuler);
     Messages();
-    EXPECT_EQ(Ed.FichierCourant == nullptr, c.Ferme);
+    EXPECT_EQ(Ed.GetFichierCourant() == nullptr, c.Ferme);
     EXPECT_EQ(LitOctets(q) != avant, c.Ecrit);
   }
   // A file left unmodified closes without a question.
@@ -367,25 +387,25 @@ TEST_F(Fichiers, QuestionAvantDeFermer) {
 
 TEST_F(Fichiers, NouveauFichierJamaisSauve) {
   R.FichierOuvert = "ouvert";
+  ProposeType('Q');
   V.Nouveaux = {0};
-  Ed.TypeCourant = 'Q';
-  Ed.Nouveau1Click();
+  Ed.ExecuteItem(EItem::Nouveau1);
   EXPECT_EQ(V.TypesNouveau.front(), "Questionnaire");
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Tape(EChamp::MQuestion, "q");
   // Yes, then the save dialog cancelled: the file stays.
   V.Reponses = {EBouton::Oui};
   V.Sauvegardes.push_back(std::nullopt);
   EXPECT_EQ(Ed.FermeFichier(), TEditeur::Abandon);
   EXPECT_EQ(V.Messages.at(0).Texte, "Le fichier \"\" a été modifié.\r\nVoulez-vous le sauver ?"_a);
-  ASSERT_TRUE(Ed.FichierCourant);
+  ASSERT_TRUE(Ed.GetFichierCourant());
   V.Reponses = {EBouton::Non};
   EXPECT_EQ(Ed.FermeFichier(), TEditeur::SansSauver);
   EXPECT_EQ(R.FichierOuvert, "ouvert");
   // An untouched new card is removed: no question at all.
   V.Nouveaux = {0};
-  Ed.Nouveau1Click();
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::Nouveau1);
+  Ed.ExecuteItem(EItem::BNouveau);
   Messages();
   EXPECT_EQ(Ed.FermeFichier(), TEditeur::Sauve);
   EXPECT_TRUE(V.Messages.empty());
@@ -393,27 +413,27 @@ TEST_F(Fichiers, NouveauFichierJamaisSauve) {
 
 TEST_F(Fichiers, NouveauFichier) {
   // Without TousTypes no dialog: the first type.
+  ProposeType('M');
   R.TousTypes = false;
-  Ed.TypeCourant = 'M';
-  Ed.Nouveau1Click();
-  ASSERT_TRUE(Ed.FichierCourant);
-  EXPECT_EQ(Ed.FichierCourant->FType, 'M');
-  EXPECT_EQ(Ed.FichierCourant->FFormat, 'm');
-  EXPECT_EQ(Ed.FichierCourant->FVersionCreation, VersionFormat);
-  EXPECT_EQ(Ed.IndexCourant, -1);
+  Ed.ExecuteItem(EItem::Nouveau1);
+  ASSERT_TRUE(Ed.GetFichierCourant());
+  EXPECT_EQ(Ed.GetFichierCourant()->FType, 'M');
+  EXPECT_EQ(Ed.GetFichierCourant()->FFormat, 'm');
+  EXPECT_EQ(Ed.GetFichierCourant()->FVersionCreation, VersionFormat);
+  EXPECT_EQ(Ed.GetIndexCourant(), -1);
   // Cancel in the dialog keeps the current file.
   R.TousTypes = true;
   V.Nouveaux = {std::nullopt};
-  Ed.Nouveau1Click();
-  EXPECT_EQ(Ed.FichierCourant->FType, 'M');
+  Ed.ExecuteItem(EItem::Nouveau1);
+  EXPECT_EQ(Ed.GetFichierCourant()->FType, 'M');
   // With ncwnf a new file opens on a new card.
   R.NouvelleFicheSiNouveauFichier = true;
   V.Nouveaux = {3};  // MRNLQ
-  Ed.Nouveau1Click();
-  EXPECT_EQ(Ed.FichierCourant->FType, 'L');
-  EXPECT_EQ(Ed.FichierCourant->FFormat, 's');
-  EXPECT_TRUE(Ed.NouvelleFicheEnCours);
-  EXPECT_EQ(Ed.IndexCourant, 0);
+  Ed.ExecuteItem(EItem::Nouveau1);
+  EXPECT_EQ(Ed.GetFichierCourant()->FType, 'L');
+  EXPECT_EQ(Ed.GetFichierCourant()->FFormat, 's');
+  EXPECT_TRUE(Ed.GetNouvelleFicheEnCours());
+  EXPECT_EQ(Ed.GetIndexCourant(), 0);
   EXPECT_EQ(V.Focus, ECibleFocus::MReponse);
 }
 
@@ -439,14 +459,14 @@ TEST_F(Fichiers, FichiersMemorises) {
   Ed.MetAJourMenus();
   EXPECT_TRUE(V.Item(EItem::Recent1).Visible);
   Ed.ExecuteItem(EItem::Recent1);
-  ASSERT_TRUE(Ed.FichierCourant);
-  EXPECT_EQ(Ed.FichierCourant->FNomFichier, a);
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  ASSERT_TRUE(Ed.GetFichierCourant());
+  EXPECT_EQ(Ed.GetFichierCourant()->FNomFichier, a);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   Ed.MetAJourMenus();
   EXPECT_FALSE(V.Item(EItem::Recent1).Visible) << "A is open";
   Ed.ExecuteItem(EItem::Ouvert1);
-  EXPECT_EQ(Ed.FichierCourant->FNomFichier, b);
-  EXPECT_EQ(Ed.IndexCourant, 0);
+  EXPECT_EQ(Ed.GetFichierCourant()->FNomFichier, b);
+  EXPECT_EQ(Ed.GetIndexCourant(), 0);
   EXPECT_EQ(R.FichierOuvert, a);
   // The type of the file closed last comes first.
   TFichierX n('N', 'x', EVarianteModele::Complet, R);
@@ -461,24 +481,24 @@ TEST_F(Fichiers, FichiersMemorises) {
 TEST_F(Fichiers, SauverSousLeMemeNom) {
   const std::string q = Questionnaire("q.xkqq");
   Ouvre(q);
-  const TFlux* flux = Ed.FichierCourant->FFlux.get();
+  const TFlux* flux = Ed.GetFichierCourant()->FFlux.get();
   const std::string avant = LitOctets(q);
   // Not modified: nothing written, no message.
   V.Sauvegardes.push_back(TChoixSauvegarde{q, 0});
-  Ed.Sauversous1Click(false);
+  Ed.ExecuteItem(EItem::Sauversous1);
   EXPECT_EQ(V.NomPropose, Chemin("q"));
   EXPECT_EQ(V.ExtensionSauvegarde, "xkqq");
   EXPECT_TRUE(V.Messages.empty());
   EXPECT_EQ(LitOctets(q), avant);
-  EXPECT_EQ(Ed.FichierCourant->FFlux.get(), flux);
+  EXPECT_EQ(Ed.GetFichierCourant()->FFlux.get(), flux);
   // Modified: rewritten in place, no overwrite question.
   V.Tape(EChamp::MReponse, "nouvelle réponse"_a);
   V.Sauvegardes.push_back(TChoixSauvegarde{q, 0});
-  Ed.Sauversous1Click(false);
+  Ed.ExecuteItem(EItem::Sauversous1);
   EXPECT_TRUE(V.Messages.empty());
   EXPECT_NE(LitOctets(q), avant);
-  EXPECT_FALSE(Ed.FichierCourant->FModifie);
-  EXPECT_EQ(Ed.FichierCourant->FNomFichier, q);
+  EXPECT_FALSE(Ed.GetFichierCourant()->FModifie);
+  EXPECT_EQ(Ed.GetFichierCourant()->FNomFichier, q);
 }
 
 TEST_F(Fichiers, EcraserUnAutreFichier) {
@@ -489,7 +509,7 @@ TEST_F(Fichiers, EcraserUnAutreFichier) {
   R.FormatsUtilises = "nx";
   V.Reponses = {EBouton::Annuler};
   V.Sauvegardes.push_back(TChoixSauvegarde{autre, 1});
-  Ed.Sauversous1Click(false);
+  Ed.ExecuteItem(EItem::Sauversous1);
   ASSERT_EQ(V.FiltresSauvegarde.size(), 2u);
   EXPECT_EQ(TexteFiltre(V.FiltresSauvegarde[0]), "XML|*.xkqq");
   EXPECT_EQ(TexteFiltre(V.FiltresSauvegarde[1]), "Natif|*.kqq");
@@ -498,31 +518,32 @@ TEST_F(Fichiers, EcraserUnAutreFichier) {
   EXPECT_EQ(LitOctets(autre), avant);
   V.Reponses = {EBouton::Ok};
   V.Sauvegardes.push_back(TChoixSauvegarde{autre, 1});
-  Ed.Sauversous1Click(false);
+  Ed.ExecuteItem(EItem::Sauversous1);
   EXPECT_NE(LitOctets(autre), avant);
-  EXPECT_EQ(Ed.FichierCourant->FNomFichier, autre);
-  EXPECT_EQ(Ed.FichierCourant->FFormat, 'n');
+  EXPECT_EQ(Ed.GetFichierCourant()->FNomFichier, autre);
+  EXPECT_EQ(Ed.GetFichierCourant()->FFormat, 'n');
   EXPECT_EQ(V.TitreFenetre, "KorEdit - " + autre);
   // The format written comes first at the next save.
   EXPECT_EQ(R.FormatsUtilises, "nx");
   R.FormatsUtilises = "xn";
   V.Sauvegardes.push_back(TChoixSauvegarde{Chemin("neuf.xkqq"), 0});
-  Ed.Sauversous1Click(false);
-  EXPECT_EQ(Ed.FichierCourant->FFormat, 'n') << "the first entry is the file's own format";
+  Ed.ExecuteItem(EItem::Sauversous1);
+  EXPECT_EQ(Ed.GetFichierCourant()->FFormat, 'n') << "the first entry is the file's own format";
   EXPECT_EQ(R.FormatsUtilises, "nx");
 }
 
 TEST_F(Fichiers, EchecDEcriture) {
-  const std::string q = Questionnaire("q.xkqq");
+  // A file too large for the limit below, modified by a card typed.
+  const std::string q = Questionnaire("q.xkqq", 200);
   Ouvre(q);
-  TFichierX& f = *Ed.FichierCourant;
-  for (int i = 0; i < 200; ++i) f.AjouteFiche("titre", "question " + std::to_string(i), std::string(100, 'r'));
+  const TFichierX& f = *Ed.GetFichierCourant();
+  V.Tape(EChamp::MReponse, std::string(100, 'r'));
   const TFlux* flux = f.FFlux.get();
   V.Reponses = {EBouton::Ok};
   V.Sauvegardes.push_back(TChoixSauvegarde{Chemin("gros.xkqq"), 0});
   {
     LimiteTailleFichiers limite(4096);
-    Ed.Sauversous1Click(false);
+    Ed.ExecuteItem(EItem::Sauversous1);
   }
   ASSERT_EQ(V.Messages.size(), 1u);
   EXPECT_EQ(V.Messages[0].Icone, EGenreMessage::Erreur);
@@ -534,7 +555,7 @@ TEST_F(Fichiers, EchecDEcriture) {
   EXPECT_EQ(V.TitreFenetre, "KorEdit - " + q);
   // The next save works.
   Messages();
-  Ed.Sauver1Click();
+  Ed.ExecuteItem(EItem::Sauver1);
   EXPECT_TRUE(V.Messages.empty());
   EXPECT_FALSE(f.FModifie);
 }
@@ -543,40 +564,41 @@ TEST_F(Fichiers, ExportSurLeFichierOuvertRefuse) {
   const std::string q = Questionnaire("q.xkqq");
   std::filesystem::create_symlink(q, Chemin("lien.xml"));
   Ouvre(q);
-  const TFlux* flux = Ed.FichierCourant->FFlux.get();
+  const TFlux* flux = Ed.GetFichierCourant()->FFlux.get();
   const std::string avant = LitOctets(q);
   for (bool modifie : {false, true}) {
+    // Modified by a card typed, which the export validates first.
+    if (modifie) V.Tape(EChamp::MReponse, "changé"_a);
     for (const std::string& cible : {q, Chemin("lien.xml")}) {
       SCOPED_TRACE(cible);
-      Ed.FichierCourant->FModifie = modifie;
       V.Reponses = {EBouton::Ok};
       V.Sauvegardes.push_back(TChoixSauvegarde{cible, 0});
-      Ed.Sauversous1Click(true);
+      Ed.ExecuteItem(EItem::Exporter1);
       const auto m = Messages();
       ASSERT_EQ(m.size(), 1u);
       EXPECT_NE(m[0].find("C'est le fichier en cours de modification."), std::string::npos) << m[0];
       EXPECT_EQ(LitOctets(q), avant);
-      EXPECT_EQ(Ed.FichierCourant->FFlux.get(), flux);
-      EXPECT_EQ(Ed.FichierCourant->FNomFichier, q);
-      EXPECT_EQ(Ed.FichierCourant->FModifie, modifie);
+      EXPECT_EQ(Ed.GetFichierCourant()->FFlux.get(), flux);
+      EXPECT_EQ(Ed.GetFichierCourant()->FNomFichier, q);
+      EXPECT_EQ(Ed.GetFichierCourant()->FModifie, modifie);
     }
   }
   // Elsewhere: written, and the card file stays as it was.
   EXPECT_EQ(V.NomPropose, Chemin("q"));
   V.Sauvegardes.push_back(TChoixSauvegarde{Chemin("quiz.xml"), 0});
-  Ed.Sauversous1Click(true);
+  Ed.ExecuteItem(EItem::Exporter1);
   EXPECT_TRUE(V.Messages.empty());
   EXPECT_NE(LitOctets(Chemin("quiz.xml")).find("<quiz>"), std::string::npos);
-  EXPECT_EQ(Ed.FichierCourant->FNomFichier, q);
-  EXPECT_EQ(Ed.FichierCourant->FFormat, 'x');
-  EXPECT_EQ(Ed.FichierCourant->FFlux.get(), flux);
+  EXPECT_EQ(Ed.GetFichierCourant()->FNomFichier, q);
+  EXPECT_EQ(Ed.GetFichierCourant()->FFormat, 'x');
+  EXPECT_EQ(Ed.GetFichierCourant()->FFlux.get(), flux);
 }
 
 TEST_F(Fichiers, FermetureDeLaFenetre) {
   Ouvre(Questionnaire("q.xkqq"));
   EXPECT_TRUE(Ed.PeutFermer());
   EXPECT_TRUE(R.FichierOuvertEnQuittant);
-  EXPECT_EQ(Ed.FichierCourant, nullptr);
+  EXPECT_EQ(Ed.GetFichierCourant(), nullptr);
   EXPECT_TRUE(Ed.PeutFermer());
   EXPECT_FALSE(R.FichierOuvertEnQuittant);
   Ed.ExecuteItem(EItem::Quitter1);

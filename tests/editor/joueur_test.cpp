@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "VueScriptee.h"
+#include "VueDialogues.h"
 #include "cards/KorNatif.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
@@ -46,31 +46,38 @@ TEST_F(Joueur, QuestionnaireFaitDansLEditeurSeJoue) {
   TReglages r;
   r.TousTypes = false;
   r.TypesUtilises = "QRNLM";
-  TVueScriptee v;
+  TVueDialogues v;
   TEditeur ed(v, r);
   ed.Initialise();
   ed.DemarreSansFichier();
-  ed.Nouveau1Click();
-  ASSERT_TRUE(ed.FichierCourant);
+  ed.ExecuteItem(EItem::Nouveau1);
+  ASSERT_TRUE(ed.GetFichierCourant());
   const std::vector<std::array<std::string, 3>> cartes = {
       {"Europe", "Capitale de la France ?", "Paris"},
       {"Europe", "Capitale de l'Allemagne ?", "Berlin"},
       {"Afrique", "Capitale du Sénégal ?"_a, "Dakar;Dakkar"},
   };
   for (const auto& c : cartes) {
-    ed.BNouveauClick();
+    ed.ExecuteItem(EItem::BNouveau);
     v.Tape(EChamp::ETitre, c[0]);
     v.Tape(EChamp::MQuestion, c[1] + "\r\n");
     v.Tape(EChamp::MReponse, c[2]);
   }
-  ed.FichierCourant->FSuivreOrdre = true;
+  // The questions in the file's order, ticked in the quiz options dialog.
+  v.Options = [](TLogiqueOptions& d) {
+    d.CBOrdre = true;
+    d.ChangeOptions();
+    return EResultatDialogue::OK;
+  };
+  ed.ExecuteItem(EItem::Options1);
+  ASSERT_TRUE(ed.GetFichierCourant()->FSuivreOrdre);
   for (const std::string nom : {"quiz.xkqq", "quiz.kqq"}) {
     SCOPED_TRACE(nom);
     v.Sauvegardes.push_back(TChoixSauvegarde{Chemin(nom), nom == "quiz.kqq" ? 1 : 0});
     r.FormatsUtilises = "xn";
-    ed.Sauversous1Click(false);
+    ed.ExecuteItem(EItem::Sauversous1);
     ASSERT_TRUE(v.Messages.empty()) << v.Messages.front().Texte;
-    ASSERT_EQ(ed.FichierCourant->FNomFichier, Chemin(nom));
+    ASSERT_EQ(ed.GetFichierCourant()->FNomFichier, Chemin(nom));
     // The editor keeps the file it edits locked: the player reads it once it is closed.
     ed.FermeFichier();
 

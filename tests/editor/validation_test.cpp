@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "VueScriptee.h"
+#include "VueDialogues.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
 
@@ -18,75 +18,76 @@ class Validation : public ::testing::Test {
     FixeLocale("fr_FR");
     Ed.Initialise();
   }
-  // A card file of that type in memory, not modified, shown at index.
+  // A card file of that type in memory, not modified.
+  std::unique_ptr<TFichierX> Fichier(char type, const std::vector<std::string>& cles) {
+    auto f = std::make_unique<TFichierX>(type, 'x', EVarianteModele::Complet, R);
+    for (const std::string& c : cles) f->AjouteFiche("t-" + c, c, "corps " + c);
+    f->FModifie = false;
+    return f;
+  }
+  // Such a file shown at index.
   void Charge(char type, const std::vector<std::string>& cles, int index = 0) {
-    Ed.LibereFichier();
-    Ed.TypeCourant = type;
-    Ed.FichierCourant = std::make_unique<TFichierX>(type, 'x', EVarianteModele::Complet, R);
-    for (const std::string& c : cles) Ed.FichierCourant->AjouteFiche("t-" + c, c, "corps " + c);
-    Ed.FichierCourant->FModifie = false;
-    Ed.DetermineModes();
-    Ed.AfficheFichier(index);
+    Ed.MontreFichier(Fichier(type, cles), index);
   }
   std::vector<std::string> Cles() const {
     std::vector<std::string> cles;
-    for (const auto& f : Ed.FichierCourant->FFiches) cles.push_back(f->Champ1);
+    for (const auto& f : Ed.GetFichierCourant()->FFiches) cles.push_back(f->Champ1);
     return cles;
   }
-  TFicheX& Fiche(int i) { return Ed.FichierCourant->Fiche(i); }
+  const TFicheX& Fiche(int i) const { return Ed.GetFichierCourant()->Fiche(i); }
 
   TReglages R;
-  TVueScriptee V;
+  TVueDialogues V;
   TEditeur Ed{V, R};
 };
 
 TEST_F(Validation, NouvelleFicheIntouchee) {
   Charge('Q', {"a", "b"}, 1);
-  Ed.BNouveauClick();
-  ASSERT_EQ(Ed.IndexCourant, 2);
-  EXPECT_TRUE(Ed.NouvelleFicheEnCours);
+  Ed.ExecuteItem(EItem::BNouveau);
+  ASSERT_EQ(Ed.GetIndexCourant(), 2);
+  EXPECT_TRUE(Ed.GetNouvelleFicheEnCours());
   EXPECT_EQ(V.Focus, ECibleFocus::ETitre);
-  EXPECT_FALSE(Ed.FichierCourant->FModifie) << "adding a card does not modify the file";
+  EXPECT_FALSE(Ed.GetFichierCourant()->FModifie) << "adding a card does not modify the file";
   // Stepping away removes it silently, shows the card shown before it, and moves no further.
-  Ed.BPrecedentClick();
-  EXPECT_TRUE(Ed.FicheSansSaisieSupprimee);
-  EXPECT_EQ(Ed.FichierCourant->GetNombreFiches(), 2);
-  EXPECT_EQ(Ed.IndexCourant, 1);
-  EXPECT_FALSE(Ed.FichierCourant->FModifie);
+  Ed.ExecuteItem(EItem::BPrecedent);
+  EXPECT_TRUE(Ed.GetFicheSansSaisieSupprimee());
+  EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 2);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
+  EXPECT_FALSE(Ed.GetFichierCourant()->FModifie);
   EXPECT_TRUE(V.Messages.empty());
   // "Nouvelle" on an untouched new card replaces it by a fresh one at the end.
-  Ed.BNouveauClick();
-  Ed.BNouveauClick();
-  EXPECT_EQ(Ed.FichierCourant->GetNombreFiches(), 3);
+  Ed.ExecuteItem(EItem::BNouveau);
+  Ed.ExecuteItem(EItem::BNouveau);
+  EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 3);
   // "Insérer" while an empty new card is pending adds nothing.
-  Ed.BInsererClick();
-  EXPECT_EQ(Ed.FichierCourant->GetNombreFiches(), 3);
+  Ed.ExecuteItem(EItem::BInserer);
+  EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 3);
 }
 
 TEST_F(Validation, FicheTapeePuisEffaceeEstRefusee) {
   Charge('Q', {"a"});
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Tape(EChamp::MQuestion, "x");
   V.Tape(EChamp::MQuestion, "");
   V.Reponses = {EBouton::Annuler};
-  Ed.BSuivantClick();
+  Ed.ExecuteItem(EItem::BSuivant);
   ASSERT_EQ(V.Messages.size(), 1u);
   EXPECT_EQ(V.Messages[0].Texte, Incomplete);
   EXPECT_EQ(V.Messages[0].Icone, EGenreMessage::Avertissement);
   EXPECT_EQ(V.Messages[0].Boutons, EBoutons::Annuler);
-  EXPECT_EQ(Ed.IndexCourant, 1);
-  EXPECT_TRUE(Ed.NouvelleFicheEnCours);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
+  EXPECT_TRUE(Ed.GetNouvelleFicheEnCours());
   // Every validating command stops on it: saving, closing.
   V.Reponses = {EBouton::Annuler, EBouton::Annuler};
-  Ed.Sauver1Click();
+  Ed.ExecuteItem(EItem::Sauver1);
   EXPECT_EQ(Ed.FermeFichier(), TEditeur::Abandon);
-  EXPECT_TRUE(Ed.FichierCourant);
+  EXPECT_TRUE(Ed.GetFichierCourant());
   // Still empty: "Supprimer" removes it without a question.
-  Ed.BSupprimerClick();
+  Ed.ExecuteItem(EItem::BSupprimer);
   EXPECT_EQ(V.Messages.size(), 3u);
-  EXPECT_EQ(Ed.FichierCourant->GetNombreFiches(), 1);
-  EXPECT_EQ(Ed.IndexCourant, 0);
-  EXPECT_FALSE(Ed.FichierCourant->FModifie);
+  EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 1);
+  EXPECT_EQ(Ed.GetIndexCourant(), 0);
+  EXPECT_FALSE(Ed.GetFichierCourant()->FModifie);
 }
 
 struct TCasComplet {
@@ -119,14 +120,14 @@ TEST_F(Validation, FicheCompleteOuNon) {
     if (c.Refusee) V.Reponses = {EBouton::Annuler};
     EXPECT_EQ(Ed.ValideFiche(), c.Refusee);
     EXPECT_EQ(V.Messages.size(), c.Refusee ? 1u : 0u);
-    EXPECT_EQ(Ed.FichierCourant->FModifie, !c.Refusee);
+    EXPECT_EQ(Ed.GetFichierCourant()->FModifie, !c.Refusee);
     V.Modifies = {};
   }
 }
 
 TEST_F(Validation, DateDesNotes) {
   Charge('N', {"hier"});
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   EXPECT_EQ(V.Focus, ECibleFocus::MQuestion);
   V.Tape(EChamp::MReponse, "Acheter du pain");
   EXPECT_FALSE(Ed.ValideFiche());
@@ -134,7 +135,7 @@ TEST_F(Validation, DateDesNotes) {
   EXPECT_EQ(Fiche(1).Champ2, "Acheter du pain");
   EXPECT_EQ(V.Textes[1], V.Date);
   // A title typed is kept.
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Tape(EChamp::MQuestion, "Rappel ");
   V.Tape(EChamp::MReponse, "x");
   Ed.ValideFiche();
@@ -142,18 +143,19 @@ TEST_F(Validation, DateDesNotes) {
 }
 
 TEST_F(Validation, CanevasEgalCompteCommeVide) {
-  Charge('F', {"a"});
-  Ed.FichierCourant->SetCanevas("", "Titre :", "Corps :");
-  Ed.FichierCourant->FModifie = false;
-  Ed.BNouveauClick();
+  auto f = Fichier('F', {"a"});
+  f->SetCanevas("", "Titre :", "Corps :");
+  f->FModifie = false;
+  Ed.MontreFichier(std::move(f), 0);
+  Ed.ExecuteItem(EItem::BNouveau);
   EXPECT_EQ(V.Textes[1], "Titre :");
   EXPECT_TRUE(Ed.FicheSansSaisie());
   // Untouched and equal to the template: removed silently.
-  Ed.BPrecedentClick();
-  EXPECT_EQ(Ed.FichierCourant->GetNombreFiches(), 1);
+  Ed.ExecuteItem(EItem::BPrecedent);
+  EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 1);
   EXPECT_TRUE(V.Messages.empty());
   // Touched, then edited back to the template: refused.
-  Ed.BNouveauClick();
+  Ed.ExecuteItem(EItem::BNouveau);
   V.Tape(EChamp::MReponse, "Corps : x");
   V.Tape(EChamp::MReponse, "Corps :");
   V.Reponses = {EBouton::Annuler};
@@ -186,8 +188,8 @@ TEST_F(Validation, RognageParType) {
     V.Tape(EChamp::MReponse, c2);
     ASSERT_FALSE(Ed.ValideFiche());
     const TFicheX& f = Fiche(0);
-    EXPECT_EQ(f.Champ0, Ed.FichierCourant->FAvecChamp0 ? c.Attendu0 : "");
-    EXPECT_EQ(f.Champ1, Ed.FichierCourant->FSansChamp1 ? "" : c.Attendu1);
+    EXPECT_EQ(f.Champ0, Ed.GetFichierCourant()->FAvecChamp0 ? c.Attendu0 : "");
+    EXPECT_EQ(f.Champ1, Ed.GetFichierCourant()->FSansChamp1 ? "" : c.Attendu1);
     EXPECT_EQ(f.Champ2, c.Attendu2);
     // The edits keep what was typed, and count as not modified.
     EXPECT_EQ(V.Textes[2], c2);
@@ -199,30 +201,30 @@ TEST_F(Validation, RognageParType) {
 TEST_F(Validation, InsertionTriee) {
   Charge('R', {"a", "c", "e"});
   auto ajoute = [&](const std::string& cle, const std::string& corps) {
-    Ed.BNouveauClick();
+    Ed.ExecuteItem(EItem::BNouveau);
     V.Tape(EChamp::MQuestion, cle);
     V.Tape(EChamp::MReponse, corps);
     ASSERT_FALSE(Ed.ValideFiche());
   };
   ajoute("b", "1");
   EXPECT_EQ(Cles(), (std::vector<std::string>{"a", "b", "c", "e"}));
-  EXPECT_EQ(Ed.IndexCourant, 1);
-  EXPECT_EQ(Ed.FicheAffichee->Champ2, "1");
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
+  EXPECT_EQ(Ed.GetFicheAffichee()->Champ2, "1");
   // Equal keys: after the last one.
   ajoute("c", "2");
-  EXPECT_EQ(Ed.IndexCourant, 3);
+  EXPECT_EQ(Ed.GetIndexCourant(), 3);
   EXPECT_EQ(Fiche(3).Champ2, "2");
   ajoute("z", "3");
-  EXPECT_EQ(Ed.IndexCourant, 5);
+  EXPECT_EQ(Ed.GetIndexCourant(), 5);
   ajoute(" 0", "4");
-  EXPECT_EQ(Ed.IndexCourant, 0);
+  EXPECT_EQ(Ed.GetIndexCourant(), 0);
   EXPECT_EQ(Fiche(0).Champ1, "0");
   // "B" and "b" are placed by the locale's case-sensitive order.
   ajoute("B", "5");
-  const int b = Ed.IndexCourant;
+  const int b = Ed.GetIndexCourant();
   EXPECT_EQ(Fiche(b).Champ1, "B");
   EXPECT_EQ(Fiche(b - 1).Champ1, CompareStringA("b", "B") == CSTR_LESS_THAN ? "b" : "a");
-  for (int i = 1; i < Ed.FichierCourant->GetNombreFiches(); ++i)
+  for (int i = 1; i < Ed.GetFichierCourant()->GetNombreFiches(); ++i)
     EXPECT_NE(CompareStringA(Fiche(i).Champ1, Fiche(i - 1).Champ1), CSTR_LESS_THAN) << i;
   // The buttons follow the card's new place.
   Ed.AfficheFiche(0);
@@ -235,19 +237,25 @@ TEST_F(Validation, FicheNonDeplaceeSiLeChamp1NEstPasModifie) {
   V.Tape(EChamp::MReponse, "autre corps");
   ASSERT_FALSE(Ed.ValideFiche());
   EXPECT_EQ(Cles(), (std::vector<std::string>{"z", "a"}));
-  EXPECT_EQ(Ed.IndexCourant, 0);
+  EXPECT_EQ(Ed.GetIndexCourant(), 0);
   V.Tape(EChamp::MQuestion, "zz");
   ASSERT_FALSE(Ed.ValideFiche());
   EXPECT_EQ(Cles(), (std::vector<std::string>{"a", "zz"}));
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
 }
 
 TEST_F(Validation, ValiderDansUnFichierTrieArreteLaRecherche) {
   Charge('R', {"a", "c"});
-  Ed.RechercheActive = true;
+  V.Chercher = [](TLogiqueChercher& d) {
+    d.EChercher = "c";
+    return true;
+  };
+  Ed.ExecuteItem(EItem::Rechercher1);
+  ASSERT_TRUE(Ed.GetRecherche().RechercheActive);
+  ASSERT_EQ(Ed.GetIndexCourant(), 1);
   V.Tape(EChamp::MQuestion, "b");
   ASSERT_FALSE(Ed.ValideFiche());
-  EXPECT_FALSE(Ed.RechercheActive);
+  EXPECT_FALSE(Ed.GetRecherche().RechercheActive);
 }
 
 TEST_F(Validation, Suppression) {
@@ -268,13 +276,13 @@ TEST_F(Validation, Suppression) {
     V.Tape(EChamp::MReponse, "dropped with the card");
     V.Messages.clear();
     V.Reponses = {c.Reponse};
-    Ed.BSupprimerClick();
+    Ed.ExecuteItem(EItem::BSupprimer);
     ASSERT_EQ(V.Messages.size(), 1u);
     EXPECT_EQ(V.Messages[0].Texte, "Voulez-vous vraiment supprimer cette fiche ?");
     EXPECT_EQ(V.Messages[0].Icone, EGenreMessage::Question);
     EXPECT_EQ(Cles(), c.Reste);
-    EXPECT_EQ(Ed.IndexCourant, c.Montree);
-    EXPECT_EQ(Ed.FichierCourant->FModifie, c.Reponse == EBouton::Oui);
+    EXPECT_EQ(Ed.GetIndexCourant(), c.Montree);
+    EXPECT_EQ(Ed.GetFichierCourant()->FModifie, c.Reponse == EBouton::Oui);
     if (c.Montree == -1) {
       EXPECT_EQ(V.Textes[1], "(Pas de fiche)");
     }
@@ -283,31 +291,32 @@ TEST_F(Validation, Suppression) {
 
 TEST_F(Validation, InsererPuisSupprimer) {
   Charge('Q', {"a", "b", "c"}, 1);
-  Ed.BInsererClick();
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  Ed.ExecuteItem(EItem::BInserer);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_EQ(Cles(), (std::vector<std::string>{"a", "", "b", "c"}));
-  Ed.BSupprimerClick();  // still empty: no question
+  Ed.ExecuteItem(EItem::BSupprimer);  // still empty: no question
   EXPECT_TRUE(V.Messages.empty());
   EXPECT_EQ(Cles(), (std::vector<std::string>{"a", "b", "c"}));
-  EXPECT_EQ(Ed.IndexCourant, 1);
+  EXPECT_EQ(Ed.GetIndexCourant(), 1);
   EXPECT_EQ(V.Textes[1], "b");
-  EXPECT_FALSE(Ed.FichierCourant->FModifie);
+  EXPECT_FALSE(Ed.GetFichierCourant()->FModifie);
   // A new card in an empty file, removed: the blank card again.
   Charge('Q', {});
-  Ed.BNouveauClick();
-  EXPECT_EQ(Ed.IndexCourant, 0);
-  Ed.BSupprimerClick();
-  EXPECT_EQ(Ed.IndexCourant, -1);
+  Ed.ExecuteItem(EItem::BNouveau);
+  EXPECT_EQ(Ed.GetIndexCourant(), 0);
+  Ed.ExecuteItem(EItem::BSupprimer);
+  EXPECT_EQ(Ed.GetIndexCourant(), -1);
   EXPECT_EQ(V.Textes[1], "(Pas de fiche)");
 }
 
 TEST_F(Validation, FichierLectureSeuleSansNouvelleFiche) {
-  Charge('Q', {"a"});
-  Ed.FichierCourant->FModifiable = false;
-  Ed.BNouveauClick();
-  EXPECT_EQ(Ed.FichierCourant->GetNombreFiches(), 1);
-  Ed.BSupprimerClick();
-  EXPECT_EQ(Ed.FichierCourant->GetNombreFiches(), 1);
+  auto f = Fichier('Q', {"a"});
+  f->FModifiable = false;
+  Ed.MontreFichier(std::move(f), 0);
+  Ed.ExecuteItem(EItem::BNouveau);
+  EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 1);
+  Ed.ExecuteItem(EItem::BSupprimer);
+  EXPECT_EQ(Ed.GetFichierCourant()->GetNombreFiches(), 1);
 }
 
 }  // namespace
