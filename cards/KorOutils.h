@@ -15,6 +15,10 @@ std::string RogneGauche(std::string_view texte);
 // The text without its trailing blanks.
 std::string RogneDroite(std::string_view texte);
 
+// Every occurrence of motif, found left to right without overlap, replaced by par in one pass
+// over the text: what is put in is never searched again. An empty motif changes nothing.
+void RemplaceTout(std::string& texte, std::string_view motif, std::string_view par);
+
 char PremierCaractere(const std::string& texte);
 std::string SansEspaces(const std::string& texte);
 

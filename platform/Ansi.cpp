@@ -35,19 +35,6 @@ constexpr std::array<char, 256> TableOem = [] {
   return t;
 }();
 
-void AjouteUtf8(std::string& s, char32_t u) {
-  if (u < 0x80) {
-    s += static_cast<char>(u);
-  } else if (u < 0x800) {
-    s += static_cast<char>(0xC0 | (u >> 6));
-    s += static_cast<char>(0x80 | (u & 0x3F));
-  } else {  // every 1252 character lies in the BMP
-    s += static_cast<char>(0xE0 | (u >> 12));
-    s += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (u & 0x3F));
-  }
-}
-
 // For each byte: 1 when it is not ASCII, 2 when it is a line break.
 constexpr std::array<std::uint8_t, 256> GenresOctets = [] {
   std::array<std::uint8_t, 256> t{};
@@ -121,6 +108,23 @@ void AjouteUtf8EnAnsi(std::string& sortie, std::string_view utf8, bool retours, 
     const char* ecrit = VersAnsi(p + i, fin - i, retours, brouillon.data());
     sortie.append(brouillon.data(), static_cast<std::size_t>(ecrit - brouillon.data()));
     i = fin;
+  }
+}
+
+void AjouteUtf8(std::string& s, char32_t u) {
+  if (u < 0x80) {
+    s += static_cast<char>(u);
+  } else if (u < 0x800) {
+    const char o[] = {static_cast<char>(0xC0 | (u >> 6)), static_cast<char>(0x80 | (u & 0x3F))};
+    s.append(o, 2);
+  } else if (u < 0x10000) {
+    const char o[] = {static_cast<char>(0xE0 | (u >> 12)), static_cast<char>(0x80 | ((u >> 6) & 0x3F)),
+                      static_cast<char>(0x80 | (u & 0x3F))};
+    s.append(o, 3);
+  } else {
+    const char o[] = {static_cast<char>(0xF0 | (u >> 18)), static_cast<char>(0x80 | ((u >> 12) & 0x3F)),
+                      static_cast<char>(0x80 | ((u >> 6) & 0x3F)), static_cast<char>(0x80 | (u & 0x3F))};
+    s.append(o, 4);
   }
 }
 

@@ -116,6 +116,8 @@ std::string Utf8VersAnsi(std::string_view utf8, bool* valide = nullptr);
 // '?' as Utf8VersAnsi does.
 void AjouteUtf8EnAnsi(std::string& sortie, std::string_view utf8, bool retours, std::string& brouillon);
 std::string AnsiVersUtf8(std::string_view ansi);
+// The UTF-8 of one code point (up to U+10FFFF, four bytes past the BMP), appended.
+void AjouteUtf8(std::string& s, char32_t u);
 QString VersQString(std::string_view ansi);
 std::string DepuisQString(const QString& texte);
 // Texts of multi-line controls: CR LF in memory, a line feed in the control (a lone CR too).
