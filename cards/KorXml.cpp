@@ -39,19 +39,7 @@ struct TTableCodePage {
 };
 
 void Encode(char32_t u, std::array<char, 4>& o, std::uint8_t& n) {
-  if (u < 0x80) {
-    o[0] = static_cast<char>(u);
-    n = 1;
-  } else if (u < 0x800) {
-    o[0] = static_cast<char>(0xC0 | (u >> 6));
-    o[1] = static_cast<char>(0x80 | (u & 0x3F));
-    n = 2;
-  } else {
-    o[0] = static_cast<char>(0xE0 | (u >> 12));
-    o[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    o[2] = static_cast<char>(0x80 | (u & 0x3F));
-    n = 3;
-  }
+  n = static_cast<std::uint8_t>(ansi::EncodeUtf8(u, o.data()));
 }
 
 TTableCodePage ConstruitTable(std::uint16_t cp) {
