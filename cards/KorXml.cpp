@@ -570,13 +570,7 @@ void TFichierXML::Enregistre(bool /*nouveau*/, const TReglages& r) {
 }
 
 void EcritFichierXML(TFichierX& fichier, const std::string& chemin, bool nouveau, const TReglages& r) {
-  TFichierXML xml;
-  xml.Prepare(fichier, chemin);
-  xml.Enregistre(nouveau, r);
+  EcritFichierAvec<TFichierXML>(fichier, chemin, nouveau, r);
 }
 
-std::string OctetsFichierXML(TFichierX& fichier, const TReglages& r) {
-  TFichierXML xml;
-  xml.Prepare(fichier, "");
-  return xml.Octets(r);
-}
+std::string OctetsFichierXML(TFichierX& fichier, const TReglages& r) { return OctetsFichierAvec<TFichierXML>(fichier, r); }

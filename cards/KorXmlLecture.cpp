@@ -639,18 +639,11 @@ void TFichierXML::Ouvre(std::string_view octets, bool complet, EVarianteModele v
 
 std::unique_ptr<TFichierX> LitFichierXMLOctets(std::string_view octets, bool complet, EVarianteModele variante,
                                                const TReglages& r) {
-  TFichierXML xml;
-  xml.Ouvre(octets, complet, variante, r);
-  return std::move(xml.FLu);
+  return DecodeFichier<TFichierXML>("", octets, complet, variante, r);
 }
 
 std::unique_ptr<TFichierX> LitFichierXML(const std::string& chemin, bool ecriture, bool complet,
                                          EVarianteModele variante, const TReglages& r) {
   if (variante == EVarianteModele::Questionnaire) ecriture = false;  // the player never writes
-  return LitFichierDisque(chemin, ecriture, complet, [&](std::string_view octets) {
-    TFichierXML xml;
-    xml.FNomFichier = chemin;
-    xml.Ouvre(octets, complet, variante, r);
-    return std::move(xml.FLu);
-  });
+  return LitFichierAvec<TFichierXML>(chemin, ecriture, complet, complet, variante, r);
 }

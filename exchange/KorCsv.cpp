@@ -194,6 +194,8 @@ bool SeparateurCSVRefuse(char separateur) {
 
 std::string MessageSeparateurCSVRefuse() { return "Ce séparateur ne peut pas servir dans un fichier CSV !"_a; }
 
+bool EstTypeCSV(char type, const TReglages& r) { return type != 0 && r.TypesCSV.find(type) != std::string::npos; }
+
 int NombreColonnesCSV(const TFichierX& fichier) {
   if (fichier.FSansChamp1 || fichier.FType == 'F') return 1;
   return fichier.FAvecChamp0 ? 3 : 2;
@@ -312,29 +314,18 @@ void TFichierCSV::Enregistre(bool csv, [[maybe_unused]] bool nouveau, const TReg
 }
 
 std::unique_ptr<TFichierX> LitFichierCSVOctets(std::string_view octets, char typeFichier, const TReglages& r) {
-  TFichierCSV csv;
-  csv.Ouvre(octets, typeFichier, r);
-  return std::move(csv.FLu);
+  return DecodeFichier<TFichierCSV>("", octets, typeFichier, r);
 }
 
 std::unique_ptr<TFichierX> LitFichierCSV(const std::string& chemin, char typeFichier, bool ecriture,
                                          const TReglages& r) {
-  return LitFichierDisque(chemin, ecriture, true, [&](std::string_view octets) {
-    TFichierCSV csv;
-    csv.FNomFichier = chemin;
-    csv.Ouvre(octets, typeFichier, r);
-    return std::move(csv.FLu);
-  });
+  return LitFichierAvec<TFichierCSV>(chemin, ecriture, true, typeFichier, r);
 }
 
 void EcritFichierCSV(TFichierX& fichier, char format, const std::string& chemin, bool nouveau, const TReglages& r) {
-  TFichierCSV csv;
-  csv.Prepare(fichier, chemin);
-  csv.Enregistre(format == 's', nouveau, r);
+  EcritFichierAvec<TFichierCSV>(fichier, chemin, format == 's', nouveau, r);
 }
 
 std::string OctetsFichierCSV(TFichierX& fichier, char format, const TReglages& r) {
-  TFichierCSV csv;
-  csv.Prepare(fichier, "");
-  return csv.Octets(format == 's', r);
+  return OctetsFichierAvec<TFichierCSV>(fichier, format == 's', r);
 }

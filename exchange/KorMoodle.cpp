@@ -399,13 +399,9 @@ void TFichierMoodle::Enregistre([[maybe_unused]] bool nouveau, const TReglages& 
 }
 
 void EcritFichierMoodle(TFichierX& fichier, const std::string& chemin, bool nouveau, const TReglages& r) {
-  TFichierMoodle moodle;
-  moodle.Prepare(fichier, chemin);
-  moodle.Enregistre(nouveau, r);
+  EcritFichierAvec<TFichierMoodle>(fichier, chemin, nouveau, r);
 }
 
 std::string OctetsFichierMoodle(TFichierX& fichier, const TReglages& r) {
-  TFichierMoodle moodle;
-  moodle.Prepare(fichier, "");
-  return moodle.Octets(r);
+  return OctetsFichierAvec<TFichierMoodle>(fichier, r);
 }
