@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cards/KorFormats.h"
 #include "cards/KorOutils.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
@@ -369,13 +370,6 @@ std::string NomDeType(char type) {
 }
 
 std::string NomDeFormat(char format) {
-  switch (format) {
-    case 'c': return "Cardfile";
-    case 'm': return "Moodle";
-    case 'n': return "Natif";
-    case 's': return "CSV";
-    case 't': return "Texte";
-    case 'x': return "XML";
-    default: return std::string(1, format);
-  }
+  const TIdentiteFormat* identite = IdentiteFormat(format);
+  return identite ? std::string(identite->Nom) : std::string(1, format);
 }

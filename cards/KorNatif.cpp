@@ -362,20 +362,13 @@ std::int32_t TFichierNatif::LitFiche(std::size_t debut, bool& complet) {
 
 std::unique_ptr<TFichierX> LitFichierNatifOctets(std::string_view octets, bool complet,
                                                  EVarianteModele variante, const TReglages& r) {
-  TFichierNatif natif;
-  natif.Ouvre(octets, complet, variante, r);
-  return std::move(natif.FLu);
+  return DecodeFichier<TFichierNatif>("", octets, complet, variante, r);
 }
 
 std::unique_ptr<TFichierX> LitFichierNatif(const std::string& chemin, bool ecriture, bool complet,
                                            EVarianteModele variante, const TReglages& r) {
   if (variante == EVarianteModele::Questionnaire) ecriture = false;  // the player never writes
-  return LitFichierDisque(chemin, ecriture, complet, [&](std::string_view octets) {
-    TFichierNatif natif;
-    natif.FNomFichier = chemin;
-    natif.Ouvre(octets, complet, variante, r);
-    return std::move(natif.FLu);
-  });
+  return LitFichierAvec<TFichierNatif>(chemin, ecriture, complet, complet, variante, r);
 }
 
 // ---- Writing ----
@@ -516,13 +509,7 @@ void TFichierNatif::Enregistre(bool /*nouveau*/, const TReglages& r) {
 }
 
 void EcritFichierNatif(TFichierX& fichier, const std::string& chemin, bool nouveau, const TReglages& r) {
-  TFichierNatif natif;
-  natif.Prepare(fichier, chemin);
-  natif.Enregistre(nouveau, r);
+  EcritFichierAvec<TFichierNatif>(fichier, chemin, nouveau, r);
 }
 
-std::string OctetsFichierNatif(TFichierX& fichier, const TReglages& r) {
-  TFichierNatif natif;
-  natif.Prepare(fichier, "");
-  return natif.Octets(r);
-}
+std::string OctetsFichierNatif(TFichierX& fichier, const TReglages& r) { return OctetsFichierAvec<TFichierNatif>(fichier, r); }

@@ -22,19 +22,6 @@ constexpr std::size_t OctetsExamines = 255;
 
 }  // namespace
 
-void RemplaceTout(std::string& texte, const std::string& motif, const std::string& par) {
-  std::string resultat;
-  resultat.reserve(texte.size());
-  std::size_t debut = 0;
-  for (auto p = texte.find(motif); p != std::string::npos; p = texte.find(motif, debut)) {
-    resultat.append(texte, debut, p - debut);
-    resultat += par;
-    debut = p + motif.size();
-  }
-  resultat.append(texte, debut, std::string::npos);
-  texte = std::move(resultat);
-}
-
 std::string RogneGauche(std::string_view texte) {
   std::size_t debut = 0;
   while (debut < texte.size() && EstBlanc(texte[debut])) ++debut;
@@ -150,6 +137,20 @@ std::string NomAvecVolume(const std::string& chemin) {
     return nom + " sur " + serveur;
   }
   return nom;
+}
+
+void RemplaceTout(std::string& texte, std::string_view motif, std::string_view par) {
+  if (motif.empty() || texte.find(motif) == std::string::npos) return;
+  std::string resultat;
+  resultat.reserve(texte.size());
+  std::size_t debut = 0;
+  for (auto p = texte.find(motif); p != std::string::npos; p = texte.find(motif, debut)) {
+    resultat.append(texte, debut, p - debut);
+    resultat += par;
+    debut = p + motif.size();
+  }
+  resultat.append(texte, debut, std::string::npos);
+  texte = std::move(resultat);
 }
 
 std::string Echappe(const std::string& texte) {

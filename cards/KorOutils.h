@@ -15,9 +15,9 @@ std::string RogneGauche(std::string_view texte);
 // The text without its trailing blanks.
 std::string RogneDroite(std::string_view texte);
 
-// Every occurrence of motif (not empty), found left to right without overlap, replaced by par;
-// what is put in is never searched again.
-void RemplaceTout(std::string& texte, const std::string& motif, const std::string& par);
+// Every occurrence of motif, found left to right without overlap, replaced by par in one pass
+// over the text: what is put in is never searched again. An empty motif changes nothing.
+void RemplaceTout(std::string& texte, std::string_view motif, std::string_view par);
 
 char PremierCaractere(const std::string& texte);
 std::string SansEspaces(const std::string& texte);

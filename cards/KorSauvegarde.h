@@ -31,3 +31,43 @@ void EnregistreFichierX(TFichierX& fichier, const std::string& chemin, const TFl
 // The same with the bytes of the whole file.
 void EnregistreFichierX(TFichierX& fichier, const std::string& chemin, const TFlux* tenu, char format,
                         const std::string& octets);
+
+// The entry functions of a format around its short-lived format object (Format::Ouvre,
+// Prepare, Enregistre and Octets, whatever arguments each takes): one object for one read or one
+// write, freed right after, whether or not it succeeds.
+
+// The bytes of a file decoded into a new card file (chemin: the name the decoder knows, empty
+// for bytes in memory).
+template <class Format, class... Arguments>
+std::unique_ptr<TFichierX> DecodeFichier(const std::string& chemin, std::string_view octets,
+                                         const Arguments&... arguments) {
+  Format format;
+  format.FNomFichier = chemin;
+  format.Ouvre(octets, arguments...);
+  return std::move(format.FLu);
+}
+
+// A file read whole and decoded (see LitFichierDisque).
+template <class Format, class... Arguments>
+std::unique_ptr<TFichierX> LitFichierAvec(const std::string& chemin, bool ecriture, bool complet,
+                                          const Arguments&... arguments) {
+  return LitFichierDisque(chemin, ecriture, complet, [&](std::string_view octets) {
+    return DecodeFichier<Format>(chemin, octets, arguments...);
+  });
+}
+
+// The card file saved at chemin; arguments are those of Format::Enregistre.
+template <class Format, class... Arguments>
+void EcritFichierAvec(TFichierX& fichier, const std::string& chemin, const Arguments&... arguments) {
+  Format format;
+  format.Prepare(fichier, chemin);
+  format.Enregistre(arguments...);
+}
+
+// The bytes the format writes for the card file, without touching any file.
+template <class Format, class... Arguments>
+std::string OctetsFichierAvec(TFichierX& fichier, const Arguments&... arguments) {
+  Format format;
+  format.Prepare(fichier, "");
+  return format.Octets(arguments...);
+}

@@ -39,19 +39,7 @@ struct TTableCodePage {
 };
 
 void Encode(char32_t u, std::array<char, 4>& o, std::uint8_t& n) {
-  if (u < 0x80) {
-    o[0] = static_cast<char>(u);
-    n = 1;
-  } else if (u < 0x800) {
-    o[0] = static_cast<char>(0xC0 | (u >> 6));
-    o[1] = static_cast<char>(0x80 | (u & 0x3F));
-    n = 2;
-  } else {
-    o[0] = static_cast<char>(0xE0 | (u >> 12));
-    o[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    o[2] = static_cast<char>(0x80 | (u & 0x3F));
-    n = 3;
-  }
+  n = static_cast<std::uint8_t>(ansi::EncodeUtf8(u, o.data()));
 }
 
 TTableCodePage ConstruitTable(std::uint16_t cp) {
@@ -582,13 +570,7 @@ void TFichierXML::Enregistre(bool /*nouveau*/, const TReglages& r) {
 }
 
 void EcritFichierXML(TFichierX& fichier, const std::string& chemin, bool nouveau, const TReglages& r) {
-  TFichierXML xml;
-  xml.Prepare(fichier, chemin);
-  xml.Enregistre(nouveau, r);
+  EcritFichierAvec<TFichierXML>(fichier, chemin, nouveau, r);
 }
 
-std::string OctetsFichierXML(TFichierX& fichier, const TReglages& r) {
-  TFichierXML xml;
-  xml.Prepare(fichier, "");
-  return xml.Octets(r);
-}
+std::string OctetsFichierXML(TFichierX& fichier, const TReglages& r) { return OctetsFichierAvec<TFichierXML>(fichier, r); }

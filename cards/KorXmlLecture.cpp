@@ -88,24 +88,6 @@ int EntierOuDefaut(std::string_view s, int defaut) {
   return static_cast<int>(v);
 }
 
-void AjouteUtf8(std::string& s, unsigned long u) {
-  if (u < 0x80) {
-    s += static_cast<char>(u);
-  } else if (u < 0x800) {
-    s += static_cast<char>(0xC0 | (u >> 6));
-    s += static_cast<char>(0x80 | (u & 0x3F));
-  } else if (u < 0x10000) {
-    s += static_cast<char>(0xE0 | (u >> 12));
-    s += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    s += static_cast<char>(0xF0 | (u >> 18));
-    s += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-    s += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (u & 0x3F));
-  }
-}
-
 // The references of a pseudo-attribute value (predefined entities and character references);
 // anything else stays as written.
 std::string SansReferences(std::string_view s) {
@@ -142,7 +124,7 @@ std::string SansReferences(std::string_view s) {
         u = u * (hexa ? 16 : 10) + static_cast<unsigned long>(d);
       }
       fait = fait && u >= 0x20 && u <= 0x10FFFF && !(u >= 0xD800 && u <= 0xDFFF);
-      if (fait) AjouteUtf8(r, u);
+      if (fait) ansi::AjouteUtf8(r, static_cast<char32_t>(u));
     } else {
       fait = false;
     }
@@ -657,18 +639,11 @@ void TFichierXML::Ouvre(std::string_view octets, bool complet, EVarianteModele v
 
 std::unique_ptr<TFichierX> LitFichierXMLOctets(std::string_view octets, bool complet, EVarianteModele variante,
                                                const TReglages& r) {
-  TFichierXML xml;
-  xml.Ouvre(octets, complet, variante, r);
-  return std::move(xml.FLu);
+  return DecodeFichier<TFichierXML>("", octets, complet, variante, r);
 }
 
 std::unique_ptr<TFichierX> LitFichierXML(const std::string& chemin, bool ecriture, bool complet,
                                          EVarianteModele variante, const TReglages& r) {
   if (variante == EVarianteModele::Questionnaire) ecriture = false;  // the player never writes
-  return LitFichierDisque(chemin, ecriture, complet, [&](std::string_view octets) {
-    TFichierXML xml;
-    xml.FNomFichier = chemin;
-    xml.Ouvre(octets, complet, variante, r);
-    return std::move(xml.FLu);
-  });
+  return LitFichierAvec<TFichierXML>(chemin, ecriture, complet, complet, variante, r);
 }

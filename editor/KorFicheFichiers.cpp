@@ -7,20 +7,15 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "cards/KorNatif.h"
 #include "cards/KorOutils.h"
-#include "cards/KorXml.h"
 #include "editor/KorFiche.h"
 #include "exchange/KorCommun.h"
-#include "exchange/KorCrd.h"
 #include "exchange/KorCsv.h"
-#include "exchange/KorMoodle.h"
+#include "exchange/KorFormatsEchange.h"
 #include "platform/Ansi.h"
 #include "platform/Fichier.h"
 
 namespace {
-
-const std::string LettresFormats = "cmnstx";
 
 // The file's name without its folder, as a message shows it.
 std::string NomSansDossier(const std::string& chemin) {
@@ -35,7 +30,14 @@ std::string Filtrees(const std::string& liste, bool (*garde)(char), const std::s
 }
 
 bool EstLettreType(char c) { return c >= 'A' && c <= 'Z'; }
-bool EstLettreFormat(char c) { return c != 0 && LettresFormats.find(c) != std::string::npos; }
+bool EstLettreFormat(char c) { return c != 0 && ChercheFormat(c) != nullptr; }
+
+// The row of a format letter that the editor holds; a letter no format has cannot be read or written.
+const TFormat& FormatDe(char lettre) {
+  const TFormat* format = ChercheFormat(lettre);
+  if (!format) throw ErreurIdInvalide("Fichier non reconnu !");
+  return *format;
+}
 
 }  // namespace
 
@@ -62,20 +64,13 @@ void NettoieListesLettres(TReglages& r) {
 }
 
 std::string MotifExtension(char format) {
-  switch (format) {
-    case 'c': return "crd";
-    case 'm': return "xml";
-    case 'n': return "kq*";
-    case 's': return "csv";
-    case 't': return "txt";
-    case 'x': return "xkq*";
-    default: return {};
-  }
+  const TIdentiteFormat* identite = IdentiteFormat(format);
+  return identite ? std::string(identite->Motif) : std::string();
 }
 
 std::string ExtensionFichier(char type, char format) { return ExtensionDuMotif(MotifExtension(format), type); }
 
-bool FormatNatif(char format) { return format == 'x' || format == 'n'; }
+bool FormatNatif(char format) { return FormatCarte(format) != nullptr; }
 
 TFiltre FiltreOuverture(char type, const TReglages& r) {
   TFiltre f{NomDeType(type), {"*." + ExtensionFichier(type, 'x'), "*." + ExtensionFichier(type, 'n')}};
@@ -108,16 +103,11 @@ std::string TEditeur::ListeTypes() const {
   return liste;
 }
 
-bool TEditeur::EstTypeCSV(char type) const {
-  return type != 0 && FReglages.TypesCSV.find(type) != std::string::npos;
-}
+bool TEditeur::EstTypeCSV(char type) const { return ::EstTypeCSV(type, FReglages); }
 
 bool TEditeur::FormatExportable(char format) const {
-  switch (format) {
-    case 'm': return FichierCourant->FType == 'Q';
-    case 't': return FichierCourant->FFragmenteur.empty() || FichierCourant->FFragmenteur == "\r\n";
-    default: return false;
-  }
+  const TFormat* f = ChercheFormat(format);
+  return f && f->Exportable(*FichierCourant, FReglages);
 }
 
 std::string TEditeur::ListeFormatsExport() const {
@@ -128,14 +118,8 @@ std::string TEditeur::ListeFormatsExport() const {
 }
 
 bool TEditeur::FormatPermis(char format) const {
-  switch (format) {
-    case 'c': return FichierCourant->EstTypeTrie();
-    case 'm': return FichierCourant->FType == 'M';
-    case 'n':
-    case 'x': return true;
-    case 's': return EstTypeCSV(FichierCourant->FType);
-    default: return false;
-  }
+  const TFormat* f = ChercheFormat(format);
+  return f && f->Permis(*FichierCourant, FReglages);
 }
 
 std::string TEditeur::ListeFormatsSauvegarde() const {
@@ -180,15 +164,10 @@ bool TEditeur::OuvreFichier(const std::string& nom, int index, bool rapport, boo
       throw ErreurIdInvalide("Ce fichier ne peut pas être utilisé comme modèle\u00a0!"_a);
     // The read-only attribute, or a file this user may not write.
     if (EstLectureSeule(nom) || ::access(nom.c_str(), W_OK) != 0) editable = false;
-    std::unique_ptr<TFichierX> lu;
-    switch (format) {
-      case 'c': lu = LitFichierCrd(nom, editable); break;
-      case 'm': lu = LitFichierMoodle(nom, editable, FReglages); break;
-      case 'n': lu = LitFichierNatif(nom, editable, normal, EVarianteModele::Complet, FReglages); break;
-      case 's': lu = LitFichierCSV(nom, TypeCSVParDefaut(nom), editable, FReglages); break;
-      case 'x': lu = LitFichierXML(nom, editable, normal, EVarianteModele::Complet, FReglages); break;
-      default: throw ErreurIdInvalide("Fichier non reconnu !");
-    }
+    const TFormat& lecteur = FormatDe(format);
+    if (!lecteur.Lit) throw ErreurIdInvalide("Fichier non reconnu !");
+    std::unique_ptr<TFichierX> lu =
+        lecteur.Lit(nom, {editable, normal, EVarianteModele::Complet, TypeCSVParDefaut(nom)}, FReglages);
     FichierCourant = std::move(lu);
     TypeCourant = FichierCourant->FType;
     DetermineModes();
@@ -253,13 +232,7 @@ int TEditeur::SauveFichier(const std::string& nomDemande, bool demande, bool exp
     }
   }
   try {
-    switch (format) {
-      case 'c': EcritFichierCrd(f, nom, demande); break;
-      case 'm': EcritFichierMoodle(f, nom, demande, FReglages); break;
-      case 'n': EcritFichierNatif(f, nom, demande, FReglages); break;
-      case 'x': EcritFichierXML(f, nom, demande, FReglages); break;
-      default: EcritFichierCSV(f, format, nom, demande, FReglages); break;
-    }
+    FormatDe(format).Ecrit(f, nom, demande, FReglages);
   } catch (const EErreur& e) {
     MessageErreur(e.Message());
     return Abandon;

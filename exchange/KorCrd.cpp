@@ -115,29 +115,14 @@ void TFichierCrd::Enregistre([[maybe_unused]] bool nouveau) {
   EnregistreFichierX(*FFichier, FNomFichier, FFichier->FFlux.get(), 'c', Octets());
 }
 
-std::unique_ptr<TFichierX> LitFichierCrdOctets(std::string_view octets) {
-  TFichierCrd crd;
-  crd.Ouvre(octets);
-  return std::move(crd.FLu);
-}
+std::unique_ptr<TFichierX> LitFichierCrdOctets(std::string_view octets) { return DecodeFichier<TFichierCrd>("", octets); }
 
 std::unique_ptr<TFichierX> LitFichierCrd(const std::string& chemin, bool ecriture) {
-  return LitFichierDisque(chemin, ecriture, true, [&](std::string_view octets) {
-    TFichierCrd crd;
-    crd.FNomFichier = chemin;
-    crd.Ouvre(octets);
-    return std::move(crd.FLu);
-  });
+  return LitFichierAvec<TFichierCrd>(chemin, ecriture, true);
 }
 
 void EcritFichierCrd(TFichierX& fichier, const std::string& chemin, bool nouveau) {
-  TFichierCrd crd;
-  crd.Prepare(fichier, chemin);
-  crd.Enregistre(nouveau);
+  EcritFichierAvec<TFichierCrd>(fichier, chemin, nouveau);
 }
 
-std::string OctetsFichierCrd(TFichierX& fichier) {
-  TFichierCrd crd;
-  crd.Prepare(fichier, "");
-  return crd.Octets();
-}
+std::string OctetsFichierCrd(TFichierX& fichier) { return OctetsFichierAvec<TFichierCrd>(fichier); }

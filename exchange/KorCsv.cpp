@@ -1,5 +1,8 @@
 #include "exchange/KorCsv.h"
 
+#include <array>
+#include <cstdint>
+
 #include "cards/KorOutils.h"
 #include "cards/KorSauvegarde.h"
 #include "exchange/KorCommun.h"
@@ -23,26 +26,6 @@ std::string RestaureEspaces(std::string texte) {
   return texte;
 }
 
-// Spaces and TABs become the character 175, and so do the characters that would end a line or
-// the whole text when read back: CR LF pairs, lone CR and LF (except in line mode, where they
-// part the columns) and NUL.
-std::string ProtegeEspaces(std::string_view champ, bool modeLigne) {
-  std::string s;
-  s.reserve(champ.size());
-  for (std::size_t i = 0; i < champ.size(); ++i) {
-    const char c = champ[i];
-    if (c == ' ' || c == '\t' || c == '\0') {
-      s += EspaceProtege;
-    } else if ((c == '\r' || c == '\n') && !modeLigne) {
-      if (c == '\r' && i + 1 < champ.size() && champ[i + 1] == '\n') ++i;
-      s += EspaceProtege;
-    } else {
-      s += c;
-    }
-  }
-  return s;
-}
-
 std::string ReduitEspaces(std::string_view ligne) {
   const std::string rognee = Rogne(ligne);
   std::string s;
@@ -52,18 +35,25 @@ std::string ReduitEspaces(std::string_view ligne) {
   return s;
 }
 
-// The lines of a text, cut at CR LF, CR or LF; a final line break adds no line, and an empty
-// text is one empty line.
-std::vector<std::string> Lignes(std::string_view texte) {
-  std::vector<std::string> lignes;
+// Hands each line of a text to ligne: cut at CR LF, CR or LF; a final line break adds no line,
+// and an empty text is one empty line.
+template <class FLigne>
+void ParcourtLignes(std::string_view texte, FLigne&& ligne) {
   std::size_t debut = 0;
+  bool une = false;
   for (std::size_t i = 0; i < texte.size(); ++i) {
     if (texte[i] != '\r' && texte[i] != '\n') continue;
-    lignes.emplace_back(texte.substr(debut, i - debut));
+    ligne(texte.substr(debut, i - debut));
+    une = true;
     if (texte[i] == '\r' && i + 1 < texte.size() && texte[i + 1] == '\n') ++i;
     debut = i + 1;
   }
-  if (debut < texte.size() || lignes.empty()) lignes.emplace_back(texte.substr(debut));
+  if (debut < texte.size() || !une) ligne(texte.substr(debut));
+}
+
+std::vector<std::string> Lignes(std::string_view texte) {
+  std::vector<std::string> lignes;
+  ParcourtLignes(texte, [&](std::string_view l) { lignes.emplace_back(l); });
   return lignes;
 }
 
@@ -114,31 +104,80 @@ std::vector<std::string> Colonnes(std::string_view brute, char separateur) {
   return colonnes;
 }
 
-// One CSV line of a card's columns (already protected).
-std::string JointColonnes(const std::vector<std::string>& colonnes, char separateur) {
-  const char d = DelimiteurCSV(separateur);
-  // The reader skips blanks between columns, so with a blank separator (TAB, space) an empty
-  // column would vanish: there it is written as two quotes.
-  const bool separateurBlanc = static_cast<unsigned char>(separateur) <= 32;
-  std::string ligne;
-  for (std::size_t k = 0; k < colonnes.size(); ++k) {
-    const std::string& c = colonnes[k];
-    if (k > 0) ligne += d;
-    bool entreGuillemets = c.empty() && (colonnes.size() == 1 || separateurBlanc);
-    for (char x : c)
-      if (x == '"' || x == d || EstBlanc(x)) entreGuillemets = true;
-    if (!entreGuillemets) {
-      ligne += c;
-      continue;
+// Writes the lines of a CSV file, one column at a time, straight into the output. In a column,
+// spaces, TABs, NULs and the character 175 are written as spaces, and so is a line break (CR LF,
+// CR or LF: they never part lines inside a column); a column is quoted, its quotes doubled, when
+// it holds a quote, the separator or a control character, or when the reader would lose it
+// empty (alone on its line, or with a blank separator, which the reader skips).
+class TLigneCSV {
+ public:
+  TLigneCSV(std::string& sortie, char separateur) : FSortie(sortie), FSeparateur(separateur) {
+    // 175 stands for the space while a line is joined: a space separator is one, and so is
+    // every byte written as a space.
+    const unsigned char d = static_cast<unsigned char>(separateur == ' ' ? EspaceProtege : separateur);
+    FSeparateurBlanc = static_cast<unsigned char>(separateur) <= 32;
+    for (int b = 0; b < 256; ++b) {
+      unsigned char protege = static_cast<unsigned char>(b);
+      if (b == ' ' || b == '\t' || b == '\0' || b == '\r' || b == '\n') protege = static_cast<unsigned char>(EspaceProtege);
+      std::uint8_t genre = 0;
+      if (protege == '"' || protege == d || protege <= 32) genre |= Guillemets;
+      if (protege == static_cast<unsigned char>(EspaceProtege) ? b != ' ' : b == '"') genre |= Transforme;
+      FGenres[static_cast<std::size_t>(b)] = genre;
     }
-    ligne += '"';
-    for (char x : c) {
-      if (x == '"') ligne += '"';
-      ligne += x;
-    }
-    ligne += '"';
   }
-  return RestaureEspaces(std::move(ligne));
+
+  void Colonne(std::string_view texte) {
+    if (FColonnes++ > 0) FSortie += FSeparateur;
+    std::uint8_t genres = 0;
+    for (char c : texte) genres |= FGenres[static_cast<unsigned char>(c)];
+    if (texte.empty()) {
+      FSeulVide = FColonnes == 1 && !FSeparateurBlanc;
+      if (FSeparateurBlanc) FSortie += "\"\"";
+      return;
+    }
+    if (!genres) {
+      FSortie += texte;
+      return;
+    }
+    const bool guillemets = genres & Guillemets;
+    if (guillemets) FSortie += '"';
+    for (std::size_t i = 0; i < texte.size(); ++i) {
+      const char c = texte[i];
+      if (!(FGenres[static_cast<unsigned char>(c)] & Transforme)) {
+        FSortie += c;
+      } else if (c == '"') {
+        FSortie += "\"\"";
+      } else {
+        if (c == '\r' && i + 1 < texte.size() && texte[i + 1] == '\n') ++i;
+        FSortie += ' ';
+      }
+    }
+    if (guillemets) FSortie += '"';
+  }
+
+  void Fin() {
+    // An empty column alone on its line is written as two quotes.
+    if (FColonnes == 1 && FSeulVide) FSortie += "\"\"";
+    FSortie += "\r\n";
+    FColonnes = 0;
+    FSeulVide = false;
+  }
+
+ private:
+  static constexpr std::uint8_t Guillemets = 1, Transforme = 2;
+  std::string& FSortie;
+  char FSeparateur;
+  bool FSeparateurBlanc = false;
+  std::array<std::uint8_t, 256> FGenres{};
+  int FColonnes = 0;
+  bool FSeulVide = false;
+};
+
+std::string_view RogneVue(std::string_view texte) {
+  std::size_t debut = 0, fin = texte.size();
+  while (debut < fin && EstBlanc(texte[debut])) ++debut;
+  while (fin > debut && EstBlanc(texte[fin - 1])) --fin;
+  return texte.substr(debut, fin - debut);
 }
 
 void VerifieSeparateur(char separateur) {
@@ -154,6 +193,8 @@ bool SeparateurCSVRefuse(char separateur) {
 }
 
 std::string MessageSeparateurCSVRefuse() { return "Ce séparateur ne peut pas servir dans un fichier CSV !"_a; }
+
+bool EstTypeCSV(char type, const TReglages& r) { return type != 0 && r.TypesCSV.find(type) != std::string::npos; }
 
 int NombreColonnesCSV(const TFichierX& fichier) {
   if (fichier.FSansChamp1 || fichier.FType == 'F') return 1;
@@ -219,44 +260,47 @@ std::string TFichierCSV::Octets(bool csv, const TReglages& r) {
   if (csv) VerifieSeparateur(separateur);
   const bool unChamp = NombreColonnesCSV(f) == 1;
 
+  std::size_t taille = 0;
+  for (const auto& carte : f.FFiches) taille += carte->Champ0.size() + carte->Champ1.size() + carte->Champ2.size() + 8;
   std::string sortie;
+  sortie.reserve(taille + taille / 8);
+  TLigneCSV ligne(sortie, separateur);
+  std::string texte;
   for (const auto& carte : f.FFiches) {
     const TFicheX& fiche = *carte;
     if (!csv || (FSeparateurLigne && unChamp)) {
-      std::string texte;
-      if (f.FSansChamp1)
-        texte = fiche.Champ2;
-      else if (f.FAvecChamp0)
-        texte = fiche.Champ0 + CRLF + fiche.Champ1 + CRLF + fiche.Champ2;
-      else
-        texte = fiche.Champ1 + CRLF + fiche.Champ2;
+      texte.clear();
+      if (!f.FSansChamp1) {
+        if (f.FAvecChamp0) (texte += fiche.Champ0) += CRLF;
+        (texte += fiche.Champ1) += CRLF;
+      }
+      texte += fiche.Champ2;
       if (!csv) {
-        sortie += texte + CRLF;
+        (sortie += texte) += CRLF;
         continue;
       }
       // The reader puts the whole line into one field: every line is a column.
-      sortie += JointColonnes(Lignes(ProtegeEspaces(texte, true)), separateur) + CRLF;
+      ParcourtLignes(texte, [&](std::string_view l) { ligne.Colonne(l); });
+      ligne.Fin();
       continue;
     }
     // Fields 0 and 1 are one column each, whatever line breaks they hold, so that the columns
     // after them stay field 2's.
-    std::vector<std::string> colonnes;
-    if (f.FAvecChamp0) colonnes.push_back(ProtegeEspaces(fiche.Champ0, false));
-    if (!f.FSansChamp1) colonnes.push_back(ProtegeEspaces(fiche.Champ1, false));
+    if (f.FAvecChamp0) ligne.Colonne(fiche.Champ0);
+    if (!f.FSansChamp1) ligne.Colonne(fiche.Champ1);
+    const std::string_view champ2 = fiche.Champ2;
     if (FSeparateurLigne) {
-      for (std::string& l : Lignes(ProtegeEspaces(fiche.Champ2, true))) colonnes.push_back(std::move(l));
+      ParcourtLignes(champ2, [&](std::string_view l) { ligne.Colonne(l); });
     } else {
-      const std::string_view champ2 = fiche.Champ2;
       std::size_t debut = 0;
       while (true) {
         const std::size_t fin = champ2.find(FSeparateur, debut);
-        const std::string_view piece = champ2.substr(debut, fin == std::string_view::npos ? fin : fin - debut);
-        colonnes.push_back(ProtegeEspaces(Rogne(piece), false));
+        ligne.Colonne(RogneVue(champ2.substr(debut, fin == std::string_view::npos ? fin : fin - debut)));
         if (fin == std::string_view::npos) break;
         debut = fin + FSeparateur.size();
       }
     }
-    sortie += JointColonnes(colonnes, separateur) + CRLF;
+    ligne.Fin();
   }
   return r.CSVUtf8 ? ansi::AnsiVersUtf8(sortie) : sortie;
 }
@@ -270,29 +314,18 @@ void TFichierCSV::Enregistre(bool csv, [[maybe_unused]] bool nouveau, const TReg
 }
 
 std::unique_ptr<TFichierX> LitFichierCSVOctets(std::string_view octets, char typeFichier, const TReglages& r) {
-  TFichierCSV csv;
-  csv.Ouvre(octets, typeFichier, r);
-  return std::move(csv.FLu);
+  return DecodeFichier<TFichierCSV>("", octets, typeFichier, r);
 }
 
 std::unique_ptr<TFichierX> LitFichierCSV(const std::string& chemin, char typeFichier, bool ecriture,
                                          const TReglages& r) {
-  return LitFichierDisque(chemin, ecriture, true, [&](std::string_view octets) {
-    TFichierCSV csv;
-    csv.FNomFichier = chemin;
-    csv.Ouvre(octets, typeFichier, r);
-    return std::move(csv.FLu);
-  });
+  return LitFichierAvec<TFichierCSV>(chemin, ecriture, true, typeFichier, r);
 }
 
 void EcritFichierCSV(TFichierX& fichier, char format, const std::string& chemin, bool nouveau, const TReglages& r) {
-  TFichierCSV csv;
-  csv.Prepare(fichier, chemin);
-  csv.Enregistre(format == 's', nouveau, r);
+  EcritFichierAvec<TFichierCSV>(fichier, chemin, format == 's', nouveau, r);
 }
 
 std::string OctetsFichierCSV(TFichierX& fichier, char format, const TReglages& r) {
-  TFichierCSV csv;
-  csv.Prepare(fichier, "");
-  return csv.Octets(format == 's', r);
+  return OctetsFichierAvec<TFichierCSV>(fichier, format == 's', r);
 }

@@ -38,6 +38,9 @@ class TFichierCSV {
 bool SeparateurCSVRefuse(char separateur);
 std::string MessageSeparateurCSVRefuse();
 
+// Whether card files of this type may be saved as CSV (the setting TypesCSV).
+bool EstTypeCSV(char type, const TReglages& r);
+
 // The number of leading columns that a card of this card file takes: 1 without field 1 or for
 // type F, 3 with field 0, else 2. The columns after the first N - 1 belong to field 2.
 int NombreColonnesCSV(const TFichierX& fichier);

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include <libxml/parser.h>
-#include <libxml/tree.h>
-
 #include "cards/KorOutils.h"
 #include "cards/KorSauvegarde.h"
 #include "exchange/KorCommun.h"
@@ -80,121 +77,161 @@ std::string TFichierMoodle::MarqueDe(const std::optional<std::string>& valeur, c
 
 namespace {
 
-struct LibereDocument {
-  void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
-};
-using Document = std::unique_ptr<xmlDoc, LibereDocument>;
-
-const xmlChar* X(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
-const xmlChar* X(const std::string& s) { return X(s.c_str()); }
-
-[[noreturn]] void EchecXml() { throw EErreur("Erreur dans l'écriture du code XML !"_a); }
-
-template <class T>
-T* Verifie(T* p) {
-  if (!p) EchecXml();
-  return p;
-}
-
 bool Contient(const std::string& texte, const std::string& partie) {
   return !partie.empty() && texte.find(partie) != std::string::npos;
 }
 
-void RemplaceTout(std::string& texte, const std::string& ancien, const std::string& nouveau) {
-  if (ancien.empty()) return;
-  for (std::size_t p = texte.find(ancien); p != std::string::npos; p = texte.find(ancien, p + nouveau.size()))
-    texte.replace(p, ancien.size(), nouveau);
-}
+// How a text goes into the quiz: as the content of an element (&, < and > as entities), inside
+// CDATA sections (as it stands), or as an attribute value (quotes, tabs and line feeds as
+// references too).
+enum class EGenreTexte { Contenu, CData, Attribut };
 
-// A card text as the document takes it: UTF-8, its line breaks as LF (the file's line ends are
-// set when it is written), without the control characters that XML 1.0 forbids.
-std::string VersXml(std::string_view ansi) {
-  std::string s;
-  s.reserve(ansi.size());
-  for (std::size_t i = 0; i < ansi.size(); ++i) {
-    const char c = ansi[i];
-    if (c == '\r') {
-      if (i + 1 < ansi.size() && ansi[i + 1] == '\n') ++i;
-      s += '\n';
-    } else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') {
-      s += c;
-    }
-  }
-  return ansi::AnsiVersUtf8(s);
-}
-
+// The quiz is written as text, one element after the other, as a serialiser of its tree would
+// write it: no indentation, the line breaks between elements written out, an element without
+// content closed at once. Line ends are CR LF, inside the texts too (a parser reads them as LF).
 class TEcrivainMoodle {
  public:
-  TEcrivainMoodle(TFichierMoodle& moodle, const TReglages& r) : FM(moodle), FR(r) {}
-  std::string Octets();
+  TEcrivainMoodle(TFichierMoodle& moodle, const TReglages& r, std::string& sortie)
+      : FM(moodle), FR(r), FSortie(sortie) {}
+  void Ecrit();
 
  private:
-  xmlNode* Ajoute(xmlNode* parent, xmlNode* enfant);
-  void NouvelleLigne(xmlNode* parent);
-  xmlNode* Element(const char* nom) { return Verifie(xmlNewDocNode(FDocument.get(), nullptr, X(nom), nullptr)); }
-  void FixeAttribut(xmlNode* e, const char* nom, const std::string& valeur) {
-    Verifie(xmlSetProp(e, X(nom), X(VersXml(valeur))));
+  void Ligne() { FSortie += "\r\n"; }
+  void AjouteXml(std::string_view x, EGenreTexte genre);
+  // A card text as the quiz holds it, in FXml: UTF-8, its line breaks as LF, without the
+  // control characters that XML 1.0 forbids.
+  std::string_view VersXml(std::string_view ansi);
+  void Attribut(const char* nom, std::string_view valeur);
+  // An element holding the text element of a card text (nom > newline > text > newline), with
+  // its attributes; what the caller adds before FinElement goes after that.
+  void DebutElementTexte(const char* nom, std::string_view texte, std::string_view format = {},
+                         const std::string* fraction = nullptr);
+  void FinElement(const char* nom);
+  void ElementTexte(const char* nom, std::string_view texte, std::string_view format = {}) {
+    DebutElementTexte(nom, texte, format);
+    FinElement(nom);
   }
-  xmlNode* AjouteElementTexte(const char* nom, xmlNode* parent, const std::string& format, const std::string& texte);
-  void AjouteElementSimple(const char* nom, const std::string& valeur, xmlNode* parent);
+  void ElementSimple(const char* nom, std::string_view valeur);
   std::string DevelopperCategorie(std::string chemin);
-  void Question(const TFicheX& fiche, xmlNode* racine);
-  void Reponse(const std::string& piece, xmlNode* question, const std::string& type, bool choix);
-  xmlNode* ReponseNumerique(std::string texte, xmlNode* question);
+  void Question(const TFicheX& fiche);
+  void Reponse(const std::string& piece, const std::string& type, bool choix);
+  void ReponseNumerique(std::string texte, const std::string& fraction);
 
   TFichierMoodle& FM;
   const TReglages& FR;
-  Document FDocument;
+  std::string& FSortie;
+  std::string FXml;  // scratch room of VersXml, kept from one text to the next
   std::string FCategoriePrecedente;
   std::string FFractionDefaut;
   int FReponses = 0;
   int FReponsesZero = 0;
 };
 
-xmlNode* TEcrivainMoodle::Ajoute(xmlNode* parent, xmlNode* enfant) {
-  xmlNode* n = xmlAddChild(parent, enfant);
-  if (!n) {
-    xmlFreeNode(enfant);
-    EchecXml();
-  }
-  return n;
-}
-
-void TEcrivainMoodle::NouvelleLigne(xmlNode* parent) {
-  Ajoute(parent, Verifie(xmlNewDocText(FDocument.get(), X("\n"))));
-}
-
-xmlNode* TEcrivainMoodle::AjouteElementTexte(const char* nom, xmlNode* parent, const std::string& format,
-                                             const std::string& texte) {
-  xmlNode* e = Element(nom);
-  Ajoute(parent, e);  // in the tree at once, so that it is freed with the document
-  NouvelleLigne(e);
-  if (std::string_view(nom) != "question") {
-    xmlNode* t = Ajoute(e, Element("text"));
-    const std::string x = VersXml(texte);
-    if (texte.find_first_of("<>&") != std::string::npos) {
-      // A CDATA section cannot hold "]]>": the text is cut after each "]]" into sections of
-      // their own, which a parser joins back.
-      std::size_t debut = 0;
-      for (std::size_t p = x.find("]]>"); p != std::string::npos; p = x.find("]]>", debut)) {
-        Ajoute(t, Verifie(xmlNewCDataBlock(FDocument.get(), X(x.c_str() + debut), static_cast<int>(p + 2 - debut))));
-        debut = p + 2;
-      }
-      Ajoute(t, Verifie(xmlNewCDataBlock(FDocument.get(), X(x.c_str() + debut), static_cast<int>(x.size() - debut))));
-    } else if (!x.empty()) {
-      Ajoute(t, Verifie(xmlNewDocText(FDocument.get(), X(x))));
+std::string_view TEcrivainMoodle::VersXml(std::string_view ansi) {
+  FXml.clear();
+  const char* p = ansi.data();
+  const char* const fin = p + ansi.size();
+  while (p < fin) {
+    const char* q = p;
+    while (q < fin && static_cast<unsigned char>(*q) >= 0x20 && static_cast<unsigned char>(*q) < 0x80) ++q;
+    FXml.append(p, q);
+    if (q == fin) break;
+    const auto c = static_cast<unsigned char>(*q);
+    p = q + 1;
+    if (c >= 0x80) {
+      ansi::AjouteUtf8(FXml, ansi::VersUnicode(c));
+    } else if (c == '\r') {
+      if (p < fin && *p == '\n') ++p;
+      FXml += '\n';
+    } else if (c == '\t' || c == '\n') {
+      FXml += static_cast<char>(c);
     }
-    NouvelleLigne(e);
   }
-  if (!format.empty()) FixeAttribut(e, "format", format);
-  NouvelleLigne(parent);
-  return e;
+  return FXml;
 }
 
-void TEcrivainMoodle::AjouteElementSimple(const char* nom, const std::string& valeur, xmlNode* parent) {
-  xmlNode* e = Ajoute(parent, Element(nom));
-  Ajoute(e, Verifie(xmlNewDocText(FDocument.get(), X(VersXml(valeur)))));
-  NouvelleLigne(parent);
+void TEcrivainMoodle::AjouteXml(std::string_view x, EGenreTexte genre) {
+  const char* p = x.data();
+  const char* const debut = p;
+  const char* const fin = p + x.size();
+  while (p < fin) {
+    const char* q = p;
+    switch (genre) {
+      case EGenreTexte::Contenu:
+        while (q < fin && *q != '<' && *q != '>' && *q != '&' && *q != '\n') ++q;
+        break;
+      case EGenreTexte::CData:
+        while (q < fin && *q != '>' && *q != '\n') ++q;
+        break;
+      case EGenreTexte::Attribut:
+        while (q < fin && *q != '<' && *q != '>' && *q != '&' && *q != '\n' && *q != '"' && *q != '\t') ++q;
+        break;
+    }
+    FSortie.append(p, q);
+    if (q == fin) break;
+    p = q + 1;
+    switch (*q) {
+      case '\n': FSortie += genre == EGenreTexte::Attribut ? "&#10;" : "\r\n"; break;
+      case '\t': FSortie += "&#9;"; break;
+      case '"': FSortie += "&quot;"; break;
+      case '<': FSortie += "&lt;"; break;
+      case '&': FSortie += "&amp;"; break;
+      case '>':
+        if (genre != EGenreTexte::CData) {
+          FSortie += "&gt;";
+        } else {
+          // A CDATA section cannot hold "]]>": the section ends after "]]" and another begins,
+          // which a parser joins back.
+          if (q - debut >= 2 && q[-1] == ']' && q[-2] == ']') FSortie += "]]><![CDATA[";
+          FSortie += '>';
+        }
+        break;
+    }
+  }
+}
+
+void TEcrivainMoodle::Attribut(const char* nom, std::string_view valeur) {
+  FSortie += ' ';
+  FSortie += nom;
+  FSortie += "=\"";
+  AjouteXml(VersXml(valeur), EGenreTexte::Attribut);
+  FSortie += '"';
+}
+
+void TEcrivainMoodle::DebutElementTexte(const char* nom, std::string_view texte, std::string_view format,
+                                        const std::string* fraction) {
+  FSortie += '<';
+  FSortie += nom;
+  if (!format.empty()) Attribut("format", format);
+  if (fraction) Attribut("fraction", *fraction);
+  FSortie += ">\r\n";
+  const std::string_view x = VersXml(texte);
+  if (texte.find_first_of("<>&") != std::string_view::npos) {
+    FSortie += "<text><![CDATA[";
+    AjouteXml(x, EGenreTexte::CData);
+    FSortie += "]]></text>";
+  } else if (!x.empty()) {
+    FSortie += "<text>";
+    AjouteXml(x, EGenreTexte::Contenu);
+    FSortie += "</text>";
+  } else {
+    FSortie += "<text/>";
+  }
+  Ligne();
+}
+
+void TEcrivainMoodle::FinElement(const char* nom) {
+  FSortie += "</";
+  FSortie += nom;
+  FSortie += ">\r\n";
+}
+
+void TEcrivainMoodle::ElementSimple(const char* nom, std::string_view valeur) {
+  FSortie += '<';
+  FSortie += nom;
+  FSortie += '>';
+  AjouteXml(VersXml(valeur), EGenreTexte::Contenu);
+  FinElement(nom);
 }
 
 std::string TEcrivainMoodle::DevelopperCategorie(std::string chemin) {
@@ -215,56 +252,51 @@ std::string TEcrivainMoodle::DevelopperCategorie(std::string chemin) {
   return chemin;
 }
 
-xmlNode* TEcrivainMoodle::ReponseNumerique(std::string texte, xmlNode* question) {
+void TEcrivainMoodle::ReponseNumerique(std::string texte, const std::string& fraction) {
   const std::size_t blanc = texte.find(' ');
   if (blanc != std::string::npos) {
     // The unit is the first answer's; a unit only a later answer carries is not written.
     if (FReponses == 1) {
-      xmlNode* unites = Ajoute(question, Element("units"));
-      xmlNode* unite = Ajoute(unites, Element("unit"));
-      xmlNode* nom = Ajoute(unite, Element("unit_name"));
-      Ajoute(nom, Verifie(xmlNewDocText(FDocument.get(), X(VersXml(RogneGauche(texte.substr(blanc + 1)))))));
-      NouvelleLigne(question);
+      FSortie += "<units><unit><unit_name>";
+      AjouteXml(VersXml(RogneGauche(std::string_view(texte).substr(blanc + 1))), EGenreTexte::Contenu);
+      FSortie += "</unit_name></unit></units>\r\n";
     }
     texte.resize(blanc);
   }
   VirguleEnPoint(texte);
-  xmlNode* reponse = AjouteElementTexte("answer", question, "", texte);
+  DebutElementTexte("answer", texte, {}, &fraction);
   const std::size_t point = texte.find('.');
   if (point != std::string::npos && texte.find('E') == std::string::npos)
-    AjouteElementSimple("tolerance", "0.5E-" + std::to_string(texte.size() - point - 1), reponse);
-  return reponse;
+    ElementSimple("tolerance", "0.5E-" + std::to_string(texte.size() - point - 1));
+  FinElement("answer");
 }
 
-void TEcrivainMoodle::Reponse(const std::string& piece, xmlNode* question, const std::string& type, bool choix) {
+void TEcrivainMoodle::Reponse(const std::string& piece, const std::string& type, bool choix) {
   ++FReponses;
   static const std::string cent = "100";
   std::string fraction, texte;
   FM.ExtraitMarque(piece, fraction, texte, FFractionDefaut, &cent);
   if (fraction == "0") ++FReponsesZero;
-  xmlNode* reponse;
-  if (choix)
-    reponse = AjouteElementTexte("answer", question, FR.FormatQCM, texte);
-  else if (type == "numerical")
-    reponse = ReponseNumerique(texte, question);
-  else
-    reponse = AjouteElementTexte("answer", question, "", texte);
-  FixeAttribut(reponse, "fraction", fraction);
+  if (type == "numerical" && !choix) {
+    ReponseNumerique(texte, fraction);
+    return;
+  }
+  DebutElementTexte("answer", texte, choix ? std::string_view(FR.FormatQCM) : std::string_view(), &fraction);
+  FinElement("answer");
 }
 
-void TEcrivainMoodle::Question(const TFicheX& fiche, xmlNode* racine) {
+void TEcrivainMoodle::Question(const TFicheX& fiche) {
   const TFichierX& f = *FM.FFichier;
-  NouvelleLigne(racine);
-  xmlNode* question = AjouteElementTexte("question", racine, "", "");
+  FSortie += "\r\n<question type=\"";
   const std::string titre = Rogne(fiche.Champ0);
   if (f.EstCategorie(titre)) {
-    AjouteElementTexte("category", question, "", DevelopperCategorie(RogneGauche(std::string_view(titre).substr(1))));
-    FixeAttribut(question, "type", "category");
+    FSortie += "category\">\r\n";
+    ElementTexte("category", DevelopperCategorie(RogneGauche(std::string_view(titre).substr(1))));
+    FinElement("question");
     return;
   }
   std::string type, texte;
   FM.ExtraitMarque(fiche.Champ1, type, texte, "");
-  AjouteElementTexte("name", question, "", titre);
 
   bool seuleForcee = false;
   // "category" is the type of category cards only: a question marked so would be read back as
@@ -289,8 +321,10 @@ void TEcrivainMoodle::Question(const TFicheX& fiche, xmlNode* racine) {
     RemplaceTout(texte, FM.FFermeTrou, "}");
   }
   FFractionDefaut = FractionParDefaut(type);
-  FixeAttribut(question, "type", type);
-  AjouteElementTexte("questiontext", question, FR.FormatQCM, texte);
+  AjouteXml(VersXml(type), EGenreTexte::Attribut);
+  FSortie += "\">\r\n";
+  ElementTexte("name", titre);
+  ElementTexte("questiontext", texte, FR.FormatQCM);
 
   FReponses = FReponsesZero = 0;
   const std::string& champ2 = fiche.Champ2;
@@ -304,51 +338,41 @@ void TEcrivainMoodle::Question(const TFicheX& fiche, xmlNode* racine) {
     if (piece.compare(0, FM.FOuvreRetour.size(), FM.FOuvreRetour) == 0) {
       const std::size_t d = FM.FOuvreRetour.size();
       const std::size_t f2 = piece.find(FM.FFermeRetour, d);
-      AjouteElementTexte("generalfeedback", question, FR.FormatQCM,
-                         Rogne(std::string_view(piece).substr(d, f2 == std::string::npos ? f2 : f2 - d)));
+      ElementTexte("generalfeedback", Rogne(std::string_view(piece).substr(d, f2 == std::string::npos ? f2 : f2 - d)),
+                   FR.FormatQCM);
     } else if (type == "matching") {
       const std::size_t a = piece.find(FM.FAppariement);
       if (a == std::string::npos) continue;
-      xmlNode* sous = AjouteElementTexte("subquestion", question, FR.FormatQCM, RogneDroite(piece.substr(0, a)));
-      AjouteElementTexte("answer", sous, "", RogneGauche(piece.substr(a + FM.FAppariement.size())));
+      DebutElementTexte("subquestion", RogneDroite(std::string_view(piece).substr(0, a)), FR.FormatQCM);
+      ElementTexte("answer", RogneGauche(std::string_view(piece).substr(a + FM.FAppariement.size())));
+      FinElement("subquestion");
     } else if (type == "essay") {
-      AjouteElementTexte("responsetemplate", question, FR.FormatQCM, piece);
+      ElementTexte("responsetemplate", piece, FR.FormatQCM);
     } else {
-      Reponse(piece, question, type, choix);
+      Reponse(piece, type, choix);
     }
   }
 
   if (choix) {
     const bool seule = seuleForcee || (type == "multichoice" && FReponses - FReponsesZero == 1);
-    AjouteElementSimple("single", BooleenTexte(seule), question);
-    AjouteElementSimple("answernumbering", "none", question);
+    ElementSimple("single", BooleenTexte(seule));
+    ElementSimple("answernumbering", "none");
   }
-  if (choix || type == "matching") AjouteElementSimple("shuffleanswers", "true", question);
+  if (choix || type == "matching") ElementSimple("shuffleanswers", "true");
+  FinElement("question");
 }
 
-std::string TEcrivainMoodle::Octets() {
-  xmlInitParser();
-  FDocument.reset(Verifie(xmlNewDoc(X("1.0"))));
-  xmlNode* racine = Element("quiz");
-  xmlDocSetRootElement(FDocument.get(), racine);
+void TEcrivainMoodle::Ecrit() {
   FM.PrepareMarques(FR);
-  for (const auto& fiche : FM.FFichier->FFiches) Question(*fiche, racine);
-
-  xmlChar* memoire = nullptr;
-  int taille = 0;
-  xmlDocDumpMemoryEnc(FDocument.get(), &memoire, &taille, "UTF-8");
-  if (!memoire) EchecXml();
-  const std::string_view texte(reinterpret_cast<const char*>(memoire), static_cast<std::size_t>(taille));
-  // Line ends as CR LF. Raw line feeds stand only between elements and inside texts (the
-  // serialiser writes those of attributes as references), where a parser reads CR LF as LF.
-  std::string sortie;
-  sortie.reserve(texte.size() + texte.size() / 16);
-  for (char c : texte) {
-    if (c == '\n') sortie += '\r';
-    sortie += c;
+  const auto& fiches = FM.FFichier->FFiches;
+  FSortie += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+  if (fiches.empty()) {
+    FSortie += "<quiz/>\r\n";
+    return;
   }
-  xmlFree(memoire);
-  return sortie;
+  FSortie += "<quiz>";
+  for (const auto& fiche : fiches) Question(*fiche);
+  FSortie += "</quiz>\r\n";
 }
 
 }  // namespace
@@ -359,8 +383,11 @@ void TFichierMoodle::Prepare(TFichierX& fichier, const std::string& chemin) {
 }
 
 std::string TFichierMoodle::Octets(const TReglages& r) {
-  TEcrivainMoodle ecrivain(*this, r);
-  return ecrivain.Octets();
+  std::string octets;
+  // About what a question of three short answers takes.
+  octets.reserve(256 + FFichier->FFiches.size() * 512);
+  TEcrivainMoodle(*this, r, octets).Ecrit();
+  return octets;
 }
 
 void TFichierMoodle::Enregistre([[maybe_unused]] bool nouveau, const TReglages& r) {
@@ -372,13 +399,9 @@ void TFichierMoodle::Enregistre([[maybe_unused]] bool nouveau, const TReglages& 
 }
 
 void EcritFichierMoodle(TFichierX& fichier, const std::string& chemin, bool nouveau, const TReglages& r) {
-  TFichierMoodle moodle;
-  moodle.Prepare(fichier, chemin);
-  moodle.Enregistre(nouveau, r);
+  EcritFichierAvec<TFichierMoodle>(fichier, chemin, nouveau, r);
 }
 
 std::string OctetsFichierMoodle(TFichierX& fichier, const TReglages& r) {
-  TFichierMoodle moodle;
-  moodle.Prepare(fichier, "");
-  return moodle.Octets(r);
+  return OctetsFichierAvec<TFichierMoodle>(fichier, r);
 }

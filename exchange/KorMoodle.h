@@ -5,7 +5,7 @@
 // with the default ones "(*type*)" in field 1, "(*50*)" or "(*)" before an answer, "(/ ... /)"
 // around the feedback, "(:" ":)" around a gap and "::" between the sides of a pair. A card whose
 // field 0 begins with the category mark ('%') is a category entry.
-// libxml2 builds and parses the documents; files are UTF-8.
+// The writer assembles the text itself; libxml2 parses the quizzes read. Files are UTF-8.
 
 #include <memory>
 #include <optional>

@@ -323,16 +323,9 @@ void TFichierMoodle::Ouvre(std::string_view octets, const TReglages& r) {
 }
 
 std::unique_ptr<TFichierX> LitFichierMoodleOctets(std::string_view octets, const TReglages& r) {
-  TFichierMoodle moodle;
-  moodle.Ouvre(octets, r);
-  return std::move(moodle.FLu);
+  return DecodeFichier<TFichierMoodle>("", octets, r);
 }
 
 std::unique_ptr<TFichierX> LitFichierMoodle(const std::string& chemin, bool ecriture, const TReglages& r) {
-  return LitFichierDisque(chemin, ecriture, true, [&](std::string_view octets) {
-    TFichierMoodle moodle;
-    moodle.FNomFichier = chemin;
-    moodle.Ouvre(octets, r);
-    return std::move(moodle.FLu);
-  });
+  return LitFichierAvec<TFichierMoodle>(chemin, ecriture, true, r);
 }

@@ -35,18 +35,21 @@ constexpr std::array<char, 256> TableOem = [] {
   return t;
 }();
 
-void AjouteUtf8(std::string& s, char32_t u) {
-  if (u < 0x80) {
-    s += static_cast<char>(u);
-  } else if (u < 0x800) {
-    s += static_cast<char>(0xC0 | (u >> 6));
-    s += static_cast<char>(0x80 | (u & 0x3F));
-  } else {  // every 1252 character lies in the BMP
-    s += static_cast<char>(0xE0 | (u >> 12));
-    s += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (u & 0x3F));
+// The UTF-8 of each 1252 byte.
+struct TUtf8 {
+  std::array<char, 3> Octets{};
+  std::uint8_t Longueur = 0;
+};
+constexpr std::array<TUtf8, 256> Utf8Des1252 = [] {
+  std::array<TUtf8, 256> t{};
+  for (int b = 0; b < 256; ++b) {
+    char o[4]{};
+    TUtf8& e = t[static_cast<std::size_t>(b)];
+    e.Longueur = static_cast<std::uint8_t>(EncodeUtf8(VersUnicode(static_cast<unsigned char>(b)), o));
+    for (std::size_t i = 0; i < e.Octets.size(); ++i) e.Octets[i] = o[i];  // 1252 lies in the BMP
   }
-}
+  return t;
+}();
 
 // For each byte: 1 when it is not ASCII, 2 when it is a line break.
 constexpr std::array<std::uint8_t, 256> GenresOctets = [] {
@@ -124,6 +127,11 @@ void AjouteUtf8EnAnsi(std::string& sortie, std::string_view utf8, bool retours, 
   }
 }
 
+void AjouteUtf8(std::string& s, char32_t u) {
+  char o[4];
+  s.append(o, EncodeUtf8(u, o));
+}
+
 std::string Utf8VersAnsi(std::string_view utf8, bool* valide) {
   std::string s(utf8.size(), '\0');
   s.resize(Utf8VersAnsiDans(utf8, s.data(), valide));
@@ -131,9 +139,24 @@ std::string Utf8VersAnsi(std::string_view utf8, bool* valide) {
 }
 
 std::string AnsiVersUtf8(std::string_view ansi) {
-  std::string s;
-  s.reserve(ansi.size() + ansi.size() / 4);
-  for (char c : ansi) AjouteUtf8(s, VersUnicode(static_cast<unsigned char>(c)));
+  // Sized first, then filled in place: runs of ASCII are copied as they stand.
+  std::size_t taille = ansi.size();
+  for (char c : ansi) taille += Utf8Des1252[static_cast<unsigned char>(c)].Longueur - 1;
+  std::string s(taille, '\0');
+  char* q = s.data();
+  const char* p = ansi.data();
+  const char* const fin = p + ansi.size();
+  while (p < fin) {
+    const char* a = p;
+    while (a < fin && static_cast<unsigned char>(*a) < 0x80) ++a;
+    std::memcpy(q, p, static_cast<std::size_t>(a - p));
+    q += a - p;
+    if (a == fin) break;
+    const TUtf8& u = Utf8Des1252[static_cast<unsigned char>(*a)];
+    std::memcpy(q, u.Octets.data(), u.Longueur);
+    q += u.Longueur;
+    p = a + 1;
+  }
   return s;
 }
 

@@ -116,6 +116,31 @@ std::string Utf8VersAnsi(std::string_view utf8, bool* valide = nullptr);
 // '?' as Utf8VersAnsi does.
 void AjouteUtf8EnAnsi(std::string& sortie, std::string_view utf8, bool retours, std::string& brouillon);
 std::string AnsiVersUtf8(std::string_view ansi);
+// The UTF-8 of one code point (up to U+10FFFF, four bytes past the BMP) into o; its length.
+constexpr std::size_t EncodeUtf8(char32_t u, char* o) {
+  if (u < 0x80) {
+    o[0] = static_cast<char>(u);
+    return 1;
+  }
+  if (u < 0x800) {
+    o[0] = static_cast<char>(0xC0 | (u >> 6));
+    o[1] = static_cast<char>(0x80 | (u & 0x3F));
+    return 2;
+  }
+  if (u < 0x10000) {
+    o[0] = static_cast<char>(0xE0 | (u >> 12));
+    o[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    o[2] = static_cast<char>(0x80 | (u & 0x3F));
+    return 3;
+  }
+  o[0] = static_cast<char>(0xF0 | (u >> 18));
+  o[1] = static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+  o[2] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+  o[3] = static_cast<char>(0x80 | (u & 0x3F));
+  return 4;
+}
+// The same appended to a text.
+void AjouteUtf8(std::string& s, char32_t u);
 QString VersQString(std::string_view ansi);
 std::string DepuisQString(const QString& texte);
 // Texts of multi-line controls: CR LF in memory, a line feed in the control (a lone CR too).

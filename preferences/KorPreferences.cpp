@@ -33,8 +33,6 @@ std::string NomMagasin() { return ansi::Utf8VersAnsi(TRegistre::CheminFichier())
 
 }  // namespace
 
-bool NonEspace(char c) { return c != ' '; }
-
 bool EstMajuscule(char c) { return c >= 'A' && c <= 'Z'; }
 
 std::string FiltreCaracteres(const std::string& texte, bool (*garde)(char)) {
@@ -231,8 +229,8 @@ void TPreferences::CopieJeu(TReglages& r) const {
   r.MessageBon = FVue.Texte(ETexte::Egood);
   r.MessageMauvais = FVue.Texte(ETexte::Ebad);
   r.MessageMoyen = FVue.Texte(ETexte::EMean);
-  r.Conjonction = FiltreCaracteres(FVue.Texte(ETexte::EConj), NonEspace);
-  r.Ponctuation = FiltreCaracteres(FVue.Texte(ETexte::EPonct), NonEspace);
+  r.Conjonction = SansEspaces(FVue.Texte(ETexte::EConj));
+  r.Ponctuation = SansEspaces(FVue.Texte(ETexte::EPonct));
   r.CtrlAAccepte = FVue.Coche(ECase::CBCtrlA);
   r.MenuPreferencesVisible = FVue.Coche(ECase::CBPref);
   r.BarreMenu = FVue.Coche(ECase::CBMenu);
@@ -247,7 +245,7 @@ void TPreferences::CopieEditeur(TReglages& r) const {
   r.XMLUtf8 = FVue.Indice(EChoix::RGXmlUtf) == 1;
   r.XMLLFSeul = FVue.Indice(EChoix::RGRetour) == 1;
   r.TousTypes = !FVue.Coche(ECase::CBTypeUnique);
-  r.SeparateurQCM = FiltreCaracteres(FVue.Texte(ETexte::EMcqOr), NonEspace);
+  r.SeparateurQCM = SansEspaces(FVue.Texte(ETexte::EMcqOr));
   r.TypesUtilises = FiltreCaracteres(r.TypesUtilises, EstMajuscule).substr(0, LongueurListeLettres);
   BasculeLettre('t', FVue.Coche(ECase::CBTexte), r.FormatsUtilises, LongueurListeLettres);
   r.NombreSeparateursQCM = NombreSaisi(FVue.Texte(ETexte::EMcqFra));

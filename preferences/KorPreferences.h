@@ -126,7 +126,6 @@ class TPreferences {
 };
 
 // Functions of the module.
-bool NonEspace(char c);
 bool EstMajuscule(char c);
 // The text keeping only the characters for which garde holds, in their order.
 std::string FiltreCaracteres(const std::string& texte, bool (*garde)(char));

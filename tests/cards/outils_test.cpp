@@ -49,6 +49,26 @@ TEST_F(Outils, RogneLesBlancs) {
     EXPECT_EQ(EstBlanc(static_cast<char>(code)), code <= 32) << code;
 }
 
+TEST_F(Outils, RemplaceToutEnUnePasse) {
+  struct Cas {
+    std::string texte, motif, par, attendu;
+  };
+  const Cas cas[] = {
+      {"a(:b:)c(:d:)", "(:", "{:SA:=", "a{:SA:=b:)c{:SA:=d:)"},
+      {"aaaa", "aa", "a", "aa"},        // left to right, without overlap
+      {"aaa", "a", "aa", "aaaaaa"},     // what is put in is not searched again
+      {"abc", "", "x", "abc"},          // an empty motif changes nothing
+      {"", "a", "b", ""},
+      {"x\r\ny\r\n", "\r\n", "", "xy"},
+      {"\xE9t\xE9", "\xE9", "e", "ete"},
+  };
+  for (const Cas& c : cas) {
+    std::string t = c.texte;
+    RemplaceTout(t, c.motif, c.par);
+    EXPECT_EQ(t, c.attendu) << c.texte << " / " << c.motif;
+  }
+}
+
 TEST_F(Outils, EchappeEtDesechappe) {
   const struct {
     std::string clair, echappe;

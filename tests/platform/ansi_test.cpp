@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QList>
 #include <QString>
 
 namespace {
@@ -38,6 +39,20 @@ TEST(Ansi, PointsDeCodeDesOctets) {
     ASSERT_EQ(q.size(), 1);
     EXPECT_EQ(q.at(0).unicode(), c.unicode) << int(c.octet);
     EXPECT_EQ(ansi::DepuisQString(QString(QChar(c.unicode))), octet) << int(c.octet);
+  }
+}
+
+TEST(Ansi, Utf8DUnPointDeCodeDeUnAQuatreOctets) {
+  const std::pair<char32_t, std::string> cas[] = {
+      {U'A', "A"},           {0x7F, "\x7F"},        {0x80, "\xC2\x80"},     {0xE9, "\xC3\xA9"},
+      {0x7FF, "\xDF\xBF"},   {0x800, "\xE0\xA0\x80"}, {0x20AC, "\xE2\x82\xAC"}, {0xFFFD, "\xEF\xBF\xBD"},
+      {0x10000, "\xF0\x90\x80\x80"}, {0x1F600, "\xF0\x9F\x98\x80"}, {0x10FFFF, "\xF4\x8F\xBF\xBF"}};
+  for (const auto& [u, utf8] : cas) {
+    std::string s = "x";
+    ansi::AjouteUtf8(s, u);
+    EXPECT_EQ(s, "x" + utf8) << static_cast<unsigned long>(u);
+    // Qt decodes the same character back.
+    EXPECT_EQ(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toUcs4().value(0), u);
   }
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "cards/KorOutils.h"
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
 #include "platform/Registre.h"
@@ -203,8 +204,8 @@ class Preferences : public DossierTemporaire {
 };
 
 TEST(FonctionsDuModule, FiltresEtLettres) {
-  EXPECT_EQ(FiltreCaracteres(" o u ", NonEspace), "ou");
-  EXPECT_EQ(FiltreCaracteres("a\tb", NonEspace), "a\tb") << "only the space character goes";
+  EXPECT_EQ(SansEspaces(" o u "), "ou");
+  EXPECT_EQ(SansEspaces("a\tb"), "a\tb") << "only the space character goes";
   EXPECT_EQ(FiltreCaracteres("QNrx\xC9Z", EstMajuscule), "QNZ");
   EXPECT_EQ(FiltreCaracteres("", EstMajuscule), "");
 

@@ -1,0 +1,3 @@
+// A folder including one of its own level.
+#include "player/KorJeu.h"
+#include "cards/KorOutils.h"
