@@ -47,8 +47,8 @@ enum class EVarianteModele { Complet, Questionnaire };
 
 class TFichierX {
  public:
-  TFichierX(char type, char format, EVarianteModele variante = EVarianteModele::Complet,
-            const TReglages& reglages = Reglages());
+  TFichierX(char type, char format, EVarianteModele variante,
+            const TReglages& reglages);
   ~TFichierX();
   TFichierX(const TFichierX&) = delete;
   TFichierX& operator=(const TFichierX&) = delete;
@@ -106,8 +106,8 @@ class TFichierX {
 
   EVarianteModele Variante() const { return FVariante; }
 
-  void InitNouveauFichier(const TReglages& r = Reglages());
-  std::string FragmenteurParDefaut(const TReglages& r = Reglages()) const;
+  void InitNouveauFichier(const TReglages& r);
+  std::string FragmenteurParDefaut(const TReglages& r) const;
   std::string EspacementParDefaut() const;
   std::string GetNomType() const;
   std::string GetNomFormat() const;
@@ -151,14 +151,14 @@ class TFichierX {
   bool EstCategorie(const std::string& texte) const;
 
   // Ignored words
-  std::string MotsIgnoresParDefaut(const TReglages& r = Reglages()) const;
-  std::string GetMotsIgnores(const TReglages& r = Reglages()) const;
+  std::string MotsIgnoresParDefaut(const TReglages& r) const;
+  std::string GetMotsIgnores(const TReglages& r) const;
 
   // Labels and template
   void SetEtiquettes(const std::string& e0, const std::string& e1, const std::string& e2);
   void EtiquettesParDefaut();
   void SetCanevas(const std::string& c0, const std::string& c1, const std::string& c2);
-  void CanevasQCM(const TReglages& r = Reglages());
+  void CanevasQCM(const TReglages& r);
 
  private:
   void VerifieIndex(int index, int limite) const;

@@ -97,17 +97,17 @@ class TFichierNatif {
 // Raises EFOpenError, or ErreurIdInvalide "Pas un fichier natif d'Orvaline valide !" (and in the
 // player "Ce fichier n'est pas un questionnaire !").
 std::unique_ptr<TFichierX> LitFichierNatif(const std::string& chemin, bool ecriture, bool complet,
-                                           EVarianteModele variante = EVarianteModele::Complet,
-                                           const TReglages& r = Reglages());
+                                           EVarianteModele variante,
+                                           const TReglages& r);
 // The same reader over bytes in memory (no stream, no name; the card file is writable).
 std::unique_ptr<TFichierX> LitFichierNatifOctets(std::string_view octets, bool complet,
-                                                 EVarianteModele variante = EVarianteModele::Complet,
-                                                 const TReglages& r = Reglages());
+                                                 EVarianteModele variante,
+                                                 const TReglages& r);
 
 // Writes the card file as a native file: nouveau creates the file at the path, else the card
 // file's own open stream is the one replaced. Raises the file errors; on failure the card file
 // keeps its name, format, flags and stream, and the file on disk is as it was.
 void EcritFichierNatif(TFichierX& fichier, const std::string& chemin, bool nouveau,
-                       const TReglages& r = Reglages());
+                       const TReglages& r);
 // The bytes EcritFichierNatif writes, without touching any file.
-std::string OctetsFichierNatif(TFichierX& fichier, const TReglages& r = Reglages());
+std::string OctetsFichierNatif(TFichierX& fichier, const TReglages& r);

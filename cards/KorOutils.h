@@ -26,15 +26,15 @@ std::string SansEspaces(const std::string& texte);
 enum class EVarianteDetection { Complete, Joueur };
 // The format letter of a file from its first 255 bytes and its name: x, m, n, s, c or '?'.
 // Raises EFOpenError when the file cannot be opened.
-char DetecteFormat(const std::string& chemin, EVarianteDetection variante = EVarianteDetection::Complete,
-                   const TReglages& r = Reglages());
+char DetecteFormat(const std::string& chemin, EVarianteDetection variante,
+                   const TReglages& r);
 // The same test on bytes already read (at most the first 255 are looked at).
 char DetecteFormatOctets(const std::string& octets, const std::string& nomFichier,
-                         EVarianteDetection variante = EVarianteDetection::Complete,
-                         const TReglages& r = Reglages());
+                         EVarianteDetection variante,
+                         const TReglages& r);
 
 std::string SeparateurListe();
-void FixeSeparateurCSV(const std::string& texte, TReglages& r = Reglages());
+void FixeSeparateurCSV(const std::string& texte, TReglages& r);
 std::string ExtensionDuMotif(const std::string& motif, char type);
 // Paths accept "\" and "/" as folder separators.
 std::string NomSansExtension(const std::string& chemin);

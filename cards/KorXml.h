@@ -45,12 +45,12 @@ class TFichierXML {
 // "Pas un fichier XML d'Orvaline valide !" (and in the player "Ce fichier n'est pas un
 // questionnaire !").
 std::unique_ptr<TFichierX> LitFichierXML(const std::string& chemin, bool ecriture, bool complet,
-                                         EVarianteModele variante = EVarianteModele::Complet,
-                                         const TReglages& r = Reglages());
+                                         EVarianteModele variante,
+                                         const TReglages& r);
 // The same reader over bytes in memory (no stream, no name; the card file is writable).
 std::unique_ptr<TFichierX> LitFichierXMLOctets(std::string_view octets, bool complet,
-                                               EVarianteModele variante = EVarianteModele::Complet,
-                                               const TReglages& r = Reglages());
+                                               EVarianteModele variante,
+                                               const TReglages& r);
 // The libxml2 options of the readers' parse: no network, no DTD loading, no entity substitution,
 // libxml2's messages kept quiet, its limits on.
 int OptionsAnalyseXML();
@@ -60,6 +60,6 @@ int OptionsAnalyseXML();
 // Raises the file errors; on failure the card file keeps its name, format, flags and stream,
 // and the file on disk is as it was.
 void EcritFichierXML(TFichierX& fichier, const std::string& chemin, bool nouveau,
-                     const TReglages& r = Reglages());
+                     const TReglages& r);
 // The bytes EcritFichierXML writes, without touching any file.
-std::string OctetsFichierXML(TFichierX& fichier, const TReglages& r = Reglages());
+std::string OctetsFichierXML(TFichierX& fichier, const TReglages& r);

@@ -65,7 +65,7 @@ struct TModesFiche {
 // window and the tests read it through the const accessors.
 class TEditeur {
  public:
-  explicit TEditeur(IVueFiche& vue, TReglages& reglages = ::Reglages());
+  explicit TEditeur(IVueFiche& vue, TReglages& reglages);
   ~TEditeur();
   TEditeur(const TEditeur&) = delete;
   TEditeur& operator=(const TEditeur&) = delete;

@@ -35,8 +35,8 @@ void Pose32(std::string& o, std::size_t position, std::uint32_t v) {
 
 }  // namespace
 
-void TFichierCrd::Ouvre(std::string_view octets) {
-  FLu = std::make_unique<TFichierX>('R', 'c');
+void TFichierCrd::Ouvre(std::string_view octets, const TReglages& r) {
+  FLu = std::make_unique<TFichierX>('R', 'c', EVarianteModele::Complet, r);
   FFichier = FLu.get();
   if (octets.size() < TailleEnteteCardfile || octets.substr(0, 3) != SignatureCardfile) Invalide();
   const std::size_t n = Mot16(octets, 3);
@@ -115,10 +115,12 @@ void TFichierCrd::Enregistre([[maybe_unused]] bool nouveau) {
   EnregistreFichierX(*FFichier, FNomFichier, FFichier->FFlux.get(), 'c', Octets());
 }
 
-std::unique_ptr<TFichierX> LitFichierCrdOctets(std::string_view octets) { return DecodeFichier<TFichierCrd>("", octets); }
+std::unique_ptr<TFichierX> LitFichierCrdOctets(std::string_view octets, const TReglages& r) {
+  return DecodeFichier<TFichierCrd>("", octets, r);
+}
 
-std::unique_ptr<TFichierX> LitFichierCrd(const std::string& chemin, bool ecriture) {
-  return LitFichierAvec<TFichierCrd>(chemin, ecriture, true);
+std::unique_ptr<TFichierX> LitFichierCrd(const std::string& chemin, bool ecriture, const TReglages& r) {
+  return LitFichierAvec<TFichierCrd>(chemin, ecriture, true, r);
 }
 
 void EcritFichierCrd(TFichierX& fichier, const std::string& chemin, bool nouveau) {

@@ -23,7 +23,7 @@ class TFichierCrd {
  public:
   // Reading: decodes the bytes of a Cardfile file into a new card file (FLu). Every offset and
   // length is checked against the bytes there are.
-  void Ouvre(std::string_view octets);
+  void Ouvre(std::string_view octets, const TReglages& r);
   // Writing: keeps the card file and the target.
   void Prepare(TFichierX& fichier, const std::string& chemin);
   // Saves through a temporary file renamed over the target; the card file then holds the new
@@ -43,9 +43,9 @@ class TFichierCrd {
 // Raises EFOpenError, or ErreurIdInvalide "Pas un fichier Cardfile valide !" (also for a file
 // that is cut short or whose offsets and lengths do not fit), or ErreurIdInvalide for a file
 // whose cards hold pictures, which are not read.
-std::unique_ptr<TFichierX> LitFichierCrd(const std::string& chemin, bool ecriture);
+std::unique_ptr<TFichierX> LitFichierCrd(const std::string& chemin, bool ecriture, const TReglages& r);
 // The same reader over bytes in memory (no stream, no name; the card file is writable).
-std::unique_ptr<TFichierX> LitFichierCrdOctets(std::string_view octets);
+std::unique_ptr<TFichierX> LitFichierCrdOctets(std::string_view octets, const TReglages& r);
 
 // Writes the card file as a Cardfile file (field 1 as the index line, cut to 40 bytes; field 2
 // as the text): nouveau creates the file at the path, else the card file's own file is the one

@@ -55,16 +55,16 @@ std::vector<std::string> DecoupeLigneCSV(std::string_view ligne, char separateur
 // pas valide !" (a line with too few columns) or, with CSVUtf8, "Le fichier CSV n'est pas un
 // texte UTF-8 valide !". A UTF-8 byte-order mark is skipped.
 std::unique_ptr<TFichierX> LitFichierCSV(const std::string& chemin, char typeFichier, bool ecriture,
-                                         const TReglages& r = Reglages());
+                                         const TReglages& r);
 // The same reader over bytes in memory (no stream, no name; the card file is writable).
 std::unique_ptr<TFichierX> LitFichierCSVOctets(std::string_view octets, char typeFichier,
-                                               const TReglages& r = Reglages());
+                                               const TReglages& r);
 
 // format 's' saves the card file as CSV (nouveau creates the file at the path, else the card
 // file's own file is the one replaced); any other letter ('t') exports plain text to a file of
 // its own, closed once written, whatever nouveau says, and refuses the card file's own file.
 // Raises the file errors, or EErreur for a column separator that no CSV line can carry.
 void EcritFichierCSV(TFichierX& fichier, char format, const std::string& chemin, bool nouveau,
-                     const TReglages& r = Reglages());
+                     const TReglages& r);
 // The bytes EcritFichierCSV writes, without touching any file.
-std::string OctetsFichierCSV(TFichierX& fichier, char format, const TReglages& r = Reglages());
+std::string OctetsFichierCSV(TFichierX& fichier, char format, const TReglages& r);

@@ -7,8 +7,8 @@
 namespace {
 
 const TFormat Echanges[] = {
-    {*IdentiteFormat('c'), [](const std::string& chemin, const TOuverture& o, const TReglages&) {
-       return LitFichierCrd(chemin, o.Ecriture);
+    {*IdentiteFormat('c'), [](const std::string& chemin, const TOuverture& o, const TReglages& r) {
+       return LitFichierCrd(chemin, o.Ecriture, r);
      },
      [](TFichierX& f, const std::string& chemin, bool nouveau, const TReglages&) { EcritFichierCrd(f, chemin, nouveau); },
      // Cardfile keeps its cards in index order: only the sorted types go there.

@@ -66,14 +66,14 @@ std::string BooleenTexte(bool valeur);
 // "Erreur dans l'écriture du code XML !" (not well-formed) or "Pas un fichier Moodle valide !"
 // (another root, or a question without a type).
 std::unique_ptr<TFichierX> LitFichierMoodle(const std::string& chemin, bool ecriture,
-                                            const TReglages& r = Reglages());
+                                            const TReglages& r);
 // The same reader over bytes in memory (no stream, no name; the card file is writable).
-std::unique_ptr<TFichierX> LitFichierMoodleOctets(std::string_view octets, const TReglages& r = Reglages());
+std::unique_ptr<TFichierX> LitFichierMoodleOctets(std::string_view octets, const TReglages& r);
 
 // Writes the card file as a Moodle quiz: saves a type M file (nouveau creates the file at the
 // path, else the card file's own file is the one replaced) and exports a questionnaire to a file
 // of its own. Raises the file errors.
 void EcritFichierMoodle(TFichierX& fichier, const std::string& chemin, bool nouveau,
-                        const TReglages& r = Reglages());
+                        const TReglages& r);
 // The bytes EcritFichierMoodle writes, without touching any file.
-std::string OctetsFichierMoodle(TFichierX& fichier, const TReglages& r = Reglages());
+std::string OctetsFichierMoodle(TFichierX& fichier, const TReglages& r);

@@ -7,13 +7,14 @@
 #include "exchange/KorCrd.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const TReglages r;
   std::unique_ptr<TFichierX> lu;
   try {
-    lu = LitFichierCrdOctets(std::string_view(reinterpret_cast<const char*>(data), size));
+    lu = LitFichierCrdOctets(std::string_view(reinterpret_cast<const char*>(data), size), r);
   } catch (const EErreur&) {
     return 0;
   }
-  auto relu = LitFichierCrdOctets(OctetsFichierCrd(*lu));
+  auto relu = LitFichierCrdOctets(OctetsFichierCrd(*lu), r);
   if (relu->GetNombreFiches() != lu->GetNombreFiches()) std::abort();
   for (int i = 0; i < lu->GetNombreFiches(); ++i)
     if (relu->Fiche(i).Champ1 != lu->Fiche(i).Champ1 || relu->Fiche(i).Champ2 != lu->Fiche(i).Champ2) {

@@ -128,7 +128,7 @@ class TFichesAPoser {
 
 class TJeu {
  public:
-  explicit TJeu(IVueJeu& vue, const TReglages& reglages = Reglages());
+  explicit TJeu(IVueJeu& vue, const TReglages& reglages);
   TJeu(const TJeu&) = delete;
   TJeu& operator=(const TJeu&) = delete;
 

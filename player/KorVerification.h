@@ -61,7 +61,7 @@ struct TContexteVerification {
 };
 
 // The context of a questionnaire, as it is filled when the questionnaire is opened.
-TContexteVerification ContexteDuQuestionnaire(const TFichierX& quiz, const TReglages& r = Reglages());
+TContexteVerification ContexteDuQuestionnaire(const TFichierX& quiz, const TReglages& r);
 
 bool EstConjonction(const TContexteVerification& c, const std::string& mot);
 bool EstMotIgnore(const TContexteVerification& c, const std::string& mot);

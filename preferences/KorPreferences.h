@@ -73,7 +73,7 @@ class IVuePreferences {
 class TPreferences {
  public:
   // reglages: the settings shown and changed (the program's own ones).
-  explicit TPreferences(IVuePreferences& vue, TReglages& reglages = Reglages());
+  explicit TPreferences(IVuePreferences& vue, TReglages& reglages);
   TPreferences(const TPreferences&) = delete;
   TPreferences& operator=(const TPreferences&) = delete;
 

@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   // Every editor marks its presence: only a lone editor reopens the file of the last run.
   TPresenceInstances presence(QStringLiteral("KorEdit"));
 
-  TFormFiche fenetre(arguments.mid(1));
+  TFormFiche fenetre(arguments.mid(1), Reglages());
   fenetre.NombreInstances = [&presence] { return presence.NombreInstances(); };
   if (instance)
     QObject::connect(instance.get(), &TInstanceUnique::LigneDeCommandeRecue, &fenetre,

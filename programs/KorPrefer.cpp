@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
 
   TApplication application(argc, argv, QStringLiteral("KorPrefer"));
 
-  TKorPref fenetre;
+  TKorPref fenetre(Reglages());
   fenetre.show();
   return QApplication::exec();
 }

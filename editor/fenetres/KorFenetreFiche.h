@@ -52,7 +52,7 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   Q_OBJECT
  public:
   // arguments: the command line without the program's name; the first one is opened at show.
-  explicit TFormFiche(const QStringList& arguments = {}, TReglages& reglages = Reglages(),
+  explicit TFormFiche(const QStringList& arguments, TReglages& reglages,
                       QWidget* parent = nullptr);
   ~TFormFiche() override;
 

@@ -373,9 +373,9 @@ bool TForm1::OuvreQuiz(const std::string& chemin) {
   std::unique_ptr<TFichierX> lu;
   try {
     if (info.isDir()) throw EFOpenError(ansi::Utf8VersAnsi(complet));
-    switch (DetecteFormat(complet, EVarianteDetection::Joueur)) {
-      case 'n': lu = LitFichierNatif(complet, false, true, EVarianteModele::Questionnaire); break;
-      case 'x': lu = LitFichierXML(complet, false, true, EVarianteModele::Questionnaire); break;
+    switch (DetecteFormat(complet, EVarianteDetection::Joueur, Reglages())) {
+      case 'n': lu = LitFichierNatif(complet, false, true, EVarianteModele::Questionnaire, Reglages()); break;
+      case 'x': lu = LitFichierXML(complet, false, true, EVarianteModele::Questionnaire, Reglages()); break;
       default: throw ErreurIdInvalide("Ce fichier n'est pas un questionnaire !");
     }
   } catch (const EFOpenError&) {

@@ -66,7 +66,7 @@ class TRadioGroup : public QWidget {
 class TKorPref : public QWidget, public IVuePreferences {
   Q_OBJECT
  public:
-  explicit TKorPref(TReglages& reglages = Reglages(), QWidget* parent = nullptr);
+  explicit TKorPref(TReglages& reglages, QWidget* parent = nullptr);
   ~TKorPref() override;
 
   // Message boxes and the font dialog go through these, so that tests can script them.

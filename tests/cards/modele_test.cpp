@@ -11,6 +11,11 @@
 #include "platform/Fichier.h"
 
 namespace {
+// The settings as they are by default, for what a test here does not set itself.
+const TReglages Defauts;
+}  // namespace
+
+namespace {
 
 const std::string CRLF = "\r\n";
 
@@ -57,7 +62,7 @@ const TDefautsType DefautsParType[] = {
 TEST(Modele, DefautsParLettreDeType) {
   for (const auto& d : DefautsParType) {
     SCOPED_TRACE("type " + Lisible(d.type));
-    const TFichierX f(d.type, 'n');
+    const TFichierX f(d.type, 'n', EVarianteModele::Complet, Defauts);
     EXPECT_EQ(f.FType, d.type);
     EXPECT_EQ(f.FFormat, 'n');
     EXPECT_TRUE(f.FModifiable);
@@ -93,7 +98,7 @@ TEST(Modele, DefautsParLettreDeType) {
 }
 
 TEST(Modele, LeFormatNInflueSurAucunDefaut) {
-  const TFichierX natif('L', 'n'), csv('L', 's');
+  const TFichierX natif('L', 'n', EVarianteModele::Complet, Defauts), csv('L', 's', EVarianteModele::Complet, Defauts);
   EXPECT_EQ(csv.FFormat, 's');
   EXPECT_EQ(csv.FFragmenteur, natif.FFragmenteur);
   EXPECT_EQ(csv.FSansChamp1, natif.FSansChamp1);
@@ -167,8 +172,8 @@ TEST(Modele, SeparateurEtEspacementParDefaut) {
              {'R', "", ""},   {'Z', "", ""}};
   for (const auto& c : cas) {
     SCOPED_TRACE(std::string(1, c.type));
-    const TFichierX f(c.type, 'n');
-    EXPECT_EQ(f.FragmenteurParDefaut(), c.fragmenteur);
+    const TFichierX f(c.type, 'n', EVarianteModele::Complet, Defauts);
+    EXPECT_EQ(f.FragmenteurParDefaut(Defauts), c.fragmenteur);
     EXPECT_EQ(f.EspacementParDefaut(), c.espacement);
   }
 }
@@ -183,7 +188,7 @@ TEST(Modele, NomsDeTypeEtDeFormat) {
       {'c', "Cardfile"}, {'m', "Moodle"}, {'n', "Natif"}, {'s', "CSV"}, {'t', "Texte"},
       {'x', "XML"},      {'X', "X"},      {'?', "?"}};
   for (const auto& [lettre, nom] : formats) EXPECT_EQ(NomDeFormat(lettre), nom) << Lisible(lettre);
-  const TFichierX f('E', 't');
+  const TFichierX f('E', 't', EVarianteModele::Complet, Defauts);
   EXPECT_EQ(f.GetNomType(), "Énumérations"_a);
   EXPECT_EQ(f.GetNomFormat(), "Texte");
 }
@@ -203,7 +208,7 @@ TEST(Modele, LaDestructionFermeLeFluxTenu) {
                                  .string();
   { TFlux::Ouvre(chemin, EModeOuverture::Creation); }
   {
-    TFichierX f('Q', 'n');
+    TFichierX f('Q', 'n', EVarianteModele::Complet, Defauts);
     f.FFlux = TFlux::Ouvre(chemin, EModeOuverture::LectureEcriture);
     f.AjouteFicheDeuxChamps("Capitale de la France ?", "Paris");
     EXPECT_THROW(TFlux::Ouvre(chemin, EModeOuverture::LectureEcriture), EFOpenError);

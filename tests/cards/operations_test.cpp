@@ -8,6 +8,11 @@
 #include "platform/Locale.h"
 
 namespace {
+// The settings as they are by default, for what a test here does not set itself.
+const TReglages Defauts;
+}  // namespace
+
+namespace {
 
 const std::string CRLF = "\r\n";
 
@@ -19,7 +24,7 @@ class Operations : public testing::Test {
 
 // A questionnaire of three cards, flag cleared as a reader leaves it.
 std::unique_ptr<TFichierX> TroisFiches(char type = 'Q') {
-  auto f = std::make_unique<TFichierX>(type, 'n');
+  auto f = std::make_unique<TFichierX>(type, 'n', EVarianteModele::Complet, Defauts);
   f->AjouteFiche("t1", "un", "1");
   f->AjouteFiche("t2", "deux", "2");
   f->AjouteFiche("t3", "trois", "3");
@@ -57,7 +62,7 @@ TEST_F(Operations, TableDuDrapeauModifie) {
       {"DeplaceFiche", [](TFichierX& f) { f.DeplaceFiche(0, 2); }, false},
       {"SupprimeFiche", [](TFichierX& f) { f.SupprimeFiche(1); }, false},
       {"Trie", [](TFichierX& f) { f.Trie(); }, false},
-      {"CanevasQCM", [](TFichierX& f) { f.CanevasQCM(); }, false},
+      {"CanevasQCM", [](TFichierX& f) { f.CanevasQCM(Defauts); }, false},
       {"EtiquettesParDefaut", [](TFichierX& f) { f.EtiquettesParDefaut(); }, false},
       {"SetFragmenteur", [](TFichierX& f) { f.SetFragmenteur('#'); }, false},
       {"SetAlternateur", [](TFichierX& f) { f.SetAlternateur('|'); }, false},
@@ -137,7 +142,7 @@ TEST_F(Operations, SetFicheNeGardeQueLesChampsDuFichier) {
   } cas[] = {{'Q', "nouveau0", "nouveau1"}, {'R', "ancien0", "nouveau1"}, {'L', "ancien0", "ancien1"}};
   for (const auto& c : cas) {
     SCOPED_TRACE(std::string(1, c.type));
-    TFichierX f(c.type, 'n');
+    TFichierX f(c.type, 'n', EVarianteModele::Complet, Defauts);
     f.CreeFiche(-1);
     f.Fiche(0) = {"ancien0", "ancien1", "ancien2"};
     f.SetFiche(0, "nouveau0", "nouveau1", "nouveau2");
@@ -170,10 +175,10 @@ TEST_F(Operations, DeplacerSupprimerPermuter) {
 }
 
 TEST_F(Operations, TitreDeFiche) {
-  TFichierX q('Q', 'n');
+  TFichierX q('Q', 'n', EVarianteModele::Complet, Defauts);
   q.AjouteFiche("Intitulé"_a, "Question", "");
   q.AjouteFiche("", "Question", "");
-  TFichierX r('R', 'n');
+  TFichierX r('R', 'n', EVarianteModele::Complet, Defauts);
   r.AjouteFiche("ignoré"_a, "Onglet", "");
   for (int i = 0; i < 4; ++i) r.AjouteFiche("", "", "");
   EXPECT_EQ(q.GetTitreFiche(0), "Intitulé"_a);
@@ -183,7 +188,7 @@ TEST_F(Operations, TitreDeFiche) {
 }
 
 TEST_F(Operations, TitreEtVersion) {
-  TFichierX f('N', 'x');
+  TFichierX f('N', 'x', EVarianteModele::Complet, Defauts);
   // Blanks and control characters go; "é" (0xE9) at either end stays.
   f.SetTitre(std::string(" \t\r\n") + "été"_a + "\x01 \x7F\x80  ");
   EXPECT_EQ(f.FTitre, "été"_a + "\x01 \x7F\x80");
@@ -211,7 +216,7 @@ TEST_F(Operations, AssigneIdentificateur) {
 
 TEST_F(Operations, NomsDesChampsZeroEtUn) {
   {
-    TFichierX f('Q', 'x');
+    TFichierX f('Q', 'x', EVarianteModele::Complet, Defauts);
     f.SetIdChamp0("");
     EXPECT_FALSE(f.FAvecChamp0);
     EXPECT_EQ(f.FIdChamp0, "I");
@@ -226,7 +231,7 @@ TEST_F(Operations, NomsDesChampsZeroEtUn) {
     EXPECT_EQ(f.GetIdChamp1(), "Q");
   }
   {
-    TFichierX f('L', 'x');
+    TFichierX f('L', 'x', EVarianteModele::Complet, Defauts);
     EXPECT_EQ(f.GetIdChamp1(), "");
     f.SetIdChamp1("");
     EXPECT_TRUE(f.FSansChamp1);
@@ -238,7 +243,7 @@ TEST_F(Operations, NomsDesChampsZeroEtUn) {
   }
   {
     // The player's build only assigns the name.
-    TFichierX f('Q', 'x', EVarianteModele::Questionnaire);
+    TFichierX f('Q', 'x', EVarianteModele::Questionnaire, Defauts);
     f.FSansChamp1 = true;
     f.SetIdChamp1("Demande");
     EXPECT_TRUE(f.FSansChamp1);
@@ -267,14 +272,14 @@ TEST_F(Operations, CaracteresDOption) {
   for (const auto& o : options) {
     for (char c : essais) {
       SCOPED_TRACE(std::string(o.nom) + " " + std::to_string(static_cast<unsigned char>(c)));
-      TFichierX f('Q', 'n');
+      TFichierX f('Q', 'n', EVarianteModele::Complet, Defauts);
       const char avant = f.*o.champ;
       (f.*o.fixe)(c);
       EXPECT_EQ(f.*o.champ, o.acceptes.find(c) != std::string::npos ? c : avant);
     }
   }
   for (char c : essais) {
-    TFichierX f('Q', 'n');
+    TFichierX f('Q', 'n', EVarianteModele::Complet, Defauts);
     f.SetFragmenteur(c);
     const std::string attendu = c == ' ' ? "" : std::string(";#|").find(c) != std::string::npos ? std::string(1, c) : ";";
     EXPECT_EQ(f.FFragmenteur, attendu) << static_cast<int>(c);
@@ -282,15 +287,15 @@ TEST_F(Operations, CaracteresDOption) {
 }
 
 TEST_F(Operations, GetFragmenteur) {
-  TFichierX f('Q', 'n');
+  TFichierX f('Q', 'n', EVarianteModele::Complet, Defauts);
   EXPECT_EQ(f.GetFragmenteur(), ';');
   f.SetFragmenteur(' ');
   EXPECT_EQ(f.FFragmenteur, "");
   f.SetFragmenteur('x');
   EXPECT_EQ(f.FFragmenteur, "");
   EXPECT_EQ(f.GetFragmenteur(), ' ');
-  EXPECT_EQ(TFichierX('E', 'n').GetFragmenteur(), '\0');
-  EXPECT_EQ(TFichierX('M', 'n').GetFragmenteur(), '\0');
+  EXPECT_EQ(TFichierX('E', 'n', EVarianteModele::Complet, Defauts).GetFragmenteur(), '\0');
+  EXPECT_EQ(TFichierX('M', 'n', EVarianteModele::Complet, Defauts).GetFragmenteur(), '\0');
 }
 
 TEST_F(Operations, DelimiteursEtCategories) {
@@ -299,14 +304,14 @@ TEST_F(Operations, DelimiteursEtCategories) {
     char ouvrant, fermant;
   } cas[] = {{'(', '(', ')'}, {'[', '[', ']'}, {'{', '{', '}'}, {' ', ' ', '@'}, {'\0', '\0', '@'}};
   for (const auto& c : cas) {
-    TFichierX f('Q', 'n');
+    TFichierX f('Q', 'n', EVarianteModele::Complet, Defauts);
     f.FCommentaire = c.commentaire;
     char ouvrant = '#', fermant = '@';
     f.DelimiteursCommentaire(ouvrant, fermant);
     EXPECT_EQ(ouvrant, c.ouvrant);
     EXPECT_EQ(fermant, c.fermant) << "commentaire " << static_cast<int>(c.commentaire);
   }
-  TFichierX q('Q', 'n');
+  TFichierX q('Q', 'n', EVarianteModele::Complet, Defauts);
   EXPECT_TRUE(q.EstCategorie("%Capitales"));
   EXPECT_FALSE(q.EstCategorie("Capitales %"));
   EXPECT_FALSE(q.EstCategorie(""));
@@ -315,9 +320,9 @@ TEST_F(Operations, DelimiteursEtCategories) {
 TEST_F(Operations, MotsIgnores) {
   TReglages r;
   r.MotsIgnores = "le la";
-  TFichierX f('Q', 'n');
+  TFichierX f('Q', 'n', EVarianteModele::Complet, Defauts);
   EXPECT_EQ(f.GetMotsIgnores(r), "le la");
-  EXPECT_EQ(f.GetMotsIgnores(), "un une des le la les l de du et");
+  EXPECT_EQ(f.GetMotsIgnores(Defauts), "un une des le la les l de du et");
   f.FMotsIgnores = "au aux";
   EXPECT_EQ(f.GetMotsIgnores(r), "le la") << "the file's own list counts only with FAvecMotsIgnores";
   f.FAvecMotsIgnores = true;
@@ -338,7 +343,7 @@ TEST_F(Operations, EtiquettesParDefaut) {
              {'F', "Titre", "A", "B"},              {'I', "Intitulé"_a, "A", "B"}};
   for (const auto& c : cas) {
     SCOPED_TRACE(std::string(1, c.type));
-    TFichierX f(c.type, 'n');
+    TFichierX f(c.type, 'n', EVarianteModele::Complet, Defauts);
     f.EtiquettesParDefaut();
     EXPECT_EQ(f.FEtiquettes.Champ0, c.e0);
     EXPECT_EQ(f.FEtiquettes.Champ1, c.e1);
@@ -390,7 +395,7 @@ TEST_F(Operations, CompareFichesSelonLaLocale) {
 }
 
 TEST_F(Operations, TrieSelonLaLocaleEtGardeLOrdreDesEgaux) {
-  TFichierX f('R', 'n');
+  TFichierX f('R', 'n', EVarianteModele::Complet, Defauts);
   for (const char* mot : {"Zèbre", "éléphant", "banane", "abricot", "banane", "Éclair", "banane"})
     f.AjouteFicheDeuxChamps(ansi::Utf8VersAnsi(mot), std::to_string(f.GetNombreFiches()));
   f.FModifie = false;
@@ -404,7 +409,7 @@ TEST_F(Operations, TrieSelonLaLocaleEtGardeLOrdreDesEgaux) {
 }
 
 TEST_F(Operations, TrieEtEstTrieDeFichiersCourts) {
-  TFichierX vide('R', 'n');
+  TFichierX vide('R', 'n', EVarianteModele::Complet, Defauts);
   EXPECT_TRUE(vide.EstTrie());
   vide.Trie();
   EXPECT_FALSE(vide.FModifie);
@@ -437,7 +442,7 @@ TEST_F(Operations, UneComparaisonQuiEchoueDonneUnOrdreCoherent) {
   std::vector<std::string> mots;
   for (int i = 0; i < 200; ++i) mots.push_back(std::string(1, static_cast<char>('a' + (i * 7) % 26)) +
                                                (i % 3 ? "\xE9" : "z") + std::to_string(i % 10));
-  TFichierX f('R', 'n');
+  TFichierX f('R', 'n', EVarianteModele::Complet, Defauts);
   for (const auto& m : mots) f.AjouteFicheDeuxChamps(m, "");
   f.Trie(ToujoursEchoue);
   std::sort(mots.begin(), mots.end(), [](const std::string& a, const std::string& b) {
@@ -449,7 +454,7 @@ TEST_F(Operations, UneComparaisonQuiEchoueDonneUnOrdreCoherent) {
   for (int i = 0; i < 200; ++i) EXPECT_EQ(f.Fiche(i).Champ1, mots[i]) << i;
 
   // Failing for some cards only: the sort ends, keeps every card, and orders the others.
-  TFichierX g('R', 'n');
+  TFichierX g('R', 'n', EVarianteModele::Complet, Defauts);
   for (const char* m : {"poire", "x2", "abricot", "x1", "banane", "x3", "cerise"})
     g.AjouteFicheDeuxChamps(m, "");
   g.Trie(EchoueAvecX);
@@ -459,8 +464,8 @@ TEST_F(Operations, UneComparaisonQuiEchoueDonneUnOrdreCoherent) {
 }
 
 TEST_F(Operations, TypesTries) {
-  for (char t : {'A', 'B', 'C', 'D', 'R', '1', '\0'}) EXPECT_TRUE(TFichierX(t, 'n').EstTypeTrie()) << t;
-  for (char t : {'E', 'L', 'Q', 'N', 'r', '\xC4'}) EXPECT_FALSE(TFichierX(t, 'n').EstTypeTrie()) << t;
+  for (char t : {'A', 'B', 'C', 'D', 'R', '1', '\0'}) EXPECT_TRUE(TFichierX(t, 'n', EVarianteModele::Complet, Defauts).EstTypeTrie()) << t;
+  for (char t : {'E', 'L', 'Q', 'N', 'r', '\xC4'}) EXPECT_FALSE(TFichierX(t, 'n', EVarianteModele::Complet, Defauts).EstTypeTrie()) << t;
 }
 
 }  // namespace

@@ -11,6 +11,11 @@
 #include "platform/Locale.h"
 #include "tests/Outils.h"
 
+namespace {
+// The settings as they are by default, for what a test here does not set itself.
+const TReglages Defauts;
+}  // namespace
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -260,7 +265,7 @@ TEST_F(DetectionFichier, LitLesPremiersOctetsDuFichier) {
 TEST_F(DetectionFichier, UnFichierQuOnNePeutOuvrirDonneLErreurDOuverture) {
   const std::string absent = dossier + "/absent.kqq";
   try {
-    DetecteFormat(absent);
+    DetecteFormat(absent, EVarianteDetection::Complete, Defauts);
     ADD_FAILURE() << "no error";
   } catch (const EFOpenError& e) {
     EXPECT_TRUE(e.Message().starts_with("Impossible d'ouvrir le fichier \"")) << e.Message();
@@ -269,7 +274,7 @@ TEST_F(DetectionFichier, UnFichierQuOnNePeutOuvrirDonneLErreurDOuverture) {
   // A file held locked for writing by someone else cannot be read either.
   const std::string tenu = Ecrit("tenu.kqq", Natif());
   const auto flux = TFlux::Ouvre(tenu, EModeOuverture::LectureEcriture);
-  EXPECT_THROW(DetecteFormat(tenu), EFOpenError);
+  EXPECT_THROW(DetecteFormat(tenu, EVarianteDetection::Complete, Defauts), EFOpenError);
 }
 
 }  // namespace

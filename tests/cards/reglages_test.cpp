@@ -547,7 +547,7 @@ TEST_F(Reglages_, LesReglagesDuProgrammeSontUniques) {
   EXPECT_EQ(&r, &Reglages());
   const std::string avant = r.Conjonction;
   r.Conjonction = "voire";
-  EXPECT_EQ(TFichierX('Q', 'n').FOuVisible, "voire") << "new card files take the program's settings";
+  EXPECT_EQ(TFichierX('Q', 'n', EVarianteModele::Complet, r).FOuVisible, "voire") << "new card files take the program's settings";
   r.Conjonction = avant;
 }
 

@@ -32,13 +32,18 @@
 #include "platform/bureau/Boites.h"
 #include "tests/editor/BancFenetre.h"
 
+namespace {
+// The settings as they are by default, for what a test here does not set itself.
+const TReglages Defauts;
+}  // namespace
+
 using banc::Pendant;
 using banc::Tape;
 
 namespace {
 
 std::unique_ptr<TFichierX> Questionnaire() {
-  auto f = std::make_unique<TFichierX>('Q', 'x');
+  auto f = std::make_unique<TFichierX>('Q', 'x', EVarianteModele::Complet, Defauts);
   f->EtiquettesParDefaut();
   f->FTitre = "Capitales";
   f->FDescription = "Ligne 1\r\nLigne 2";
@@ -252,7 +257,7 @@ class TestDialogues : public QObject {
   void chercherGardeSesControles() {
     TDlgChercher d;
     TLogiqueChercher l;
-    TFichierX f('R', 'x');
+    TFichierX f('R', 'x', EVarianteModele::Complet, Defauts);
     f.EtiquettesParDefaut();
     l.PrepareFichier(f, true, false, false);
     l.PrepareEtiquettes(f);
@@ -335,7 +340,7 @@ class TestDialogues : public QObject {
     } else if (dialogue == QLatin1String("chercher")) {
       auto* e = new TDlgChercher;
       d.reset(e);
-      TFichierX r('R', 'x');
+      TFichierX r('R', 'x', EVarianteModele::Complet, Defauts);
       r.EtiquettesParDefaut();
       chercher.PrepareFichier(r, true, false, false);
       chercher.PrepareEtiquettes(r);
@@ -463,3 +468,4 @@ class TestDialogues : public QObject {
 
 QTEST_MAIN(TestDialogues)
 #include "dialogues_qtest.moc"
+

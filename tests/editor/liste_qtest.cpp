@@ -16,9 +16,14 @@
 #include "platform/Locale.h"
 
 namespace {
+// The settings as they are by default, for what a test here does not set itself.
+const TReglages Defauts;
+}  // namespace
+
+namespace {
 
 std::unique_ptr<TFichierX> Notes(int n) {
-  auto f = std::make_unique<TFichierX>('N', 'x');
+  auto f = std::make_unique<TFichierX>('N', 'x', EVarianteModele::Complet, Defauts);
   for (int i = 0; i < n; ++i) f->AjouteFiche("", "note " + std::to_string(i), "texte");
   return f;
 }
@@ -88,7 +93,7 @@ class TestListe : public QObject {
   void fermetures() {
     QFETCH(int, facon);
     QFETCH(int, resultat);
-    TFichierX r('R', 'x');
+    TFichierX r('R', 'x', EVarianteModele::Complet, Defauts);
     for (int i = 0; i < 5; ++i) r.AjouteFiche("", "carte " + std::to_string(i), "");
     const auto fin = Montre(r, 1, [&] {
       QCOMPARE(Texte(0), QStringLiteral("carte 0"));
@@ -138,7 +143,7 @@ class TestListe : public QObject {
 
   void grandFichier() {
     // A list of 100,000 cards opens on its last line, and the line shown there is read.
-    TFichierX r('R', 'x');
+    TFichierX r('R', 'x', EVarianteModele::Complet, Defauts);
     for (int i = 0; i < 100000; ++i) r.AjouteFiche("", "carte " + std::to_string(i), "");
     Montre(r, 99999, [&] {
       QCOMPARE(Liste->LBListe->currentIndex().row(), 99999);
@@ -149,3 +154,4 @@ class TestListe : public QObject {
 
 QTEST_MAIN(TestListe)
 #include "liste_qtest.moc"
+

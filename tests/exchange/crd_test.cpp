@@ -6,6 +6,11 @@
 #include "platform/Ansi.h"
 
 namespace {
+// The settings as they are by default, for what a test here does not set itself.
+const TReglages Defauts;
+}  // namespace
+
+namespace {
 
 const std::string MessageInvalide = "Pas un fichier Cardfile valide !";
 
@@ -38,7 +43,7 @@ std::string LeFichierAbcXy() {
 
 void AttendInvalide(const std::string& octets, const std::string& message = MessageInvalide) {
   try {
-    LitFichierCrdOctets(octets);
+    LitFichierCrdOctets(octets, Defauts);
     ADD_FAILURE() << "accepted: " << Visible(octets.substr(0, 80));
   } catch (const ErreurIdInvalide& e) {
     EXPECT_EQ(e.Message(), message) << Visible(octets.substr(0, 80));
@@ -46,10 +51,10 @@ void AttendInvalide(const std::string& octets, const std::string& message = Mess
 }
 
 TEST(Crd, GoldenBytesOfTheEmptyAndTheOneCardFile) {
-  TFichierX vide('R', 'x');
+  TFichierX vide('R', 'x', EVarianteModele::Complet, Defauts);
   EXPECT_EQ(OctetsFichierCrd(vide), Octets({0x4D, 0x47, 0x43, 0, 0}));
 
-  TFichierX un('R', 'x');
+  TFichierX un('R', 'x', EVarianteModele::Complet, Defauts);
   un.AjouteFicheDeuxChamps("abc", "xy");
   const std::string o = OctetsFichierCrd(un);
   ASSERT_EQ(o.size(), 63u);
@@ -57,24 +62,24 @@ TEST(Crd, GoldenBytesOfTheEmptyAndTheOneCardFile) {
   EXPECT_EQ(o.substr(5, 6), std::string(6, '\0'));
   EXPECT_EQ(o.substr(11, 4), Octets({0x39, 0, 0, 0}));
 
-  auto lu = LitFichierCrdOctets(o);
+  auto lu = LitFichierCrdOctets(o, Defauts);
   EXPECT_EQ(lu->FType, 'R');
   EXPECT_EQ(lu->FFormat, 'c');
   EXPECT_FALSE(lu->FModifie);
   ASSERT_EQ(lu->GetNombreFiches(), 1);
   EXPECT_EQ(lu->Fiche(0).Champ1, "abc");
   EXPECT_EQ(lu->Fiche(0).Champ2, "xy");
-  EXPECT_EQ(LitFichierCrdOctets(Octets({0x4D, 0x47, 0x43, 0, 0}))->GetNombreFiches(), 0);
+  EXPECT_EQ(LitFichierCrdOctets(Octets({0x4D, 0x47, 0x43, 0, 0}), Defauts)->GetNombreFiches(), 0);
 }
 
 TEST(Crd, RoundTripKeepsIndexLinesTextsAndLineBreaksButNotField0) {
-  TFichierX f('Q', 'x');  // any type is written; field 0 is not part of the format
+  TFichierX f('Q', 'x', EVarianteModele::Complet, Defauts);  // any type is written; field 0 is not part of the format
   const std::string quarante(40, 'i');
   f.AjouteFiche("titre", quarante, "ligne 1\r\nligne 2\r\n\r\nfin");
   f.AjouteFiche("", quarante + "coupé"_a, "");
   f.AjouteFiche("", "", std::string(65535, 'z'));
   f.AjouteFiche("", "é"_a + "\x80\xFF", std::string("a\0b", 3));
-  auto lu = LitFichierCrdOctets(OctetsFichierCrd(f));
+  auto lu = LitFichierCrdOctets(OctetsFichierCrd(f), Defauts);
   ASSERT_EQ(lu->GetNombreFiches(), 4);
   EXPECT_EQ(lu->Fiche(0).Champ0, "");
   EXPECT_EQ(lu->Fiche(0).Champ1, quarante);
@@ -91,7 +96,7 @@ TEST(Crd, BlocksOutOfIndexOrderAreFollowed) {
   const std::uint32_t debut = 5 + 2 * 52;
   const std::string b1 = Bloc("deux"), b0 = Bloc("un");
   const std::string o = "MGC" + Mot16(2) + Entree(debut + std::uint32_t(b1.size()), "A") + Entree(debut, "B") + b1 + b0;
-  auto lu = LitFichierCrdOctets(o);
+  auto lu = LitFichierCrdOctets(o, Defauts);
   ASSERT_EQ(lu->GetNombreFiches(), 2);
   EXPECT_EQ(lu->Fiche(0).Champ1, "A");
   EXPECT_EQ(lu->Fiche(0).Champ2, "un");
@@ -135,7 +140,7 @@ TEST(Crd, BadHeadersOffsetsAndLengthsAreRefused) {
 TEST(Crd, IndexLineEndsAtItsFirstZeroByte) {
   std::string o = LeFichierAbcXy();
   o[11 + 4 + 1 + 1] = '\0';  // "abc" -> "a" then zero
-  EXPECT_EQ(LitFichierCrdOctets(o)->Fiche(0).Champ1, "a");
+  EXPECT_EQ(LitFichierCrdOctets(o, Defauts)->Fiche(0).Champ1, "a");
 }
 
 class CrdFichiers : public DossierTemporaire {};
@@ -143,7 +148,7 @@ class CrdFichiers : public DossierTemporaire {};
 TEST_F(CrdFichiers, WriterRefusesWhatSixteenBitFieldsCannotHoldBeforeTouchingTheFile) {
   const std::string cible = Chemin("cartes.crd");
   EcritOctets(cible, "ancien contenu");
-  TFichierX trop('R', 'x');
+  TFichierX trop('R', 'x', EVarianteModele::Complet, Defauts);
   for (int i = 0; i < 65536; ++i) trop.AjouteFicheDeuxChamps("", "");
   trop.FModifie = true;
   try {
@@ -157,7 +162,7 @@ TEST_F(CrdFichiers, WriterRefusesWhatSixteenBitFieldsCannotHoldBeforeTouchingThe
   EXPECT_TRUE(trop.FModifie);
   EXPECT_EQ(trop.FNomFichier, "");
 
-  TFichierX long_('R', 'x');
+  TFichierX long_('R', 'x', EVarianteModele::Complet, Defauts);
   long_.AjouteFicheDeuxChamps("a", "b");
   long_.AjouteFicheDeuxChamps("a", std::string(65536, 't'));
   try {
@@ -174,12 +179,12 @@ TEST_F(CrdFichiers, ReadKeepsTheStreamAndSavesTakeTheNewOne) {
   const std::string nom = Chemin("carnet.crd");
   EcritOctets(nom, LeFichierAbcXy());
   {
-    auto lecture = LitFichierCrd(nom, false);
+    auto lecture = LitFichierCrd(nom, false, Defauts);
     EXPECT_FALSE(lecture->FModifiable);
     ASSERT_TRUE(lecture->FFlux);
     EXPECT_EQ(lecture->FFlux->Mode(), EModeOuverture::Lecture);
   }
-  auto f = LitFichierCrd(nom, true);
+  auto f = LitFichierCrd(nom, true, Defauts);
   EXPECT_EQ(f->FNomFichier, nom);
   EXPECT_TRUE(f->FModifiable);
   EXPECT_FALSE(f->FModifie);
@@ -195,10 +200,10 @@ TEST_F(CrdFichiers, ReadKeepsTheStreamAndSavesTakeTheNewOne) {
   ASSERT_TRUE(f->FFlux);
   EXPECT_EQ(f->FFlux->Chemin(), nom);
   f.reset();
-  EXPECT_EQ(LitFichierCrdOctets(LitOctets(nom))->Fiche(0).Champ2, "uvw");
+  EXPECT_EQ(LitFichierCrdOctets(LitOctets(nom), Defauts)->Fiche(0).Champ2, "uvw");
 
   // Saving a card file of another format as a new Cardfile.
-  TFichierX x('R', 'x');
+  TFichierX x('R', 'x', EVarianteModele::Complet, Defauts);
   x.AjouteFicheDeuxChamps("k", "v");
   const std::string autre = Chemin("autre.crd");
   EcritFichierCrd(x, autre, true);
@@ -209,9 +214,9 @@ TEST_F(CrdFichiers, ReadKeepsTheStreamAndSavesTakeTheNewOne) {
   ASSERT_TRUE(x.FFlux);
   EXPECT_EQ(LitOctets(autre), OctetsFichierCrd(x));
 
-  EXPECT_THROW(LitFichierCrd(Chemin("absent.crd"), false), EFOpenError);
+  EXPECT_THROW(LitFichierCrd(Chemin("absent.crd"), false, Defauts), EFOpenError);
   EcritOctets(Chemin("faux.crd"), "MGC\x01");
-  EXPECT_THROW(LitFichierCrd(Chemin("faux.crd"), true), ErreurIdInvalide);
+  EXPECT_THROW(LitFichierCrd(Chemin("faux.crd"), true, Defauts), ErreurIdInvalide);
 }
 
 }  // namespace

@@ -9,6 +9,11 @@
 #include "platform/Ansi.h"
 
 namespace {
+// The settings as they are by default, for what a test here does not set itself.
+const TReglages Defauts;
+}  // namespace
+
+namespace {
 
 const std::string CRLF = "\r\n";
 const std::string TropPeuDeChamps = "Le nombre de champs du fichier CSV n'est pas valide\u00A0!"_a;
@@ -67,7 +72,7 @@ TEST(Csv, QuotingOfTheWriter) {
     EXPECT_EQ(OctetsFichierCSV(f, 's', r), c.ligne + CRLF);
   }
   // A card of one empty column is a line of two quotes, so that it is not a blank line.
-  TFichierX l('L', 'x');
+  TFichierX l('L', 'x', EVarianteModele::Complet, Defauts);
   l.AjouteFiche("", "", "");
   EXPECT_EQ(OctetsFichierCSV(l, 's', Avec(',')), "\"\"\r\n");
   EXPECT_EQ(Lit("\"\"\r\n", 'L', Avec(','))->GetNombreFiches(), 1);
@@ -251,7 +256,7 @@ TEST(Csv, LineBreaksInsideColumnsNeverPartTheLine) {
 
 TEST(Csv, SeparatorsThatNoLineCanCarryAreRefused) {
   for (char sep : {'"', '\r', '\n', '\0', '\xAF'}) {
-    TFichierX f('N', 'x');
+    TFichierX f('N', 'x', EVarianteModele::Complet, Defauts);
     f.AjouteFicheDeuxChamps("a", "b");
     EXPECT_THROW(OctetsFichierCSV(f, 's', Avec(sep)), EErreur) << int(sep);
     EXPECT_NO_THROW(OctetsFichierCSV(f, 't', Avec(sep)));
@@ -259,14 +264,14 @@ TEST(Csv, SeparatorsThatNoLineCanCarryAreRefused) {
 }
 
 TEST(Csv, PlainTextExport) {
-  TFichierX r('R', 'x');
+  TFichierX r('R', 'x', EVarianteModele::Complet, Defauts);
   r.AjouteFicheDeuxChamps("T1", "l1\r\nl2");
   r.AjouteFicheDeuxChamps("T2", "b");
   EXPECT_EQ(OctetsFichierCSV(r, 't', Avec(',')), "T1\r\nl1\r\nl2\r\nT2\r\nb\r\n");
-  TFichierX m('M', 'x');
+  TFichierX m('M', 'x', EVarianteModele::Complet, Defauts);
   m.AjouteFiche("Nom", "Q ?", "a\tb");
   EXPECT_EQ(OctetsFichierCSV(m, 't', Avec(',', true)), "Nom\r\nQ ?\r\na\tb\r\n");
-  TFichierX l('L', 'x');
+  TFichierX l('L', 'x', EVarianteModele::Complet, Defauts);
   l.AjouteFiche("", "", "élément"_a);
   EXPECT_EQ(OctetsFichierCSV(l, 't', Avec(',', true)), "\xC3\xA9l\xC3\xA9ment\r\n");
 }
@@ -337,7 +342,7 @@ TEST_F(CsvFichiers, ReadKeepsTheStreamAndASaveTakesTheNewOne) {
   ASSERT_TRUE(f->FFlux);
   EXPECT_EQ(LitOctets(nom), "a\r\n\"c, d\"\r\n");
 
-  TFichierX n('N', 'x');
+  TFichierX n('N', 'x', EVarianteModele::Complet, Defauts);
   n.AjouteFicheDeuxChamps("k", "v");
   const std::string autre = Chemin("notes.csv");
   EcritFichierCSV(n, 's', autre, true, r);
