@@ -104,12 +104,7 @@ TFormMain::~TFormMain() {
   TCPServer->Arrete();
 }
 
-std::string TFormMain::NomOrdinateur() const {
-  std::string nom = GetComputerNameA();
-  if (nom.size() > 15) nom.resize(15);
-  if (nom.empty()) nom = "ORDINATEUR";
-  return nom;
-}
+std::string TFormMain::NomOrdinateur() const { return GetComputerNameA(); }
 
 void TFormMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
