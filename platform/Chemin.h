@@ -1,6 +1,6 @@
 #pragma once
 // Paths as the file system writes them: UTF-8, '/' between folders.
-// (A header of its own: files that still keep a local helper of this name include Fichier.h.)
+// Kept apart from Fichier.h, which nearly every file includes through the card-file model.
 
 #include <string>
 
