@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/Ansi.h"
+#include "platform/Chemin.h"
 
 namespace {
 
@@ -25,11 +26,6 @@ std::string Dossier(const std::string& chemin) {
   if (barre == std::string::npos) return ".";
   if (barre == 0) return "/";
   return chemin.substr(0, barre);
-}
-
-std::string NomSeul(const std::string& chemin) {
-  const auto barre = chemin.rfind('/');
-  return barre == std::string::npos ? chemin : chemin.substr(barre + 1);
 }
 
 bool EstDossier(const std::string& chemin) {
@@ -410,7 +406,7 @@ std::unique_ptr<TFlux> EnregistreSur(const std::string& cible, const TFlux* flux
   }
 
   // The temporary file sits next to the real target, so that the rename stays on one file system.
-  std::string base = NomSeul(reel);
+  std::string base = NomSansDossier(reel);
   if (base.size() > 200) base.resize(200);
   RetireTemporairesAbandonnes(dossier, base);
   std::string temp;

@@ -4,11 +4,26 @@
 #include <QHostInfo>
 #include <QTcpSocket>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <future>
+#include <system_error>
+#include <thread>
 
 #include "cards/KorInit.h"
 #include "cards/KorOutils.h"
 #include "platform/Ansi.h"
+#include "platform/Chemin.h"
+#include "platform/Fichier.h"
 #include "platform/Ordinateur.h"
 #include "platform/Signaux.h"
 
@@ -49,15 +64,47 @@ std::string MessageDe(EGenreEchec genre, const QTcpSocket* socket) {
   return message + ".";
 }
 
-[[noreturn]] void EchoueSocket(EGenreEchec genre, const QTcpSocket& socket) {
-  Echoue(genre, MessageDe(genre, &socket));
+// The kind of a system error met while connecting.
+EGenreEchec GenreEchecSysteme(int erreur) {
+  switch (erreur) {
+    case ECONNREFUSED: return GenreEchecConnexion(QAbstractSocket::ConnectionRefusedError);
+    case EACCES:
+    case EPERM: return GenreEchecConnexion(QAbstractSocket::SocketAccessError);
+    case ETIMEDOUT: return GenreEchecConnexion(QAbstractSocket::SocketTimeoutError);
+    default: return GenreEchecConnexion(QAbstractSocket::NetworkError);
+  }
 }
 
-QHostAddress Adresse(const TClientResultats& client) {
+[[noreturn]] void EchoueSysteme(int erreur) {
+  const EGenreEchec genre = GenreEchecSysteme(erreur);
+  if (genre != EGenreEchec::ErreurSocket) Echoue(genre, MessageDe(genre, nullptr));
+  Echoue(genre, "Erreur de connexion : "_a + RaisonSysteme(erreur));
+}
+
+int MsRestant(Horloge::time_point limite) {
+  const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(limite - Horloge::now()).count();
+  return reste > 0 ? static_cast<int>(reste) : 0;
+}
+
+// The host's address, found before the limit. The lookup runs on a thread of its own, so that a
+// name service that does not answer holds the window no longer than the connect time-out; a
+// lookup given up on ends in the background, and its answer is dropped.
+QHostAddress Adresse(const TClientResultats& client, Horloge::time_point limite) {
   const QString hote = ansi::VersQString(client.Hote).trimmed();
   QHostAddress adresse;
   if (adresse.setAddress(hote)) return adresse;
-  const QHostInfo info = client.Resolveur ? client.Resolveur(hote) : QHostInfo::fromName(hote);
+  std::function<QHostInfo(const QString&)> resolveur = client.Resolveur;
+  if (!resolveur) resolveur = [](const QString& nom) { return QHostInfo::fromName(nom); };
+  std::packaged_task<QHostInfo()> recherche([resolveur, hote] { return resolveur(hote); });
+  std::future<QHostInfo> reponse = recherche.get_future();
+  try {
+    std::thread(std::move(recherche)).detach();
+  } catch (const std::system_error& e) {
+    Echoue(EGenreEchec::ErreurSocket, "Erreur de connexion : "_a + ansi::DepuisQString(QString::fromLocal8Bit(e.what())) + ".");
+  }
+  if (reponse.wait_until(limite) != std::future_status::ready)
+    Echoue(EGenreEchec::DelaiConnexion, MessageDe(EGenreEchec::DelaiConnexion, nullptr));
+  const QHostInfo info = reponse.get();
   if (info.error() == QHostInfo::HostNotFound || (info.error() == QHostInfo::NoError && info.addresses().isEmpty()))
     Echoue(EGenreEchec::HoteIntrouvable, MessageDe(EGenreEchec::HoteIntrouvable, nullptr));
   if (info.error() != QHostInfo::NoError)
@@ -68,65 +115,138 @@ QHostAddress Adresse(const TClientResultats& client) {
   return info.addresses().front();
 }
 
-void Connecte(QTcpSocket& socket, const TClientResultats& client) {
-  // A write to a score sheet that has gone must fail, not end the player.
-  IgnoreSigpipe();
-  const QHostAddress adresse = Adresse(client);
-  socket.connectToHost(adresse, client.Port);
-  // A time-out of 0 or less would mean no bound at all: the default then holds.
-  if (!socket.waitForConnected(client.DelaiConnexion > 0 ? client.DelaiConnexion : 3000)) {
-    const QAbstractSocket::SocketError erreur = socket.error();
-    EchoueSocket(GenreEchecConnexion(erreur), socket);
+// A socket connected to the address before the limit, or the failure raised. The connection is
+// made here rather than by Qt, which, when the peer resets a connection it is still completing,
+// calls connect again on the same socket and so opens a second connection to the score sheet.
+int ConnecteAvant(const QHostAddress& adresse, std::uint16_t port, Horloge::time_point limite) {
+  sockaddr_storage a{};
+  socklen_t longueur = 0;
+  if (adresse.protocol() == QAbstractSocket::IPv6Protocol) {
+    auto* a6 = reinterpret_cast<sockaddr_in6*>(&a);
+    a6->sin6_family = AF_INET6;
+    a6->sin6_port = htons(port);
+    const Q_IPV6ADDR octets = adresse.toIPv6Address();
+    std::memcpy(&a6->sin6_addr, &octets, sizeof a6->sin6_addr);
+    a6->sin6_scope_id = adresse.scopeId().toUInt();
+    longueur = sizeof *a6;
+  } else {
+    auto* a4 = reinterpret_cast<sockaddr_in*>(&a);
+    a4->sin_family = AF_INET;
+    a4->sin_port = htons(port);
+    a4->sin_addr.s_addr = htonl(adresse.toIPv4Address());
+    longueur = sizeof *a4;
   }
+  const int fd = ::socket(a.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) EchoueSysteme(errno);
+  auto echec = [fd](int erreur) {
+    ::close(fd);
+    EchoueSysteme(erreur);
+  };
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&a), longueur) != 0) {
+    if (errno != EINPROGRESS) echec(errno);
+    for (;;) {
+      pollfd p{fd, POLLOUT, 0};
+      const int r = ::poll(&p, 1, MsRestant(limite));
+      if (r < 0 && errno == EINTR) continue;
+      if (r < 0) echec(errno);
+      if (r == 0) echec(ETIMEDOUT);
+      break;
+    }
+    int erreur = 0;
+    socklen_t taille = sizeof erreur;
+    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &erreur, &taille) != 0) erreur = errno;
+    if (erreur != 0) echec(erreur);
+  }
+  return fd;
 }
 
-// One line from the score sheet, within the time allowed.
-std::string LitLigne(QTcpSocket& socket, int delai) {
-  if (delai <= 0) delai = 10000;
-  const auto limite = Horloge::now() + std::chrono::milliseconds(delai);
-  while (!socket.canReadLine()) {
-    if (socket.bytesAvailable() > LongueurMaxReponse) EchoueSocket(EGenreEchec::ErreurSocket, socket);
-    const auto reste =
-        std::chrono::duration_cast<std::chrono::milliseconds>(limite - Horloge::now()).count();
-    if (reste <= 0) EchoueSocket(EGenreEchec::DelaiReponse, socket);
-    if (!socket.waitForReadyRead(static_cast<int>(reste))) {
-      if (socket.canReadLine()) break;
-      if (socket.error() == QAbstractSocket::SocketTimeoutError &&
-          socket.state() == QAbstractSocket::ConnectedState)
-        EchoueSocket(EGenreEchec::DelaiReponse, socket);
-      if (socket.error() == QAbstractSocket::RemoteHostClosedError ||
-          socket.state() == QAbstractSocket::UnconnectedState)
-        EchoueSocket(EGenreEchec::FermetureServeur, socket);
-      EchoueSocket(EGenreEchec::ErreurSocket, socket);
+// One connection to the score sheet, closed when it goes out of scope whichever way the exchange
+// ends.
+class TConnexion {
+ public:
+  // Connects within the client's DelaiConnexion, the name lookup included.
+  explicit TConnexion(const TClientResultats& client) : FDelaiReponse(client.DelaiReponse > 0 ? client.DelaiReponse : 10000) {
+    // A time-out of 0 or less would mean no bound at all: the default then holds.
+    const auto limite = Horloge::now() + std::chrono::milliseconds(client.DelaiConnexion > 0 ? client.DelaiConnexion : 3000);
+    // A write to a score sheet that has gone must fail, not end the player.
+    IgnoreSigpipe();
+    const QHostAddress adresse = Adresse(client, limite);
+    const int fd = ConnecteAvant(adresse, client.Port, limite);
+    // Qt gets the connected socket; the duplicate stays ours (see EchoueFermeture).
+    FTemoin = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (!FSocket.setSocketDescriptor(fd, QAbstractSocket::ConnectedState)) {
+      ::close(fd);
+      EchoueSocket(EGenreEchec::ErreurSocket);
     }
   }
-  QByteArray ligne = socket.readLine();
-  while (!ligne.isEmpty() && (ligne.back() == '\n' || ligne.back() == '\r')) ligne.chop(1);
-  return std::string(ligne.constData(), static_cast<std::size_t>(ligne.size()));
-}
+  ~TConnexion() {
+    FSocket.abort();
+    if (FTemoin >= 0) ::close(FTemoin);
+  }
+  TConnexion(const TConnexion&) = delete;
+  TConnexion& operator=(const TConnexion&) = delete;
 
-void EcritLigne(QTcpSocket& socket, const std::string& ligne, int delai) {
-  if (delai <= 0) delai = 10000;
-  QByteArray octets(ligne.data(), static_cast<qsizetype>(ligne.size()));
-  octets += "\r\n";
-  if (socket.write(octets) != octets.size()) EchoueSocket(EGenreEchec::ErreurSocket, socket);
-  const auto limite = Horloge::now() + std::chrono::milliseconds(delai);
-  while (socket.bytesToWrite() > 0) {
-    const auto reste =
-        std::chrono::duration_cast<std::chrono::milliseconds>(limite - Horloge::now()).count();
-    if (reste <= 0) EchoueSocket(EGenreEchec::DelaiReponse, socket);
-    if (!socket.waitForBytesWritten(static_cast<int>(reste))) {
-      if (socket.error() == QAbstractSocket::SocketTimeoutError) EchoueSocket(EGenreEchec::DelaiReponse, socket);
-      if (socket.error() == QAbstractSocket::RemoteHostClosedError) EchoueSocket(EGenreEchec::FermetureServeur, socket);
-      EchoueSocket(EGenreEchec::ErreurSocket, socket);
+  // One line from the score sheet, within the time allowed.
+  std::string LitLigne() {
+    const auto limite = Horloge::now() + std::chrono::milliseconds(FDelaiReponse);
+    while (!FSocket.canReadLine()) {
+      if (FSocket.bytesAvailable() > LongueurMaxReponse) EchoueSocket(EGenreEchec::ErreurSocket);
+      const int reste = MsRestant(limite);
+      if (reste == 0) EchoueSocket(EGenreEchec::DelaiReponse);
+      if (!FSocket.waitForReadyRead(reste)) {
+        if (FSocket.canReadLine()) break;
+        if (FSocket.error() == QAbstractSocket::SocketTimeoutError &&
+            FSocket.state() == QAbstractSocket::ConnectedState)
+          EchoueSocket(EGenreEchec::DelaiReponse);
+        if (FSocket.error() == QAbstractSocket::RemoteHostClosedError ||
+            FSocket.state() == QAbstractSocket::UnconnectedState)
+          EchoueFermeture();
+        EchoueSocket(EGenreEchec::ErreurSocket);
+      }
+    }
+    QByteArray ligne = FSocket.readLine();
+    while (!ligne.isEmpty() && (ligne.back() == '\n' || ligne.back() == '\r')) ligne.chop(1);
+    return std::string(ligne.constData(), static_cast<std::size_t>(ligne.size()));
+  }
+
+  void EcritLigne(const std::string& ligne) {
+    QByteArray octets(ligne.data(), static_cast<qsizetype>(ligne.size()));
+    octets += "\r\n";
+    if (FSocket.write(octets) != octets.size()) EchoueSocket(EGenreEchec::ErreurSocket);
+    const auto limite = Horloge::now() + std::chrono::milliseconds(FDelaiReponse);
+    while (FSocket.bytesToWrite() > 0) {
+      const int reste = MsRestant(limite);
+      if (reste == 0) EchoueSocket(EGenreEchec::DelaiReponse);
+      if (!FSocket.waitForBytesWritten(reste)) {
+        if (FSocket.error() == QAbstractSocket::SocketTimeoutError) EchoueSocket(EGenreEchec::DelaiReponse);
+        if (FSocket.error() == QAbstractSocket::RemoteHostClosedError) EchoueFermeture();
+        EchoueSocket(EGenreEchec::ErreurSocket);
+      }
     }
   }
-}
 
-std::string NomSansDossier(const std::string& chemin) {
-  const std::size_t barre = chemin.rfind('/');
-  return barre == std::string::npos ? chemin : chemin.substr(barre + 1);
-}
+  void Deconnecte() { FSocket.disconnectFromHost(); }
+
+ private:
+  [[noreturn]] void EchoueSocket(EGenreEchec genre) { Echoue(genre, MessageDe(genre, &FSocket)); }
+
+  // Qt reads a reset (ECONNRESET) as the end of the stream and reports both as the peer closing,
+  // then drops its descriptor. The second descriptor FTemoin keeps the socket, so the kernel's
+  // state of the connection still tells them apart: CLOSE_WAIT once the peer's FIN came, CLOSE
+  // after a reset. A reset is a socket error like any other, dropped without a word.
+  [[noreturn]] void EchoueFermeture() {
+    tcp_info info{};
+    socklen_t taille = sizeof info;
+    if (FTemoin >= 0 && ::getsockopt(FTemoin, IPPROTO_TCP, TCP_INFO, &info, &taille) == 0 &&
+        info.tcpi_state == TCP_CLOSE)
+      Echoue(EGenreEchec::ErreurSocket, "Erreur de connexion : connexion réinitialisée par la Feuille de Notes."_a);
+    EchoueSocket(EGenreEchec::FermetureServeur);
+  }
+
+  int FDelaiReponse;
+  QTcpSocket FSocket;
+  int FTemoin = -1;  // a duplicate of FSocket's descriptor once connected
+};
 
 }  // namespace
 
@@ -161,7 +281,7 @@ bool EstEchecSilencieux(EGenreEchec genre) { return genre != EGenreEchec::Fermet
 
 std::string LigneSendData(const std::string& ordinateur, const std::string& candidat,
                           const std::string& fichier, int score, int maximum) {
-  return "SENDDATA\t" + Champ(ordinateur, NomOrdinateur()) + "\t" + Champ(candidat, "anonyme") +
+  return std::string(MotSendData) + "\t" + Champ(ordinateur, NomOrdinateur()) + "\t" + Champ(candidat, "anonyme") +
          "\t" + Champ(fichier, "?") + "\t" + std::to_string(score) + "\t" + std::to_string(maximum);
 }
 
@@ -171,14 +291,11 @@ std::string EchangeResultat(const TClientResultats& client, const std::string& c
       client.NomOrdinateurLocal.empty() ? NomOrdinateur() : client.NomOrdinateurLocal;
   const std::string ligne =
       LigneSendData(ordinateur, candidat, ansi::Utf8VersAnsi(NomSansDossier(fichier)), score, maximum);
-  // The socket is closed when it goes out of scope, whichever way the exchange ends.
-  QTcpSocket socket;
-  Connecte(socket, client);
-  LitLigne(socket, client.DelaiReponse);  // the greeting; its content is not checked
-  EcritLigne(socket, ligne, client.DelaiReponse);
-  std::string reponse = LitLigne(socket, client.DelaiReponse);
-  socket.disconnectFromHost();
-  socket.abort();
+  TConnexion connexion(client);
+  connexion.LitLigne();  // the greeting; its content is not checked
+  connexion.EcritLigne(ligne);
+  std::string reponse = connexion.LitLigne();
+  connexion.Deconnecte();
   return reponse;
 }
 
@@ -194,17 +311,9 @@ bool EnvoieResultat(const TClientResultats& client, const std::string& candidat,
 }
 
 void TesteConnexion(const TClientResultats& client) {
-  QTcpSocket socket;
-  Connecte(socket, client);
-  LitLigne(socket, client.DelaiReponse);
-  socket.disconnectFromHost();
-  socket.abort();
+  TConnexion connexion(client);
+  connexion.LitLigne();
+  connexion.Deconnecte();
 }
 
-std::string NomOrdinateur() {
-  std::string nom = GetComputerNameA();
-  if (nom.size() > 15) nom.resize(15);
-  // The platform always has a name; this one is for a system that would not give it.
-  if (nom.empty()) nom = "ORDINATEUR";
-  return nom;
-}
+std::string NomOrdinateur() { return GetComputerNameA(); }

@@ -2,7 +2,8 @@
 // The player's side of the results protocol: whether an ended game is reported and with which
 // score, the exchange with the score sheet (connect, greeting, one SENDDATA line, reply,
 // disconnect), and this computer's name. The exchange is blocking, as the window expects, and
-// every wait in it is bounded; its socket is closed on every path.
+// every wait in it is bounded (the connection, name lookup included, by DelaiConnexion); its
+// socket is closed on every path.
 
 #include <cstdint>
 #include <functional>
@@ -13,10 +14,9 @@
 #include <QString>
 
 #include "platform/Erreur.h"
+#include "platform/ProtocoleResultats.h"
 
 struct TReglages;
-
-inline constexpr std::uint16_t PortResultats = 6784;
 
 // RapporteResultat's decision: due when at least one question was asked, the game is complete or
 // interrupted games are reported, and a score sheet host is set. Score on 100 only for a
@@ -35,9 +35,9 @@ enum class EGenreEchec {
   HoteIntrouvable,   // the host's name does not resolve
   AccesRefuse,       // the system forbids the connection (a firewall, for example)
   DelaiConnexion,    // the connect time-out expired
-  ErreurSocket,      // any other socket error: unreachable, reset...
+  ErreurSocket,      // any other socket error: unreachable, connection reset...
   DelaiReponse,      // connected, but the greeting or the reply did not come in time
-  FermetureServeur,  // the score sheet closed the connection before its greeting or its reply
+  FermetureServeur,  // the score sheet closed the connection in order before its greeting or its reply
 };
 
 // A failed exchange; its message is French (1252).
@@ -50,17 +50,18 @@ class EErreurResultats : public EErreur {
 // The kind of a socket error met while connecting.
 EGenreEchec GenreEchecConnexion(QAbstractSocket::SocketError erreur);
 
-// Failures dropped without a word: socket errors and every time-out. The score sheet closing the
-// connection early is shown to the user.
+// Failures dropped without a word: socket errors (a reset among them) and every time-out. The
+// score sheet closing the connection early, in order, is shown to the user.
 bool EstEchecSilencieux(EGenreEchec genre);
 
 struct TClientResultats {
   std::string Hote;                       // HoteFeuilleNotes (1252): a name or an address
-  std::uint16_t Port = PortResultats;
-  int DelaiConnexion = 3000;              // ms, DelaiConnexion (cotout); 0 or less: 3000
+  std::uint16_t Port = PortFeuilleNotes;
+  int DelaiConnexion = 3000;              // ms, DelaiConnexion (cotout), name lookup included; 0 or less: 3000
   int DelaiReponse = 10000;               // ms for the greeting, and again for the reply; 0 or less: 10000
   std::string NomOrdinateurLocal;         // empty: NomOrdinateur()
-  // Resolves the host's name; empty: the system's resolver. Tests put their own.
+  // Resolves the host's name; empty: the system's resolver. Tests put their own. It runs on a
+  // thread of its own, which a lookup given up on leaves running with its own copy.
   std::function<QHostInfo(const QString&)> Resolveur;
 };
 

@@ -43,6 +43,12 @@ void EnTeteCellule(std::string& flux, std::uint16_t type, std::uint16_t longueur
   Ecrit16(flux, 0);  // format index
 }
 
+// The whole file through the safe save: a failure at any moment (a kill, a full disk) leaves
+// the previous file as it was, never one emptied or cut.
+void EnregistreOctets(const std::string& nom, const std::string& octets) {
+  EnregistreSur(nom, nullptr, [&](TFlux& flux) { flux.Ecrit(octets); });
+}
+
 }  // namespace
 
 std::string TexteCsv(const TGrilleResultats& lignes) {
@@ -58,9 +64,7 @@ std::string TexteCsv(const TGrilleResultats& lignes) {
 }
 
 void EnregistreCsv(const std::string& nom, const TGrilleResultats& lignes) {
-  const std::string texte = TexteCsv(lignes);
-  auto flux = TFlux::Ouvre(nom, EModeOuverture::Creation);
-  flux->Ecrit(texte);
+  EnregistreOctets(nom, TexteCsv(lignes));
 }
 
 void EcritCelluleTexte(std::string& flux, int colonne, int ligne, std::string_view texte) {
@@ -133,9 +137,7 @@ std::string OctetsXls(const TGrilleResultats& lignes) {
 }
 
 void EnregistreXls(const std::string& nom, const TGrilleResultats& lignes) {
-  const std::string octets = OctetsXls(lignes);
-  auto flux = TFlux::Ouvre(nom, EModeOuverture::Creation);
-  flux->Ecrit(octets);
+  EnregistreOctets(nom, OctetsXls(lignes));
 }
 
 bool EstNomCsv(const std::string& nom) {

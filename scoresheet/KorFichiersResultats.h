@@ -11,7 +11,8 @@
 
 // The CSV text: one line "%s;%s;%s;%s;%s" per row, each ended by CR LF, nothing quoted.
 std::string TexteCsv(const TGrilleResultats& lignes);
-// Creates or replaces the file and writes TexteCsv in one go.
+// Creates or replaces the file with TexteCsv. Both saves go through the safe save (EnregistreSur):
+// whatever fails, the previous file stays as it was or the new one is whole.
 void EnregistreCsv(const std::string& nom, const TGrilleResultats& lignes);
 
 // One LABEL record (text cell). A text longer than a record can hold (65527 bytes) is cut there.

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr std::string_view MotSendData = "SENDDATA";
-
 bool EstBlanc(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 std::string_view SansBlancs(std::string_view s) {

@@ -11,8 +11,7 @@
 #include <string_view>
 #include <vector>
 
-// TCP port of the score sheet, on both sides.
-inline constexpr std::uint16_t PortFeuilleNotes = 6784;
+#include "platform/ProtocoleResultats.h"
 
 // Replies, each sent followed by CR LF.
 inline constexpr std::string_view ReponseBienvenue = "200 Welcome";

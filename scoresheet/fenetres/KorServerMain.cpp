@@ -104,12 +104,7 @@ TFormMain::~TFormMain() {
   TCPServer->Arrete();
 }
 
-std::string TFormMain::NomOrdinateur() const {
-  std::string nom = GetComputerNameA();
-  if (nom.size() > 15) nom.resize(15);
-  if (nom.empty()) nom = "ORDINATEUR";
-  return nom;
-}
+std::string TFormMain::NomOrdinateur() const { return GetComputerNameA(); }
 
 void TFormMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
@@ -222,16 +217,30 @@ void TFormMain::RafraichitGrille() {
   FLignesAffichees = lignes;
 }
 
-QString TFormMain::DialogueEnregistrementStandard() {
-  QFileDialog dialogue(this, QStringLiteral("Enregistrer les résultats"));
+void PrepareDialogueEnregistrement(QFileDialog& dialogue) {
+  dialogue.setWindowTitle(QStringLiteral("Enregistrer les résultats"));
+  // Qt's own dialog, as the editor's: it tells which filter the user picks.
+  dialogue.setOption(QFileDialog::DontUseNativeDialog);
   dialogue.setAcceptMode(QFileDialog::AcceptSave);
   dialogue.setFileMode(QFileDialog::AnyFile);
-  dialogue.setNameFilters({QStringLiteral("Tableau Excel (*.xls)"), QStringLiteral("Fichier CSV (*.csv)")});
-  dialogue.selectNameFilter(QStringLiteral("Tableau Excel (*.xls)"));
-  // A name typed without an extension gets ".xls"; the format then follows the final name.
-  dialogue.setDefaultSuffix(QStringLiteral("xls"));
+  const QStringList filtres = {QStringLiteral("Tableau Excel (*.xls)"), QStringLiteral("Fichier CSV (*.csv)")};
+  const QStringList extensions = {QStringLiteral("xls"), QStringLiteral("csv")};
+  dialogue.setNameFilters(filtres);
+  dialogue.selectNameFilter(filtres.front());
+  // A name typed without an extension gets the chosen filter's; one typed with its own keeps it.
+  // The format then follows the final name.
+  dialogue.setDefaultSuffix(extensions.front());
+  QObject::connect(&dialogue, &QFileDialog::filterSelected, &dialogue, [&dialogue, filtres, extensions](const QString& filtre) {
+    const auto i = filtres.indexOf(filtre);
+    if (i >= 0) dialogue.setDefaultSuffix(extensions[i]);
+  });
   dialogue.selectFile(QStringLiteral("KorResults"));
   dialogue.setSizeGripEnabled(true);
+}
+
+QString TFormMain::DialogueEnregistrementStandard() {
+  QFileDialog dialogue(this);
+  PrepareDialogueEnregistrement(dialogue);
   if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return {};
   return dialogue.selectedFiles().front();
 }

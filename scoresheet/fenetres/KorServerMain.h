@@ -15,9 +15,14 @@
 #include "scoresheet/KorTableResultats.h"
 
 class QAction;
+class QFileDialog;
 class QLabel;
 class QMenu;
 class QTableWidget;
+
+// The save command's dialog, before it runs: the spreadsheet and CSV filters, the proposed name
+// "KorResults", and the extension that a name typed without one gets following the chosen filter.
+void PrepareDialogueEnregistrement(QFileDialog& dialogue);
 
 class TFormMain : public QMainWindow {
   Q_OBJECT

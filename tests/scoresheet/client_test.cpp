@@ -1,5 +1,6 @@
 // The player's report against the real server, and against loopback peers that refuse, never
-// answer the connection, accept and stay silent, or close before their lines.
+// answer the connection, accept and stay silent, close before their lines or reset the
+// connection; and a name lookup slower than the connect time-out.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,9 @@
 
 #include <dirent.h>
 
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -169,6 +173,123 @@ TEST(ClientResultats, FermetureAvantLesLignes) {
     }
     serveur.join();
   }
+}
+
+// A reset is a socket error, dropped without a word; only an orderly close is told. The peer
+// ends the connection before its greeting or once it has read the command, with a reset
+// (SO_LINGER 0) or in order.
+TEST(ClientResultats, ReinitialisationSilencieuseFermetureSignalee) {
+  struct Cas {
+    const char* Nom;
+    bool ApresCommande;
+    bool Reinitialise;
+  };
+  const Cas cas[] = {{"reset avant l'accueil", false, true},
+                     {"reset après la commande", true, true},
+                     {"fermeture avant l'accueil", false, false},
+                     {"fermeture après la commande", true, false}};
+  TEcouteBrute ecoute;
+  TClientResultats c = Client(ecoute.Port());
+  c.DelaiReponse = 10000;
+  for (const Cas& k : cas) {
+    SCOPED_TRACE(k.Nom);
+    for (bool test : {false, true}) {
+      std::thread serveur([&] {
+        TPair p(ecoute.Accepte());
+        if (k.ApresCommande) {
+          p.Envoie("200 Welcome\r\n");
+          if (!test) {
+            EXPECT_TRUE(p.LitLigne().has_value());
+          }
+        }
+        // The test of the preferences sends no command: its peer ends after the greeting.
+        if (k.Reinitialise)
+          p.Reinitialise();
+        else
+          p.Ferme();
+      });
+      std::optional<EErreurResultats> echec;
+      try {
+        if (test)
+          TesteConnexion(c);
+        else
+          EchangeResultat(c, "Bob", "q.kqq", 1, 2);
+      } catch (const EErreurResultats& e) {
+        echec = e;
+      }
+      serveur.join();
+      // The test succeeds once the greeting came, whatever follows it.
+      if (test && k.ApresCommande) continue;
+      ASSERT_TRUE(echec.has_value());
+      if (k.Reinitialise) {
+        EXPECT_EQ(echec->Genre, EGenreEchec::ErreurSocket) << echec->Message();
+        EXPECT_TRUE(EstEchecSilencieux(echec->Genre));
+      } else {
+        EXPECT_EQ(echec->Genre, EGenreEchec::FermetureServeur) << echec->Message();
+        EXPECT_EQ(echec->Message(), "La Feuille de Notes a fermé la connexion."_a);
+      }
+    }
+    // The report as the game makes it: a reset passes unnoticed, a close is shown.
+    std::thread serveur([&] {
+      TPair p(ecoute.Accepte());
+      if (k.ApresCommande) {
+        p.Envoie("200 Welcome\r\n");
+        p.LitLigne();
+      }
+      if (k.Reinitialise)
+        p.Reinitialise();
+      else
+        p.Ferme();
+    });
+    if (k.Reinitialise)
+      EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
+    else
+      EXPECT_THROW(EnvoieResultat(c, "Bob", "q.kqq", 1, 2), EErreurResultats);
+    serveur.join();
+  }
+}
+
+// A resolver held until the test lets it go: the connection is given up once DelaiConnexion has
+// passed, without waiting for the lookup, and the lookup's late answer is dropped.
+TEST(ClientResultats, RechercheDuNomBorneeParLeDelaiDeConnexion) {
+  struct Verrou {
+    std::mutex M;
+    std::condition_variable Cv;
+    bool Libre = false;
+    int Appels = 0;
+    int Finis = 0;
+  };
+  auto verrou = std::make_shared<Verrou>();
+  ServeurReel s;
+  TClientResultats c = Client(s.Tcp.Port());
+  c.Hote = "feuille-lente";
+  c.Resolveur = [verrou](const QString& nom) {
+    std::unique_lock<std::mutex> l(verrou->M);
+    ++verrou->Appels;
+    // Bounded, so that a client that waits for the lookup fails the test rather than hangs it.
+    verrou->Cv.wait_for(l, std::chrono::seconds(5), [&] { return verrou->Libre; });
+    ++verrou->Finis;
+    verrou->Cv.notify_all();
+    QHostInfo info;
+    info.setHostName(nom);
+    info.setAddresses({QHostAddress(QHostAddress::LocalHost)});
+    return info;
+  };
+  EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
+  EXPECT_EQ(EchecDeTesteConnexion(c), EGenreEchec::DelaiConnexion);
+  {
+    std::unique_lock<std::mutex> l(verrou->M);
+    // Both lookups were asked for and are still held: nothing waited for them.
+    EXPECT_EQ(verrou->Appels, 2);
+    EXPECT_EQ(verrou->Finis, 0);
+    verrou->Libre = true;
+    verrou->Cv.notify_all();
+    EXPECT_TRUE(verrou->Cv.wait_for(l, std::chrono::seconds(10), [&] { return verrou->Finis == 2; }));
+  }
+  EXPECT_EQ(s.Table.NbLignes(), 2);
+  // A lookup that answers in time: the report goes through.
+  EXPECT_TRUE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
+  EXPECT_EQ(s.Table.Instantane().Lignes[1][1], "Bob");
 }
 
 // Failed reports leave nothing open behind them.

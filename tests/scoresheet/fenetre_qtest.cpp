@@ -1,8 +1,12 @@
 // The score sheet's window on the offscreen platform: results arriving over loopback, the free
-// row 1, saving with Ctrl+S through a scripted dialog, the question at closing, help, and a port
-// that cannot be opened.
+// row 1, saving with Ctrl+S through a scripted dialog, the save dialog's names by filter, the
+// question at closing, help, and a port that cannot be opened.
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
@@ -232,6 +236,68 @@ class TestFenetre : public QObject {
     QVERIFY(Fenetre->Table.ResultatsEnregistres());
     QVERIFY(Fenetre->close());
     QCOMPARE(Boites.size(), 1);
+  }
+
+  // The real save dialog: the name it gives per filter chosen (with the keyboard, as a user
+  // does), for the proposed name kept and for names typed after the choice. A spreadsheet of the
+  // proposed name is already there: only replacing that very file asks.
+  void nomSelonLeFiltre_data() {
+    QTest::addColumn<int>("filtre");
+    QTest::addColumn<QString>("tape");  // empty: the proposed name kept
+    QTest::addColumn<QString>("attendu");
+    QTest::addColumn<bool>("question");
+    QTest::newRow("Excel, nom proposé") << 0 << QString() << "KorResults.xls" << true;
+    QTest::newRow("CSV, nom proposé") << 1 << QString() << "KorResults.csv" << false;
+    QTest::newRow("CSV, nom tapé sans extension") << 1 << "Notes" << "Notes.csv" << false;
+    QTest::newRow("Excel, nom tapé sans extension") << 0 << "Notes" << "Notes.xls" << false;
+    QTest::newRow("Excel, nom tapé en .csv") << 0 << "Notes.csv" << "Notes.csv" << false;
+    QTest::newRow("CSV, nom tapé en .xls") << 1 << "Notes.xls" << "Notes.xls" << false;
+    QTest::newRow("CSV, nom tapé en .txt") << 1 << "notes.txt" << "notes.txt" << false;
+  }
+  void nomSelonLeFiltre() {
+    QFETCH(int, filtre);
+    QFETCH(QString, tape);
+    QFETCH(QString, attendu);
+    QFETCH(bool, question);
+    QTemporaryDir dossier;
+    QFile existant(dossier.filePath(QStringLiteral("KorResults.xls")));
+    QVERIFY(existant.open(QIODevice::WriteOnly));
+    existant.close();
+    QFileDialog dialogue;
+    PrepareDialogueEnregistrement(dialogue);
+    dialogue.setDirectory(dossier.path());
+    dialogue.open();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialogue));
+    QCOMPARE(dialogue.windowTitle(), QStringLiteral("Enregistrer les résultats"));
+    auto* types = dialogue.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    auto* nom = dialogue.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(types && nom);
+    QCOMPARE(types->currentIndex(), 0);
+    QCOMPARE(nom->text(), QStringLiteral("KorResults"));
+    types->setFocus();
+    for (int i = 0; i < filtre; ++i) QTest::keyClick(types, Qt::Key_Down);
+    QCOMPARE(types->currentIndex(), filtre);
+    if (!tape.isEmpty()) {
+      nom->setFocus();
+      nom->selectAll();
+      QTest::keyClicks(nom, tape);
+    }
+    // The question before replacing a file is a modal box: noted and answered Yes.
+    QStringList questions;
+    QTimer repondeur;
+    connect(&repondeur, &QTimer::timeout, this, [&] {
+      if (auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        questions << boite->text();
+        boite->button(QMessageBox::Yes)->click();
+      }
+    });
+    repondeur.start(20);
+    QTest::keyClick(nom, Qt::Key_Return);
+    QTRY_VERIFY(!dialogue.isVisible());
+    QCOMPARE(dialogue.result(), int(QDialog::Accepted));
+    QCOMPARE(QFileInfo(dialogue.selectedFiles().value(0)).fileName(), attendu);
+    QCOMPARE(questions.size(), question ? 1 : 0);
+    if (question) QVERIFY2(questions[0].contains(QStringLiteral("KorResults.xls")), qPrintable(questions[0]));
   }
 
   void echecDEnregistrement() {
