@@ -13,14 +13,13 @@
 #include "exchange/KorCsv.h"
 #include "exchange/KorFormatsEchange.h"
 #include "platform/Ansi.h"
+#include "platform/Chemin.h"
 #include "platform/Fichier.h"
 
 namespace {
 
 // The file's name without its folder, as a message shows it.
-std::string NomSansDossier(const std::string& chemin) {
-  return ansi::Utf8VersAnsi(std::filesystem::path(chemin).filename().string());
-}
+std::string NomAffiche(const std::string& chemin) { return ansi::Utf8VersAnsi(NomSansDossier(chemin)); }
 
 std::string Filtrees(const std::string& liste, bool (*garde)(char), const std::string& defaut) {
   std::string resultat;
@@ -223,7 +222,7 @@ int TEditeur::SauveFichier(const std::string& nomDemande, bool demande, bool exp
     }
     if (nom != f.FNomFichier && FichierExiste(nom)) {
       const std::string question =
-          "Le fichier \"" + NomSansDossier(nom) + "\" existe déjà.\r\nVoulez-vous l'écraser ?"_a;
+          "Le fichier \"" + NomAffiche(nom) + "\" existe déjà.\r\nVoulez-vous l'écraser ?"_a;
       if (FVue.Message(question, {}, EGenreMessage::Avertissement, EBoutons::OkAnnuler) != EBouton::Ok) return Abandon;
     }
     if (nom == f.FNomFichier) {
@@ -253,7 +252,7 @@ int TEditeur::DemandeSauvegarde() {
   TFichierX& f = *FichierCourant;
   if (!f.FModifie) return Sauve;
   const std::string question =
-      "Le fichier \"" + (f.FNomFichier.empty() ? std::string() : NomSansDossier(f.FNomFichier)) +
+      "Le fichier \"" + (f.FNomFichier.empty() ? std::string() : NomAffiche(f.FNomFichier)) +
       "\" a été modifié.\r\nVoulez-vous le sauver ?"_a;
   switch (FVue.Message(question, {}, EGenreMessage::Avertissement, EBoutons::OuiNonAnnuler)) {
     case EBouton::Oui: return SauveFichier(f.FNomFichier, f.FNomFichier.empty(), false);
