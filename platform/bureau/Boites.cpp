@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QInputDialog>
 
 QString TitreBoite(QMessageBox::Icon icone) {
   switch (icone) {
@@ -10,6 +11,18 @@ QString TitreBoite(QMessageBox::Icon icone) {
     case QMessageBox::Critical: return QStringLiteral("Erreur");
     default: return QStringLiteral("Information");
   }
+}
+
+bool SaisieLigne(QWidget* parent, const QString& titre, const QString& invite, QString& texte) {
+  QInputDialog boite(parent);
+  boite.setWindowTitle(titre);
+  boite.setLabelText(invite);
+  boite.setTextValue(texte);
+  boite.setOkButtonText(QStringLiteral("OK"));
+  boite.setCancelButtonText(QStringLiteral("Annuler"));
+  if (boite.exec() != QDialog::Accepted) return false;
+  texte = boite.textValue();
+  return true;
 }
 
 QString VersChemin(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
