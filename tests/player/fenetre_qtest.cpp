@@ -32,6 +32,7 @@
 #include "player/fenetres/KorPref.h"
 #include "scoresheet/KorServeur.h"
 #include "../scoresheet/ReseauTest.h"
+#include "ReponsesCapitales.h"
 
 using namespace std::chrono_literals;
 
@@ -65,13 +66,6 @@ class TFeuille {
   std::vector<TLigne> FLignes;
   TServeurResultats FServeur;
 };
-
-// The right answer of each question of Capitales, by a word of its question.
-const std::vector<std::pair<QString, QString>> ReponsesCapitales = {
-    {"France", "Paris"},         {"Belgique", "Brussel"},  {"Allemagne", "berlin"},
-    {"Pays-Bas", "la Haye"},     {"Burkina", "Ouagadougou"}, {"Malte", "Valette"},
-    {"Australie", "Canberra"},   {"Suisse", "Bern"},       {"Brésil", "Brasília"},
-    {"Japon", "Tokio"}};
 
 }  // namespace
 
@@ -138,7 +132,7 @@ class TestFenetreJeu : public QObject {
   QString Bonne() const {
     const QString question = Fenetre->MQuestion->toPlainText();
     for (const auto& [mot, reponse] : ReponsesCapitales)
-      if (question.contains(mot)) return reponse;
+      if (question.contains(QString::fromStdString(mot))) return QString::fromStdString(reponse);
     return {};
   }
 
@@ -339,54 +333,23 @@ class TestFenetreJeu : public QObject {
     QCOMPARE(lus.FichierOuvert, Echantillon("Capitales.xkqq"));
   }
 
-  void EchecsOuverture_data() {
-    QTest::addColumn<QString>("nom");
-    QTest::addColumn<QByteArray>("contenu");  // empty: the file is not created
-    QTest::addColumn<QString>("message");
-    const QByteArray entete = QByteArray(61, '\0') + QByteArray("\x05\xC7Q\x07", 4) + QByteArray(60, '\0');
-    QTest::newRow("absent") << "absent.xkqq" << QByteArray() << "Impossible d'ouvrir le fichier \"absent.xkqq\" !";
-    QTest::newRow("dossier") << "dossier.kqq" << QByteArray() << "Impossible d'ouvrir le fichier \"dossier.kqq\" !";
-    QTest::newRow("liste") << "Departements.xkql" << QByteArray() << "Ce fichier n'est pas un questionnaire !";
-    QTest::newRow("texte") << "notes.txt" << QByteArray("Paris;Lyon\n") << "Ce fichier n'est pas un questionnaire !";
-    QTest::newRow("moodle") << "moodle.xml" << QByteArray("<?xml version=\"1.0\"?><quiz></quiz>")
-                            << "Ce fichier n'est pas un questionnaire !";
-    QTest::newRow("entete natif") << "faux.kqq" << entete << "Pas un fichier natif d'Orvaline valide !";
-    QTest::newRow("xml casse") << "casse.xkqq" << QByteArray("<?xml version=\"1.0\"?><ORVALINE><TITRE>x</ORVALINE")
-                               << "Erreur dans l'écriture du code XML !";
-    QTest::newRow("racine") << "racine.xkqq" << QByteArray("<?xml version=\"1.0\"?><ORVAL/>")
-                            << "Pas un fichier XML d'Orvaline valide !";
-  }
-  void EchecsOuverture() {
-    QFETCH(QString, nom);
-    QFETCH(QByteArray, contenu);
-    QFETCH(QString, message);
-    if (nom == QLatin1String("dossier.kqq")) QVERIFY(QDir(Dossier.path()).mkpath(nom));
-    if (!contenu.isEmpty()) {
-      QFile f(Dossier.filePath(nom));
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write(contenu);
-    }
+  // Ctrl+O during a game: the confirmation, the dialog, the refusal told over the window, which
+  // shows the previous questionnaire as it was. (Every kind of refusal: joueur_test.)
+  void EchecOuvertureParLeMenu() {
     Reglages().HoteFeuilleNotes.clear();
     Cree();
     Ouvre("Capitales.xkqq");
     Touche(Qt::Key_Return);
     Repond(Bonne());
-    const TFichierX* avant = Fenetre->Joueur.QuizOuvert();
-    const int posees = Fenetre->Joueur.Jeu().NbQuestionsPosees;
-    // Chosen through Ouvrir: the game under way asks to be abandoned first.
-    FichierChoisi = Dossier.filePath(nom);
+    FichierChoisi = Dossier.filePath("Departements.xkql");
     Touche(Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(Dialogues, 1);
     QCOMPARE(Boites.size(), 2);
     QCOMPARE(Boites[0].Icone, QMessageBox::Question);
     QCOMPARE(Boites[1].Icone, QMessageBox::Critical);
-    QCOMPARE(Boites[1].Texte, message);
-    // The previous questionnaire stays open, its game as it was.
-    QCOMPARE(Fenetre->Joueur.QuizOuvert(), avant);
-    QCOMPARE(Fenetre->Joueur.Jeu().NbQuestionsPosees, posees);
+    QCOMPARE(Boites[1].Texte, QStringLiteral("Ce fichier n'est pas un questionnaire !"));
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Continuer"));
     QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline - Capitales.xkqq"));
-    QVERIFY(Reglages().FichierOuvert.empty());
   }
 
   void LigneDeCommande() {
@@ -413,66 +376,33 @@ class TestFenetreJeu : public QObject {
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Commencer"));
   }
 
+  // The remembered files in the Fichier menu, by their names. (What is remembered: joueur_test.)
   void FichiersRetenus() {
-    const std::string capitales = Echantillon("Capitales.xkqq");
-    const std::string fleuves = Echantillon("Fleuves.kqq");
-    Reglages().FichierOuvert = capitales;
-    Reglages().NumeroFicheOuvert = 3;
-    Reglages().FichierRecent = fleuves;
-    Reglages().NumeroFicheRecent = 2;
+    Reglages().FichierOuvert = Echantillon("Capitales.xkqq");
+    Reglages().FichierRecent = Echantillon("Fleuves.kqq");
     Cree();
     Fenetre->MenuFichierClick();
     QVERIFY(Fenetre->Ouvert1->isVisible());
     QCOMPARE(Fenetre->Ouvert1->text(), QStringLiteral("Capitales.xkqq"));
     QVERIFY(!Fenetre->MenuFermer->isEnabled());
     Fenetre->Ouvert1->trigger();
-    const TFichierX* premier = Fenetre->Joueur.QuizOuvert();
-    QVERIFY(premier != nullptr);
+    QVERIFY(Fenetre->Joueur.QuizOuvert() != nullptr);
+    QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline - Capitales.xkqq"));
     // The open questionnaire is not offered; the other one is.
     Fenetre->MenuFichierClick();
     QVERIFY(!Fenetre->Ouvert1->isVisible());
     QVERIFY(Fenetre->Recent1->isVisible());
+    QCOMPARE(Fenetre->Recent1->text(), QStringLiteral("Fleuves.kqq"));
     QVERIFY(Fenetre->MenuFermer->isEnabled());
-    Touche(Qt::Key_Return);
-    Repond(Bonne());
-    Touche(Qt::Key_Return);
-    QCOMPARE(Fenetre->Joueur.Jeu().NbQuestionsPosees, 2);
-    const int derniere = Fenetre->Joueur.Jeu().NumeroFicheCourante();
-
-    // The same questionnaire again through Ouvrir: reloaded, the remembered names unchanged.
-    FichierChoisi = QString::fromStdString(capitales);
-    Fenetre->ChoixOuvrirQuiz();
-    QCOMPARE(Boites.size(), 1);  // the game under way
-    QVERIFY(Fenetre->Joueur.QuizOuvert() != nullptr);
-    QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Commencer"));
-    QCOMPARE(Fenetre->Joueur.Jeu().NbQuestionsPosees, 0);
-    QCOMPARE(Reglages().FichierOuvert, capitales);
-    QCOMPARE(Reglages().NumeroFicheOuvert, derniere);
-    QCOMPARE(Reglages().FichierRecent, fleuves);
-    QCOMPARE(Reglages().NumeroFicheRecent, 2);
-
-    // Another one: the first becomes the recent one, with the card last asked.
-    QVERIFY(Fenetre->Joueur.OuvreQuiz(fleuves));
-    QCOMPARE(Reglages().FichierOuvert, capitales);
-    QCOMPARE(Reglages().NumeroFicheOuvert, 0);  // closed from its opening screen
-
-    // Closing the window: Fleuves from its opening screen becomes `open`.
+    Fenetre->Recent1->trigger();
+    QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline - Fleuves.kqq"));
+    // Closing the window writes what is remembered.
     Fenetre->close();
     QVERIFY(!Fenetre->isVisible());
-    // No pointer to the freed cards remains.
-    QVERIFY(Fenetre->Joueur.Jeu().FicheCourante == nullptr);
-    QVERIFY(Fenetre->Joueur.Jeu().FichesAPoser.empty());
     TReglages lus;
     LitPreferences(lus, EPartReglages::Joueur);
-    QCOMPARE(lus.FichierOuvert, fleuves);
-    QCOMPARE(lus.NumeroFicheOuvert, 0);
-    QCOMPARE(lus.FichierRecent, capitales);
-    QCOMPARE(lus.NumeroFicheRecent, 0);
-    QVERIFY(ValeurEcrite("opened"));
-    QVERIFY(Reglages().FichierOuvertEnQuittant);
-    // No preference was changed: none is written.
-    QVERIFY(!ValeurEcrite("good"));
-    QVERIFY(!ValeurEcrite("foname"));
+    QCOMPARE(lus.FichierOuvert, Echantillon("Fleuves.kqq"));
+    QCOMPARE(lus.FichierRecent, Echantillon("Capitales.xkqq"));
   }
 
   void FermerApresUnePartieGardeLaFiche() {
@@ -599,16 +529,6 @@ class TestFenetreJeu : public QObject {
     // The Fichier menu's shortcut works while the menu is hidden.
     Touche(Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(Dialogues, 1);
-  }
-
-  void QuizProposables() {
-    Cree();
-    Ouvre("Fleuves.kqq");
-    const std::string ouvert = Echantillon("Fleuves.kqq");
-    for (const auto& [chemin, propose] : std::vector<std::pair<std::string, bool>>{
-             {"", false}, {"/q/Capitales.XKQQ", true}, {"/q/a.Kqq", true}, {"/q/liste.xkql", false},
-             {"/q/notes.txt", false}, {"/q.xkqq/sans", false}, {ouvert, false}})
-      QVERIFY2(Fenetre->Joueur.EstQuizProposable(chemin) == propose, chemin.c_str());
   }
 
   void SupprEffaceLaReponse() {
@@ -925,16 +845,6 @@ class TestFenetreJeu : public QObject {
     b = teste(QStringLiteral("127.0.0.1"));
     QCOMPARE(b.Icone, QMessageBox::Critical);
     QCOMPARE(b.Texte, QStringLiteral("La Feuille de Notes ne répond pas."));
-  }
-
-  void MessagesDuTestParGenre() {
-    const std::string h = "POSTE9";
-    QCOMPARE(MessageEchecTest(EGenreEchec::AccesRefuse, h, "x").Texte,
-             "L'accès au réseau est interdit (probablement par le pare-feu)."_a);
-    QCOMPARE(MessageEchecTest(EGenreEchec::DelaiConnexion, h, "x").Texte, "Temps de connexion dépassé."_a);
-    QCOMPARE(MessageEchecTest(EGenreEchec::ErreurSocket, h, "texte propre").Texte, std::string("texte propre"));
-    QVERIFY(MessageEchecTest(EGenreEchec::ConnexionRefusee, h, "x").Avertissement);
-    QVERIFY(!MessageEchecTest(EGenreEchec::HoteIntrouvable, h, "x").Avertissement);
   }
 
   void QuestionnaireVide() {
