@@ -80,10 +80,12 @@ class IVueJeu {
   virtual TInstant Maintenant() const = 0;
   // A pseudo-random integer from 0 to n - 1 (n >= 1), from one generator seeded at start.
   virtual int Aleatoire(int n) = 0;
-  // The window's RetourAccueil: closes the questionnaire (the report, then TJeu::OublieQuestionnaire)
-  // and shows the no-file screen. The game touches nothing of the questionnaire after it.
+  // The player's RetourAccueil, which the window forwards: closes the questionnaire (the report,
+  // then TJeu::OublieQuestionnaire) and shows the no-file screen. The game touches nothing of
+  // the questionnaire after it.
   virtual void RetourAccueil() = 0;
-  // Decides whether the result is due, and sends it; the game already counts as over.
+  // The player's report, which the window forwards: decides whether the result is due, and
+  // sends it; the game already counts as over.
   virtual void RapporteResultat(const TEntreesRapport& entrees) = 0;
 };
 

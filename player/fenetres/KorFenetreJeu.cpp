@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -23,9 +22,7 @@
 #include <chrono>
 #include <random>
 
-#include "cards/KorOutils.h"
 #include "platform/Ansi.h"
-#include "platform/Erreur.h"
 #include "platform/bureau/Boites.h"
 #include "platform/bureau/Raccourcis.h"
 #include "player/fenetres/KorPref.h"
