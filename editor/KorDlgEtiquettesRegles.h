@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cards/KorFichierX.h"
-#include "editor/KorDialogue.h"
+#include "platform/Dialogue.h"
 
 class TLogiqueEtiquettes : public TLogiqueDialogue {
  public:

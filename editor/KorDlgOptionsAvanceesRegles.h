@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cards/KorFichierX.h"
-#include "editor/KorDialogue.h"
+#include "platform/Dialogue.h"
 
 class TLogiqueOptionsAvancees : public TLogiqueDialogue {
  public:

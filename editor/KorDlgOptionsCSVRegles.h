@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cards/KorInit.h"
-#include "editor/KorDialogue.h"
+#include "platform/Dialogue.h"
 
 class TLogiqueOptionsCSV : public TLogiqueDialogue {
  public:

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cards/KorFichierX.h"
-#include "editor/KorDialogue.h"
+#include "platform/Dialogue.h"
 
 // The value stored for a number typed in an option edit: 0 for a text that is not an integer
 // ("toutes", "illimité", letters), else the integer clamped to 0..255 (the fields are bytes; a

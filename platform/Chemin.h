@@ -2,6 +2,9 @@
 // Paths as the file system writes them: UTF-8, '/' between folders.
 // Kept apart from Fichier.h, which nearly every file includes through the card-file model.
 
+#include <QFile>
+#include <QString>
+
 #include <string>
 
 // The name of a path without its folder: what follows its last '/'.
@@ -9,3 +12,7 @@ inline std::string NomSansDossier(const std::string& chemin) {
   const auto barre = chemin.rfind('/');
   return barre == std::string::npos ? chemin : chemin.substr(barre + 1);
 }
+
+// A file-system path (the bytes the system uses) as Qt holds it, and back.
+inline QString VersChemin(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
+inline std::string DepuisChemin(const QString& chemin) { return QFile::encodeName(chemin).toStdString(); }

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
 
   TApplication application(argc, argv, QStringLiteral("Orvaline"));
 
-  TForm1 fenetre(QApplication::arguments().mid(1));
+  TForm1 fenetre(QApplication::arguments().mid(1), Reglages());
   fenetre.show();
   return QApplication::exec();
 }

@@ -1,6 +1,6 @@
 #pragma once
 // What the editor's editing dialogs share on screen: the OK and "Annuler" buttons, the help
-// context, and the link to the dialog's rules (editor/KorDialogue.h). A dialog draws the state
+// context, and the link to the dialog's rules (platform/Dialogue.h). A dialog draws the state
 // of its rules, filled by the caller before it is shown, and forwards each change the user
 // makes; its own drawing of that state never counts as a change.
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/KorDialogue.h"
+#include "platform/Dialogue.h"
 
 class QLineEdit;
 class QPlainTextEdit;

@@ -1,8 +1,6 @@
 // The main window's dialogs for the commands on the whole file, the search and the card list:
 // created with the window, living as long as it does.
 
-#include <QInputDialog>
-
 #include "editor/fenetres/KorDlgChercher.h"
 #include "editor/fenetres/KorDlgEntete.h"
 #include "editor/fenetres/KorDlgEtiquettes.h"
@@ -14,6 +12,7 @@
 #include "editor/fenetres/KorListe.h"
 #include "platform/Ansi.h"
 #include "platform/bureau/Aide.h"
+#include "platform/bureau/Boites.h"
 
 void TFormFiche::CreeDialogues() {
   DlgOptions = new TDlgOptions(this);
@@ -34,15 +33,7 @@ void TFormFiche::CreeDialogues() {
   for (TDlgEdition* d : std::initializer_list<TDlgEdition*>{DlgEntete, DlgOptions, DlgOptionsAvancees, DlgOptionsCSV})
     aide(*d, d->ContexteAide);
   BoiteSaisie = [this](const QString& titre, const QString& invite, QString& texte) {
-    QInputDialog boite(this);
-    boite.setWindowTitle(titre);
-    boite.setLabelText(invite);
-    boite.setTextValue(texte);
-    boite.setOkButtonText(QStringLiteral("OK"));
-    boite.setCancelButtonText(QStringLiteral("Annuler"));
-    if (boite.exec() != QDialog::Accepted) return false;
-    texte = boite.textValue();
-    return true;
+    return SaisieLigne(this, titre, invite, texte);
   };
 }
 

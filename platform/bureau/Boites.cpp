@@ -1,12 +1,11 @@
 #include "platform/bureau/Boites.h"
 
 #include <QApplication>
-#include <QByteArray>
 #include <QDialog>
 #include <QEvent>
-#include <QFile>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QSpacerItem>
 
@@ -81,6 +80,14 @@ QLineEdit* EditionSansLimite(QWidget* parent) {
   return edition;
 }
 
-QString VersChemin(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
-
-std::string DepuisChemin(const QString& chemin) { return QFile::encodeName(chemin).toStdString(); }
+bool SaisieLigne(QWidget* parent, const QString& titre, const QString& invite, QString& texte) {
+  QInputDialog boite(parent);
+  boite.setWindowTitle(titre);
+  boite.setLabelText(invite);
+  boite.setTextValue(texte);
+  boite.setOkButtonText(QStringLiteral("OK"));
+  boite.setCancelButtonText(QStringLiteral("Annuler"));
+  if (boite.exec() != QDialog::Accepted) return false;
+  texte = boite.textValue();
+  return true;
+}

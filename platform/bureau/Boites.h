@@ -1,10 +1,13 @@
 #pragma once
 // What the programs' windows share to talk to the user: the caption a message box takes from its
-// icon, the width a box needs for its caption, and file-system paths as Qt shows them.
+// icon, the width a box needs for its caption, the one-line input box, and file-system paths as
+// Qt shows them.
 
 #include <QMessageBox>
 #include <QString>
 #include <string>
+
+#include "platform/Chemin.h"  // paths as Qt holds them
 
 class QApplication;
 class QDialog;
@@ -27,6 +30,7 @@ void ElargitLesBoitesAuTitre(QApplication& application);
 // or a label read from a file is stored back whole.
 QLineEdit* EditionSansLimite(QWidget* parent);
 
-// A file-system path (the bytes the system uses) as Qt holds it, and back.
-QString VersChemin(const std::string& chemin);
-std::string DepuisChemin(const QString& chemin);
+// The modal one-line input box over parent, pre-filled with texte, with OK and "Annuler";
+// true and texte := the typed text on OK, false on Annuler.
+bool SaisieLigne(QWidget* parent, const QString& titre, const QString& invite, QString& texte);
+

@@ -3,12 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,11 +21,7 @@
 #include <chrono>
 #include <random>
 
-#include "cards/KorNatif.h"
-#include "cards/KorOutils.h"
-#include "cards/KorXml.h"
 #include "platform/Ansi.h"
-#include "platform/Erreur.h"
 #include "platform/bureau/Boites.h"
 #include "platform/bureau/Raccourcis.h"
 #include "player/fenetres/KorPref.h"
@@ -43,16 +36,8 @@ std::mt19937& Generateur() {
 }
 [[maybe_unused]] const bool GenerateurSeme = (Generateur(), true);
 
-// This computer's name, taken once.
-const std::string& NomOrdinateurDuPoste() {
-  static const std::string nom = NomOrdinateur();
-  return nom;
-}
-
 QColor VersCouleur(TCouleur c) { return QColor(c.Rouge, c.Vert, c.Bleu); }
 
-// A file-system path as the user reads it.
-QString NomSansDossier(const std::string& chemin) { return QFileInfo(VersChemin(chemin)).fileName(); }
 
 
 QFrame* Panneau(QWidget* parent, const QRect& zone) {
@@ -112,10 +97,9 @@ void TJauge::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------------------------------------
 
-TForm1::TForm1(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), NomOrdinateurLocal(NomOrdinateurDuPoste()), Jeu(*this, Reglages()), FArguments(arguments) {
+TForm1::TForm1(const QStringList& arguments, TReglages& reglages, QWidget* parent)
+    : QMainWindow(parent), Joueur(*this, reglages), FReglages(reglages), FArguments(arguments) {
   // FormCreate
-  const TReglages& r = Reglages();
   setWindowTitle(QStringLiteral("Orvaline : le Quiz"));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -123,49 +107,87 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
   fond.setColor(QPalette::Window, VersCouleur(CouleurBleuCiel));
   setPalette(fond);
   setAutoFillBackground(true);
-  TCPClient.DelaiConnexion = r.DelaiConnexion;
 
-  // Menus. Their shortcuts are shown in the captions and dispatched by FormKeyDown: Qt would
-  // let a line edit take Ctrl+A and Ctrl+C, and would never fire a hidden item.
-  MenuPrinc = new QMenuBar;
-  MenuFichier = MenuPrinc->addMenu(QStringLiteral("&Fichier"));
-  MenuOuvrir = MenuFichier->addAction(QStringLiteral("&Ouvrir\tCtrl+O"));
-  Ouvert1 = MenuFichier->addAction(QStringLiteral("Ouvert"));
-  Recent1 = MenuFichier->addAction(QStringLiteral("Récent"));
-  MenuFermer = MenuFichier->addAction(QStringLiteral("&Fermer"));
-  MenuFichier->addSeparator();
-  MenuPreferences = MenuFichier->addAction(QStringLiteral("&Préférences"));
-  MenuFichier->addSeparator();
-  MenuQuitter = MenuFichier->addAction(QStringLiteral("&Quitter"));
-  MenuPartie = MenuPrinc->addMenu(QStringLiteral("&Partie"));
-  MenuCommencer = MenuPartie->addAction(QStringLiteral("Commencer"));
-  MenuAbandonner = MenuPartie->addAction(QStringLiteral("Abandonner\tCtrl+C"));
-  MenuAbandonner->setEnabled(false);
-  // Never shown: not in any menu, so that it keeps an enabled state of its own.
-  MenuAccepter = new QAction(QStringLiteral("Accepter"), this);
-  MenuAide = MenuPrinc->addMenu(QStringLiteral("&Aide"));
-  MenuAPropos = MenuAide->addAction(QStringLiteral("&A propos..."));
-  MenuPartie->menuAction()->setVisible(false);
-  connect(MenuFichier, &QMenu::aboutToShow, this, &TForm1::MenuFichierClick);
-  connect(MenuPartie, &QMenu::aboutToShow, this, &TForm1::MenuPartieClick);
-  connect(MenuOuvrir, &QAction::triggered, this, &TForm1::ChoixOuvrirQuiz);
-  connect(Ouvert1, &QAction::triggered, this, &TForm1::Ouvert1Click);
-  connect(Recent1, &QAction::triggered, this, &TForm1::Recent1Click);
-  connect(MenuFermer, &QAction::triggered, this, &TForm1::MenuFermerClick);
-  connect(MenuPreferences, &QAction::triggered, this, &TForm1::MenuPreferencesClick);
-  connect(MenuQuitter, &QAction::triggered, this, &TForm1::MenuQuitterClick);
-  connect(MenuCommencer, &QAction::triggered, this, &TForm1::MenuCommencerClick);
-  connect(MenuAbandonner, &QAction::triggered, this, &TForm1::MenuAbandonnerClick);
-  connect(MenuAccepter, &QAction::triggered, this, &TForm1::MenuAccepterClick);
-  connect(MenuAPropos, &QAction::triggered, this, &TForm1::MenuAProposClick);
-  FBarreAttachee = r.BarreMenu;
+  CreeMenus();
+  FBarreAttachee = FReglages.BarreMenu;
   if (FBarreAttachee) {
     MenuPrinc->setFixedHeight(HauteurBarreMenu);
     setMenuBar(MenuPrinc);
   } else {
     FBarreDetachee.reset(MenuPrinc);
   }
+  CreeControles();
 
+  Chrono = new QTimer(this);
+  Chrono->setInterval(50);
+  connect(Chrono, &QTimer::timeout, this, &TForm1::ChronoTimer);
+
+  BoiteMessage = [this](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons boutons) {
+    QMessageBox boite(icone, TitreBoite(icone), texte, boutons, this);
+    return static_cast<QMessageBox::StandardButton>(boite.exec());
+  };
+  BoiteSaisie = [this](const QString& titre, const QString& invite, QString& texte) {
+    return SaisieLigne(this, titre, invite, texte);
+  };
+  DialogueOuvrir = [this] { return DialogueOuvrirStandard(); };
+  Horloge = [] { return std::chrono::steady_clock::now(); };
+  Tirage = [](int n) { return std::uniform_int_distribution<int>(0, n - 1)(Generateur()); };
+
+  if (const QScreen* ecran = QGuiApplication::primaryScreen()) {
+    const QRect zone = ecran->availableGeometry();
+    move(zone.center() - QPoint(width() / 2, height() / 2));
+  }
+
+  // Enter's state is followed on every key event of the program, dialogs included.
+  qApp->installEventFilter(this);
+  FormPreferences = new TFormPreferences(this, reglages, Joueur.Client);
+  FormPreferences->Message = [this](QMessageBox::Icon icone, const QString& texte) { Boite(icone, texte); };
+}
+
+void TForm1::CreeMenus() {
+  // Their shortcuts are shown in the captions and dispatched by FormKeyDown: Qt would let a
+  // line edit take Ctrl+A and Ctrl+C, and would never fire a hidden item.
+  MenuPrinc = new QMenuBar;
+  MenuFichier = MenuPrinc->addMenu(QStringLiteral("&Fichier"));
+  MenuPartie = MenuPrinc->addMenu(QStringLiteral("&Partie"));
+  MenuAide = MenuPrinc->addMenu(QStringLiteral("&Aide"));
+  // Without a caption: a separator. Without a menu: never shown, so that it keeps an enabled
+  // state of its own.
+  const struct {
+    QMenu* Menu;
+    const char* Legende;
+    QAction* TForm1::*Item;
+    void (TForm1::*Clic)();
+  } items[] = {
+      {MenuFichier, "&Ouvrir\tCtrl+O", &TForm1::MenuOuvrir, &TForm1::ChoixOuvrirQuiz},
+      {MenuFichier, "Ouvert", &TForm1::Ouvert1, &TForm1::Ouvert1Click},
+      {MenuFichier, "Récent", &TForm1::Recent1, &TForm1::Recent1Click},
+      {MenuFichier, "&Fermer", &TForm1::MenuFermer, &TForm1::MenuFermerClick},
+      {MenuFichier, nullptr, nullptr, nullptr},
+      {MenuFichier, "&Préférences", &TForm1::MenuPreferences, &TForm1::MenuPreferencesClick},
+      {MenuFichier, nullptr, nullptr, nullptr},
+      {MenuFichier, "&Quitter", &TForm1::MenuQuitter, &TForm1::MenuQuitterClick},
+      {MenuPartie, "Commencer", &TForm1::MenuCommencer, &TForm1::MenuCommencerClick},
+      {MenuPartie, "Abandonner\tCtrl+C", &TForm1::MenuAbandonner, &TForm1::MenuAbandonnerClick},
+      {nullptr, "Accepter", &TForm1::MenuAccepter, &TForm1::MenuAccepterClick},
+      {MenuAide, "&A propos...", &TForm1::MenuAPropos, &TForm1::MenuAProposClick}};
+  for (const auto& i : items) {
+    if (!i.Legende) {
+      i.Menu->addSeparator();
+      continue;
+    }
+    const QString legende = QString::fromUtf8(i.Legende);
+    QAction* item = i.Menu ? i.Menu->addAction(legende) : new QAction(legende, this);
+    this->*i.Item = item;
+    connect(item, &QAction::triggered, this, i.Clic);
+  }
+  MenuAbandonner->setEnabled(false);
+  MenuPartie->menuAction()->setVisible(false);
+  connect(MenuFichier, &QMenu::aboutToShow, this, &TForm1::MenuFichierClick);
+  connect(MenuPartie, &QMenu::aboutToShow, this, &TForm1::MenuPartieClick);
+}
+
+void TForm1::CreeControles() {
   auto* client = new QWidget(this);
   client->setFixedSize(LargeurClient, HauteurClient);
   setCentralWidget(client);
@@ -215,36 +237,6 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
   AppliquePolice();
   LInstruction->setText(QStringLiteral("Bienvenue !  Cliquez sur \"Ouvrir\" pour choisir un questionnaire."));
   FixeBouton(QStringLiteral("Ouvrir"), EActionBouton::ChoixOuvrirQuiz);
-
-  Chrono = new QTimer(this);
-  Chrono->setInterval(50);
-  connect(Chrono, &QTimer::timeout, this, &TForm1::ChronoTimer);
-
-  BoiteMessage = [this](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons boutons) {
-    QMessageBox boite(icone, TitreBoite(icone), texte, boutons, this);
-    return static_cast<QMessageBox::StandardButton>(boite.exec());
-  };
-  BoiteSaisie = [this](const QString& titre, const QString& invite, QString& texte) {
-    QInputDialog boite(this);
-    boite.setWindowTitle(titre);
-    boite.setLabelText(invite);
-    boite.setTextValue(texte);
-    if (boite.exec() != QDialog::Accepted) return false;
-    texte = boite.textValue();
-    return true;
-  };
-  DialogueOuvrir = [this] { return DialogueOuvrirStandard(); };
-  Horloge = [] { return std::chrono::steady_clock::now(); };
-  Tirage = [](int n) { return std::uniform_int_distribution<int>(0, n - 1)(Generateur()); };
-
-  if (const QScreen* ecran = QGuiApplication::primaryScreen()) {
-    const QRect zone = ecran->availableGeometry();
-    move(zone.center() - QPoint(width() / 2, height() / 2));
-  }
-
-  // Enter's state is followed on every key event of the program, dialogs included.
-  qApp->installEventFilter(this);
-  FormPreferences = new TFormPreferences(*this);
 }
 
 TForm1::~TForm1() {
@@ -258,12 +250,12 @@ void TForm1::showEvent(QShowEvent* event) {
   FPremierAffichage = false;
   // FormShow. The window's own events come first to FormKeyDown, before any control.
   if (QWindow* fenetre = windowHandle()) fenetre->installEventFilter(this);
-  if (FBarreAttachee) MenuPreferences->setVisible(Reglages().MenuPreferencesVisible);
+  if (FBarreAttachee) MenuPreferences->setVisible(FReglages.MenuPreferencesVisible);
   Bouton->setFocus();
   if (!FArguments.isEmpty()) {
     // Opened once the window is up, so that a failure is told over it. Further arguments are ignored.
     const std::string chemin = DepuisChemin(FArguments.front());
-    QMetaObject::invokeMethod(this, [this, chemin] { OuvreQuiz(chemin); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, chemin] { Joueur.OuvreQuiz(chemin); }, Qt::QueuedConnection);
   }
 }
 
@@ -272,15 +264,14 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  if (FRapportEnCours) {
+  if (RapportEnCours()) {
     // The window closes once the result is sent, never in the middle of it.
     FFermetureDemandee = true;
     event->ignore();
     return;
   }
   // FormCloseQuery
-  Reglages().FichierOuvertEnQuittant = QuizOuvert != nullptr;
-  if (!PeutAbandonner()) {
+  if (!Joueur.PeutFermer()) {
     event->ignore();
     return;
   }
@@ -289,8 +280,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::FormClose() {
-  FermeQuiz();
-  EcritPreferences(Reglages(), EPartReglages::Joueur, PreferencesModifiees);
+  Joueur.Ferme();
   FFermee = true;
 }
 
@@ -316,7 +306,7 @@ bool TForm1::FormKeyDown(QKeyEvent* touche) {
   const Qt::KeyboardModifiers modificateurs = touche->modifiers() & ~Qt::KeypadModifier;
   const int cle = touche->key();
   const bool entree = cle == Qt::Key_Return || cle == Qt::Key_Enter;
-  if (FRapportEnCours) {
+  if (RapportEnCours()) {
     // Keys pressed while a result is sent run nothing; typing may go on.
     return entree || (modificateurs & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
   }
@@ -324,22 +314,14 @@ bool TForm1::FormKeyDown(QKeyEvent* touche) {
   if (cle == Qt::Key_Delete && EReponse->hasFocus()) EReponse->clear();
   // 2. Ctrl+R: back to the opening screen, the game ended and reported.
   if (cle == Qt::Key_R && modificateurs == Qt::ControlModifier &&
-      QGuiApplication::mouseButtons() == Qt::NoButton && QuizOuvert) {
-    if (PeutAbandonner()) {
-      Jeu.RapporteResultat();
-      Jeu.AfficheAccueil();
-    }
+      QGuiApplication::mouseButtons() == Qt::NoButton && Joueur.QuizOuvert()) {
+    Joueur.RetourEcranAccueil();
     return true;
   }
   // 3. Ctrl+Alt+P shows or hides Préférences, and the change is saved at exit.
   if (cle == Qt::Key_P && modificateurs == (Qt::ControlModifier | Qt::AltModifier) &&
-      Reglages().CtrlAltPBascule && Reglages().BarreMenu && FBarreAttachee) {
-    TReglages& r = Reglages();
-    r.MenuPreferencesVisible = !r.MenuPreferencesVisible;
-    MenuPreferences->setVisible(r.MenuPreferencesVisible);
-    PreferencesModifiees = true;
+      Joueur.BasculeMenuPreferences(FBarreAttachee))
     return true;
-  }
   // The menu items' shortcuts, while the menu bar is attached.
   // A disabled item leaves the key to the control (Ctrl+C copies, Ctrl+A selects).
   if (FBarreAttachee && modificateurs == Qt::ControlModifier) {
@@ -365,86 +347,8 @@ void TForm1::FixeBouton(const QString& legende, EActionBouton action) {
 // ---------------------------------------------------------------------------------------------
 // Questionnaires
 
-bool TForm1::OuvreQuiz(const std::string& chemin) {
-  if (FRapportEnCours) return false;
-  const QFileInfo info(VersChemin(chemin));
-  // Remembered by its full name, wherever the program was started from.
-  const std::string complet = DepuisChemin(info.absoluteFilePath());
-  std::unique_ptr<TFichierX> lu;
-  try {
-    if (info.isDir()) throw EFOpenError(ansi::Utf8VersAnsi(complet));
-    switch (DetecteFormat(complet, EVarianteDetection::Joueur, Reglages())) {
-      case 'n': lu = LitFichierNatif(complet, false, true, EVarianteModele::Questionnaire, Reglages()); break;
-      case 'x': lu = LitFichierXML(complet, false, true, EVarianteModele::Questionnaire, Reglages()); break;
-      default: throw ErreurIdInvalide("Ce fichier n'est pas un questionnaire !");
-    }
-  } catch (const EFOpenError&) {
-    Message(EIcone::Erreur, "Impossible d'ouvrir le fichier \"" +
-                                ansi::DepuisQString(info.fileName()) + "\" !");
-    return false;
-  } catch (const ErreurIdInvalide& e) {
-    Message(EIcone::Erreur, e.Message());
-    return false;
-  }
-  // No file stays open while playing.
-  lu->FFlux.reset();
-  if (lu->FNomFichier.empty()) lu->FNomFichier = complet;
-  // Only now is the previous questionnaire closed: a failed opening leaves it as it was.
-  FermeQuiz();
-  QuizOuvert = std::move(lu);
-  setWindowTitle(QStringLiteral("Orvaline - %1").arg(NomSansDossier(QuizOuvert->FNomFichier)));
-  Jeu.OuvreQuestionnaire(*QuizOuvert);
-  return true;
-}
-
-void TForm1::FermeQuiz() {
-  if (!QuizOuvert || FRapportEnCours) return;
-  Jeu.RapporteResultat();
-  TReglages& r = Reglages();
-  if (QuizOuvert->FNomFichier != r.FichierOuvert) {
-    r.FichierRecent = r.FichierOuvert;
-    r.NumeroFicheRecent = r.NumeroFicheOuvert;
-    r.FichierOuvert = QuizOuvert->FNomFichier;
-  }
-  r.NumeroFicheOuvert = Jeu.NumeroFicheCourante();
-  // The game lets go of the cards before they are freed.
-  Jeu.OublieQuestionnaire();
-  QuizOuvert.reset();
-}
-
-void TForm1::RetourAccueil() {
-  FermeQuiz();
-  if (FBarreAttachee) MenuPartie->menuAction()->setVisible(false);
-  setWindowTitle(QStringLiteral("Orvaline"));
-  FixeCouleur(EZoneCouleur::Panel2, CouleurBleuCiel);
-  ETitre->clear();
-  Jeu.EffaceChamps();
-  LInstruction->setText(QStringLiteral("Bonne journée !"));
-  FixeBouton(QStringLiteral("Ouvrir"), EActionBouton::ChoixOuvrirQuiz);
-  Bouton->setFocus();
-}
-
-bool TForm1::PeutAbandonner() {
-  if (!Jeu.PartieEnCours()) return true;
-  return Boite(QMessageBox::Question, QStringLiteral("Abandonner la partie en cours ?"),
-               QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
-}
-
-void TForm1::OuvreQuizConfirme(const std::string& chemin) {
-  if (FRapportEnCours) return;
-  // A copy: the remembered names change while the old questionnaire is closed.
-  const std::string copie = chemin;
-  if (PeutAbandonner()) OuvreQuiz(copie);
-}
-
-bool TForm1::EstQuizProposable(const std::string& chemin) const {
-  if (QuizOuvert && chemin == QuizOuvert->FNomFichier) return false;
-  const QString extension = QFileInfo(VersChemin(chemin)).suffix().toLower();
-  return !chemin.empty() && (extension == QLatin1String("xkqq") || extension == QLatin1String("kqq"));
-}
-
 void TForm1::AppliquePolice() {
-  const TReglages& r = Reglages();
+  const TReglages& r = FReglages;
   QFont police = ETitre->font();
   police.setFamily(ansi::VersQString(r.PoliceChamps));
   police.setStyleHint(QFont::TypeWriter);
@@ -469,116 +373,113 @@ QString TForm1::DialogueOuvrirStandard() {
 // Commands
 
 void TForm1::BoutonClick() {
-  if (FRapportEnCours) return;
+  if (RapportEnCours()) return;
   if (FActionBouton == EActionBouton::ChoixOuvrirQuiz)
     ChoixOuvrirQuiz();
   else
-    Jeu.ExecuteAction(FActionBouton);
+    Joueur.ExecuteAction(FActionBouton);
 }
 
 template <class F>
-auto TForm1::SansChrono(F&& boite) {
-  if (FBoitesOuvertes++ == 0 && Chrono->isActive()) {
-    FChronoSuspendu = true;
-    Jeu.SuspendChrono();
-  }
-  struct TFin {
-    TForm1& Fenetre;
-    ~TFin() {
-      if (--Fenetre.FBoitesOuvertes == 0 && Fenetre.FChronoSuspendu) {
-        Fenetre.FChronoSuspendu = false;
-        Fenetre.Jeu.ReprendChrono();
-      }
-    }
-  } fin{*this};
-  return boite();
+auto TForm1::SousBoite(EBoite genre, F&& boite) {
+  Joueur.DebutBoite(genre);
+  auto resultat = boite();
+  Joueur.FinBoite(genre);
+  return resultat;
 }
 
 void TForm1::ChoixOuvrirQuiz() {
-  if (FRapportEnCours || !PeutAbandonner()) return;
-  const QString nom = SansChrono([this] { return DialogueOuvrir(); });
-  if (!nom.isEmpty()) OuvreQuiz(DepuisChemin(nom));
+  if (RapportEnCours() || !Joueur.PeutAbandonner()) return;
+  const QString nom = SousBoite(EBoite::RetientChrono, [this] { return DialogueOuvrir(); });
+  if (!nom.isEmpty()) Joueur.OuvreQuiz(DepuisChemin(nom));
 }
 
 void TForm1::MenuFichierClick() {
-  const TReglages& r = Reglages();
-  MenuFermer->setEnabled(QuizOuvert != nullptr);
-  Ouvert1->setVisible(EstQuizProposable(r.FichierOuvert));
-  Ouvert1->setText(SansMnemonique(NomSansDossier(r.FichierOuvert)));
-  Recent1->setVisible(EstQuizProposable(r.FichierRecent));
-  Recent1->setText(SansMnemonique(NomSansDossier(r.FichierRecent)));
+  const TEtatMenuFichier etat = Joueur.EtatMenuFichier();
+  MenuFermer->setEnabled(etat.Fermer);
+  Ouvert1->setVisible(etat.OuvertVisible);
+  Ouvert1->setText(SansMnemonique(VersChemin(NomSansDossier(etat.Ouvert))));
+  Recent1->setVisible(etat.RecentVisible);
+  Recent1->setText(SansMnemonique(VersChemin(NomSansDossier(etat.Recent))));
 }
 
-void TForm1::Ouvert1Click() { OuvreQuizConfirme(Reglages().FichierOuvert); }
+void TForm1::Ouvert1Click() { Joueur.OuvreQuizConfirme(FReglages.FichierOuvert); }
 
-void TForm1::Recent1Click() { OuvreQuizConfirme(Reglages().FichierRecent); }
+void TForm1::Recent1Click() { Joueur.OuvreQuizConfirme(FReglages.FichierRecent); }
 
 void TForm1::MenuFermerClick() {
-  if (FRapportEnCours || !QuizOuvert) return;
-  if (PeutAbandonner()) RetourAccueil();
+  if (RapportEnCours() || !Joueur.QuizOuvert()) return;
+  if (Joueur.PeutAbandonner()) RetourAccueil();
+}
+
+bool TForm1::ExecutePreferences() {
+  if (!FormPreferences->Execute(ETitre->font())) return false;
+  if (FormPreferences->PoliceModifiee()) AppliquePolice();
+  Joueur.PreferencesModifiees = true;
+  return true;
 }
 
 void TForm1::MenuPreferencesClick() {
-  if (FRapportEnCours) return;
-  SansChrono([this] { return FormPreferences->Execute(); });
+  if (RapportEnCours()) return;
+  SousBoite(EBoite::LaisseChrono, [this] { return ExecutePreferences(); });
 }
 
 void TForm1::MenuQuitterClick() { close(); }
 
 void TForm1::MenuPartieClick() {
-  const QString legende = Bouton->text();
-  MenuCommencer->setEnabled(legende == QLatin1String("Commencer") || legende == QLatin1String("Rejouer"));
-  MenuAbandonner->setEnabled(Jeu.NbQuestionsPosees() > 0);
-  MenuAccepter->setEnabled(Reglages().CtrlAAccepte && legende == QLatin1String("Continuer") && !Jeu.ReponseJuste());
+  const TEtatMenuPartie etat = Joueur.EtatMenuPartie(ansi::DepuisQString(Bouton->text()));
+  MenuCommencer->setEnabled(etat.Commencer);
+  MenuAbandonner->setEnabled(etat.Abandonner);
+  MenuAccepter->setEnabled(etat.Accepter);
 }
 
-void TForm1::MenuCommencerClick() {
-  if (FRapportEnCours) return;
-  Jeu.AfficheQuestion();
-}
+void TForm1::MenuCommencerClick() { Joueur.Commencer(); }
 
-void TForm1::MenuAbandonnerClick() {
-  if (FRapportEnCours || Jeu.NbQuestionsPosees() == 0) return;
-  if (PeutAbandonner()) Jeu.FinPartie();
-}
+void TForm1::MenuAbandonnerClick() { Joueur.Abandonner(); }
 
-void TForm1::MenuAccepterClick() {
-  if (FRapportEnCours) return;
-  Jeu.AccepteReponse();
-}
+void TForm1::MenuAccepterClick() { Joueur.Accepter(); }
 
 void TForm1::MenuAProposClick() {
-  Boite(QMessageBox::Information,
-        QStringLiteral("Orvaline : le Quiz\nVersion %1").arg(QString::fromStdString(VersionFormat)));
+  SousBoite(EBoite::LaisseChrono, [this] {
+    return Boite(QMessageBox::Information,
+                 QStringLiteral("Orvaline : le Quiz\nVersion %1").arg(QString::fromStdString(VersionFormat)));
+  });
 }
 
-void TForm1::ChronoTimer() { Jeu.ChronoTimer(); }
+void TForm1::ChronoTimer() { Joueur.ChronoTimer(); }
 
 // ---------------------------------------------------------------------------------------------
-// The result report
+// The player's view
 
-void TForm1::RapporteResultat(const TEntreesRapport& entrees) {
-  const TDecisionRapport decision =
-      DecideRapport(entrees.NbQuestionsPosees, entrees.NbQuestionsAPoser, entrees.NbBonnesReponses, Reglages());
-  if (!decision.Du || FRapportEnCours) return;
-  // The game already counts as over; until the end of the report every command waits.
-  FRapportEnCours = true;
+void TForm1::RetourAccueil() { Joueur.RetourAccueil(); }
+
+void TForm1::RapporteResultat(const TEntreesRapport& entrees) { Joueur.RapporteResultat(entrees); }
+
+void TForm1::FixeTitre(const std::string& chemin) {
+  setWindowTitle(chemin.empty() ? QStringLiteral("Orvaline")
+                                : QStringLiteral("Orvaline - %1").arg(VersChemin(NomSansDossier(chemin))));
+}
+
+bool TForm1::Confirme(const std::string& question) {
+  return Boite(QMessageBox::Question, ansi::VersQString(question), QMessageBox::Ok | QMessageBox::Cancel) ==
+         QMessageBox::Ok;
+}
+
+void TForm1::MontreMenuPreferences(bool visible) { MenuPreferences->setVisible(visible); }
+
+bool TForm1::ChronoActif() const { return Chrono->isActive(); }
+
+void TForm1::DebutRapport() {
   Bouton->setEnabled(false);
   FActionBouton = EActionBouton::Aucune;
   MenuPrinc->setEnabled(false);
-  TCPClient.Hote = Reglages().HoteFeuilleNotes;
-  TClientResultats client = TCPClient;
-  client.NomOrdinateurLocal = NomOrdinateurLocal;
-  try {
-    EnvoieResultat(client, entrees.NomCandidat, entrees.NomFichier, decision.Score, decision.Maximum);
-  } catch (const EErreur& e) {
-    Message(EIcone::Erreur, e.Message());
-  }
+}
+
+void TForm1::FinRapport() {
   // What was clicked or typed while the window was blocked is handled now, and runs nothing.
   QCoreApplication::processEvents();
   MenuPrinc->setEnabled(true);
   Bouton->setEnabled(true);
-  FRapportEnCours = false;
   if (FFermetureDemandee) {
     FFermetureDemandee = false;
     QTimer::singleShot(0, this, [this] {
@@ -674,5 +575,5 @@ int TForm1::Aleatoire(int n) { return n <= 1 ? 0 : Tirage(n); }
 
 QMessageBox::StandardButton TForm1::Boite(QMessageBox::Icon icone, const QString& texte,
                                           QMessageBox::StandardButtons boutons) {
-  return SansChrono([&] { return BoiteMessage(icone, texte, boutons); });
+  return SousBoite(EBoite::RetientChrono, [&] { return BoiteMessage(icone, texte, boutons); });
 }

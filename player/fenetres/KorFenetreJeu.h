@@ -1,7 +1,7 @@
 #pragma once
-// The quiz window: the player's main window. It opens and closes questionnaires, keeps the
-// remembered files, holds the menus, the keys and the per-question timer, and shows the game
-// that TJeu plays through it (IVueJeu). It draws and forwards events; the game decides.
+// The quiz window: the player's main window. It holds the menus, the keys, the boxes and the
+// per-question timer, and shows what the player (TJoueur) and its game (TJeu) decide through
+// IVueJoueur. It draws, blocks and forwards; the player decides.
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -12,9 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "cards/KorFichierX.h"
-#include "player/KorJeu.h"
-#include "player/KorResultats.h"
+#include "cards/KorInit.h"
+#include "player/KorJoueur.h"
 
 class QAction;
 class QFrame;
@@ -50,11 +49,11 @@ inline constexpr int LargeurClient = 568;
 inline constexpr int HauteurClient = 482;
 inline constexpr int HauteurBarreMenu = 20;
 
-class TForm1 : public QMainWindow, public IVueJeu {
+class TForm1 : public QMainWindow, public IVueJoueur {
   Q_OBJECT
  public:
   // arguments: the command line without the program's name; the first one is opened at show.
-  explicit TForm1(const QStringList& arguments = {}, QWidget* parent = nullptr);
+  TForm1(const QStringList& arguments, TReglages& reglages, QWidget* parent = nullptr);
   ~TForm1() override;
 
   // Message boxes, the name box, the open dialog, the clock and the draws go through these, so
@@ -70,13 +69,7 @@ class TForm1 : public QMainWindow, public IVueJeu {
   // A whole number from 0 to n - 1.
   std::function<int(int)> Tirage;
 
-  // Program state.
-  std::unique_ptr<TFichierX> QuizOuvert;
-  bool PreferencesModifiees = false;
-  std::string NomOrdinateurLocal;
-  // The score sheet's client: host set at each report, port 6784, time-outs.
-  TClientResultats TCPClient;
-  TJeu Jeu;
+  TJoueur Joueur;
 
   // Controls.
   QMenuBar* MenuPrinc = nullptr;
@@ -109,22 +102,16 @@ class TForm1 : public QMainWindow, public IVueJeu {
   QTimer* Chrono = nullptr;
   TFormPreferences* FormPreferences = nullptr;
 
-  // Opens a questionnaire (a file-system path); false when it failed, after telling why.
-  // The previous questionnaire stays open, its game untouched, until the new one is loaded.
-  bool OuvreQuiz(const std::string& chemin);
-  // True when no game is under way, or the user confirms abandoning it.
-  bool PeutAbandonner();
-  // Reports the game if due, updates the remembered files and frees the questionnaire.
-  void FermeQuiz();
-  void OuvreQuizConfirme(const std::string& chemin);
-  bool EstQuizProposable(const std::string& chemin) const;
+  // The field font of the settings on the title, the question, the answer and the answer edit.
   void AppliquePolice();
+  // The Préférences item: the dialog, and on OK the settings and the font it changed.
+  bool ExecutePreferences();
   // The menu bar is attached: menus, their shortcuts and Ctrl+Alt+P work.
   bool BarreAttachee() const { return FBarreAttachee; }
   // What a click on Bouton runs now.
   EActionBouton ActionBouton() const { return FActionBouton; }
   // A result is being sent: every command waits for its end.
-  bool RapportEnCours() const { return FRapportEnCours; }
+  bool RapportEnCours() const { return Joueur.RapportEnCours(); }
 
   // IVueJeu
   void FixeTexte(EControle controle, const std::string& texte) override;
@@ -144,6 +131,13 @@ class TForm1 : public QMainWindow, public IVueJeu {
   int Aleatoire(int n) override;
   void RetourAccueil() override;
   void RapporteResultat(const TEntreesRapport& entrees) override;
+  // IVueJoueur
+  void FixeTitre(const std::string& chemin) override;
+  bool Confirme(const std::string& question) override;
+  void MontreMenuPreferences(bool visible) override;
+  bool ChronoActif() const override;
+  void DebutRapport() override;
+  void FinRapport() override;
 
   // A message box with the caption of its icon, through BoiteMessage.
   QMessageBox::StandardButton Boite(QMessageBox::Icon icone, const QString& texte,
@@ -174,22 +168,22 @@ class TForm1 : public QMainWindow, public IVueJeu {
   // Every key the window receives, before its controls; true when the key is used up.
   bool FormKeyDown(QKeyEvent* touche);
   void FormClose();
+  void CreeMenus();
+  void CreeControles();
   void FixeBouton(const QString& legende, EActionBouton action);
   QString DialogueOuvrirStandard();
-  // Runs a box or dialog opened over the window: the question's countdown is held while it is
-  // open and goes on, with the time that was left, when the last one closes.
+  // Runs a box or dialog opened over the window, the question's countdown held or left running
+  // as the player decides for that kind of box.
   template <class F>
-  auto SansChrono(F&& boite);
+  auto SousBoite(EBoite genre, F&& boite);
 
+  TReglages& FReglages;
   QStringList FArguments;
   std::unique_ptr<QMenuBar> FBarreDetachee;  // the menus, when the bar is not shown
   EActionBouton FActionBouton = EActionBouton::Aucune;
   bool FBarreAttachee = false;
   bool FEntreeEnfoncee = false;
   bool FPremierAffichage = true;
-  bool FRapportEnCours = false;
   bool FFermetureDemandee = false;  // a close asked for while a result was being sent
   bool FFermee = false;
-  int FBoitesOuvertes = 0;       // boxes open over the window, one inside another
-  bool FChronoSuspendu = false;  // the countdown was running when the first of them opened
 };

@@ -10,17 +10,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <exception>
-
-#include "cards/KorInit.h"
-#include "cards/KorOutils.h"
 #include "platform/Ansi.h"
-#include "platform/Erreur.h"
-#include "player/fenetres/KorFenetreJeu.h"
+#include "platform/bureau/Boites.h"
 
 namespace {
-
-std::string Ansi(const QLineEdit* edition) { return ansi::DepuisQString(edition->text()); }
 
 QLineEdit* Champ(QVBoxLayout* disposition, QWidget* parent, const QString& libelle) {
   auto* etiquette = new QLabel(libelle, parent);
@@ -40,94 +33,45 @@ QLabel* Remarque(QWidget* parent, const QString& texte) {
   return remarque;
 }
 
-}  // namespace
-
-TMessageTest MessageEchecTest(EGenreEchec genre, const std::string& hote, const std::string& texte) {
-  switch (genre) {
-    case EGenreEchec::ConnexionRefusee:
-      return {"La Feuille de Notes n'est pas exécutée sur l'ordinateur \""_a + hote + "\".", true};
-    case EGenreEchec::HoteIntrouvable:
-      return {"L'ordinateur \""_a + hote + "\" n'est pas sur le réseau."_a, false};
-    case EGenreEchec::AccesRefuse:
-      return {"L'accès au réseau est interdit (probablement par le pare-feu)."_a, false};
-    case EGenreEchec::DelaiConnexion:
-      return {"Temps de connexion dépassé."_a, false};
-    case EGenreEchec::ErreurSocket:
-    case EGenreEchec::DelaiReponse:
-    case EGenreEchec::FermetureServeur:
-      break;
-  }
-  return {texte, false};
+// An edit and the button after it, on one line.
+QHBoxLayout* Ligne(QLineEdit* edition, QPushButton* bouton) {
+  auto* ligne = new QHBoxLayout;
+  bouton->setAutoDefault(false);
+  ligne->addWidget(edition, 1);
+  ligne->addWidget(bouton);
+  return ligne;
 }
 
-TFormPreferences::TFormPreferences(TForm1& fenetre) : QDialog(&fenetre), FFenetre(fenetre) {
+// Which control shows which value of the rules.
+const struct {
+  QLineEdit* TFormPreferences::*Edition;
+  std::string TPrefJeu::*Valeur;
+} Editions[] = {
+    {&TFormPreferences::Egood, &TPrefJeu::MessageBon},   {&TFormPreferences::Ebad, &TPrefJeu::MessageMauvais},
+    {&TFormPreferences::EMean, &TPrefJeu::MessageMoyen}, {&TFormPreferences::Eor, &TPrefJeu::Conjonction},
+    {&TFormPreferences::Exdelim, &TPrefJeu::Ponctuation}, {&TFormPreferences::Eignor, &TPrefJeu::MotsIgnores},
+    {&TFormPreferences::EHost, &TPrefJeu::Hote}};
+const struct {
+  QCheckBox* TFormPreferences::*Case;
+  bool TPrefJeu::*Valeur;
+} Cases[] = {{&TFormPreferences::CBMaxHun, &TPrefJeu::NoteSur100},
+             {&TFormPreferences::CBRepUnf, &TPrefJeu::RapporteInterrompues},
+             {&TFormPreferences::CBMenuFichier, &TPrefJeu::MenuFichierEnPartie},
+             {&TFormPreferences::CBMenuPartie, &TPrefJeu::MenuPartieEnPartie}};
+
+}  // namespace
+
+TFormPreferences::TFormPreferences(QWidget* parent, TReglages& reglages, TClientResultats& client)
+    : QDialog(parent), FReglages(reglages), FClient(client) {
   setWindowTitle(QStringLiteral("Préférences"));
   setModal(true);
   auto* disposition = new QVBoxLayout(this);
   PageControl1 = new QTabWidget(this);
   disposition->addWidget(PageControl1);
-
-  auto* messages = new QWidget;
-  auto* dMessages = new QVBoxLayout(messages);
-  Egood = Champ(dMessages, messages, QStringLiteral("Commentaire de fin de partie si le score dépasse le seuil :"));
-  Ebad = Champ(dMessages, messages, QStringLiteral("Commentaire de fin de partie si le score est en deçà du seuil :"));
-  EMean = Champ(dMessages, messages,
-                QStringLiteral("Commentaire de fin de partie si le score est à peu près égal au seuil :"));
-  dMessages->addStretch();
-  PageControl1->addTab(messages, QStringLiteral("Messages"));
-
-  auto* options = new QWidget;
-  auto* dOptions = new QVBoxLayout(options);
-  Eor = Champ(dOptions, options, QStringLiteral("Conjonction (entre les réponses) :"));
-  Exdelim = Champ(dOptions, options, QStringLiteral("Ponctuation (délimiteurs de mots) :"));
-  Eignor = Champ(dOptions, options, QStringLiteral("Mots ignorés lorsque l'option \"mot à mot\" est désactivée :"));
-  LRemOptions = Remarque(options, QStringLiteral("Ces options sont celles par défaut.\n"
-                                                 "Elles sont outrepassées par celles du questionnaire."));
-  LRemOptions->setAlignment(Qt::AlignCenter);
-  dOptions->addWidget(LRemOptions);
-  dOptions->addStretch();
-  PageControl1->addTab(options, QStringLiteral("Options"));
-
-  auto* feuille = new QWidget;
-  auto* dFeuille = new QVBoxLayout(feuille);
-  auto* lHote = new QLabel(
-      QStringLiteral("Nom de l'ordinateur sur lequel la Feuille de Notes (KorServer) est exécutée :"), feuille);
-  lHote->setTextFormat(Qt::PlainText);
-  dFeuille->addWidget(lHote);
-  auto* ligneHote = new QHBoxLayout;
-  EHost = new QLineEdit(feuille);
-  BTestCon = new QPushButton(QStringLiteral("Test"), feuille);
-  BTestCon->setAutoDefault(false);
-  ligneHote->addWidget(EHost, 1);
-  ligneHote->addWidget(BTestCon);
-  dFeuille->addLayout(ligneHote);
-  LRemHote = Remarque(feuille, QStringLiteral("Cet ordinateur => entrez \"localhost\".  Aucun => laissez le champ vide."));
-  dFeuille->addWidget(LRemHote);
-  CBMaxHun = new QCheckBox(QStringLiteral("Noter les parties complètes sur 100"), feuille);
-  CBRepUnf = new QCheckBox(QStringLiteral("Rapporter aussi les parties interrompues"), feuille);
-  dFeuille->addWidget(CBMaxHun);
-  dFeuille->addWidget(CBRepUnf);
-  dFeuille->addStretch();
-  PageControl1->addTab(feuille, QStringLiteral("Feuille de Notes"));
-
-  auto* affichage = new QWidget;
-  auto* dAffichage = new QVBoxLayout(affichage);
-  auto* lPolice = new QLabel(QStringLiteral("Police d'affichage des champs :"), affichage);
-  dAffichage->addWidget(lPolice);
-  auto* lignePolice = new QHBoxLayout;
-  EPolice = new QLineEdit(affichage);
-  EPolice->setReadOnly(true);
-  BPolice = new QPushButton(QStringLiteral("Définir"), affichage);
-  BPolice->setAutoDefault(false);
-  lignePolice->addWidget(EPolice, 1);
-  lignePolice->addWidget(BPolice);
-  dAffichage->addLayout(lignePolice);
-  CBMenuFichier = new QCheckBox(QStringLiteral("Menu \"Fichier\" visible pendant la partie"), affichage);
-  CBMenuPartie = new QCheckBox(QStringLiteral("Menu \"Partie\" visible pendant la partie"), affichage);
-  dAffichage->addWidget(CBMenuFichier);
-  dAffichage->addWidget(CBMenuPartie);
-  dAffichage->addStretch();
-  PageControl1->addTab(affichage, QStringLiteral("Affichage"));
+  PageControl1->addTab(PageMessages(), QStringLiteral("Messages"));
+  PageControl1->addTab(PageOptions(), QStringLiteral("Options"));
+  PageControl1->addTab(PageFeuille(), QStringLiteral("Feuille de Notes"));
+  PageControl1->addTab(PageAffichage(), QStringLiteral("Affichage"));
 
   auto* bas = new QHBoxLayout;
   bas->addStretch();
@@ -141,10 +85,9 @@ TFormPreferences::TFormPreferences(TForm1& fenetre) : QDialog(&fenetre), FFenetr
   connect(BOK, &QPushButton::clicked, this, &QDialog::accept);
   connect(BAnnuler, &QPushButton::clicked, this, &QDialog::reject);
 
-  for (QLineEdit* e : {Egood, Ebad, EMean, Eor, Exdelim, Eignor, EHost})
-    connect(e, &QLineEdit::textChanged, this, &TFormPreferences::EditeurChange);
-  for (QCheckBox* c : {CBMaxHun, CBRepUnf, CBMenuFichier, CBMenuPartie})
-    connect(c, &QCheckBox::toggled, this, &TFormPreferences::EditeurChange);
+  for (const auto& e : Editions)
+    connect(this->*e.Edition, &QLineEdit::textChanged, this, &TFormPreferences::EditeurChange);
+  for (const auto& c : Cases) connect(this->*c.Case, &QCheckBox::toggled, this, &TFormPreferences::EditeurChange);
   connect(BPolice, &QPushButton::clicked, this, &TFormPreferences::BPoliceClick);
   connect(BTestCon, &QPushButton::clicked, this, &TFormPreferences::BTestConClick);
 
@@ -154,53 +97,97 @@ TFormPreferences::TFormPreferences(TForm1& fenetre) : QDialog(&fenetre), FFenetr
     if (ok) police = choisie;
     return ok;
   };
+  Message = [this](QMessageBox::Icon icone, const QString& texte) {
+    QMessageBox(icone, TitreBoite(icone), texte, QMessageBox::Ok, this).exec();
+  };
   setFixedSize(520, 330);
 }
 
-bool TFormPreferences::Execute() {
-  TReglages& r = Reglages();
+QWidget* TFormPreferences::PageMessages() {
+  auto* page = new QWidget;
+  auto* d = new QVBoxLayout(page);
+  Egood = Champ(d, page, QStringLiteral("Commentaire de fin de partie si le score dépasse le seuil :"));
+  Ebad = Champ(d, page, QStringLiteral("Commentaire de fin de partie si le score est en deçà du seuil :"));
+  EMean = Champ(d, page, QStringLiteral("Commentaire de fin de partie si le score est à peu près égal au seuil :"));
+  d->addStretch();
+  return page;
+}
+
+QWidget* TFormPreferences::PageOptions() {
+  auto* page = new QWidget;
+  auto* d = new QVBoxLayout(page);
+  Eor = Champ(d, page, QStringLiteral("Conjonction (entre les réponses) :"));
+  Exdelim = Champ(d, page, QStringLiteral("Ponctuation (délimiteurs de mots) :"));
+  Eignor = Champ(d, page, QStringLiteral("Mots ignorés lorsque l'option \"mot à mot\" est désactivée :"));
+  LRemOptions = Remarque(page, QStringLiteral("Ces options sont celles par défaut.\n"
+                                              "Elles sont outrepassées par celles du questionnaire."));
+  LRemOptions->setAlignment(Qt::AlignCenter);
+  d->addWidget(LRemOptions);
+  d->addStretch();
+  return page;
+}
+
+QWidget* TFormPreferences::PageFeuille() {
+  auto* page = new QWidget;
+  auto* d = new QVBoxLayout(page);
+  auto* lHote = new QLabel(
+      QStringLiteral("Nom de l'ordinateur sur lequel la Feuille de Notes (KorServer) est exécutée :"), page);
+  lHote->setTextFormat(Qt::PlainText);
+  d->addWidget(lHote);
+  EHost = new QLineEdit(page);
+  BTestCon = new QPushButton(QStringLiteral("Test"), page);
+  d->addLayout(Ligne(EHost, BTestCon));
+  LRemHote = Remarque(page, QStringLiteral("Cet ordinateur => entrez \"localhost\".  Aucun => laissez le champ vide."));
+  d->addWidget(LRemHote);
+  CBMaxHun = new QCheckBox(QStringLiteral("Noter les parties complètes sur 100"), page);
+  CBRepUnf = new QCheckBox(QStringLiteral("Rapporter aussi les parties interrompues"), page);
+  d->addWidget(CBMaxHun);
+  d->addWidget(CBRepUnf);
+  d->addStretch();
+  return page;
+}
+
+QWidget* TFormPreferences::PageAffichage() {
+  auto* page = new QWidget;
+  auto* d = new QVBoxLayout(page);
+  d->addWidget(new QLabel(QStringLiteral("Police d'affichage des champs :"), page));
+  EPolice = new QLineEdit(page);
+  EPolice->setReadOnly(true);
+  BPolice = new QPushButton(QStringLiteral("Définir"), page);
+  d->addLayout(Ligne(EPolice, BPolice));
+  CBMenuFichier = new QCheckBox(QStringLiteral("Menu \"Fichier\" visible pendant la partie"), page);
+  CBMenuPartie = new QCheckBox(QStringLiteral("Menu \"Partie\" visible pendant la partie"), page);
+  d->addWidget(CBMenuFichier);
+  d->addWidget(CBMenuPartie);
+  d->addStretch();
+  return page;
+}
+
+void TFormPreferences::Affiche() {
+  for (const auto& e : Editions) (this->*e.Edition)->setText(ansi::VersQString(Logique.*e.Valeur));
+  for (const auto& c : Cases) (this->*c.Case)->setChecked(Logique.*c.Valeur);
+}
+
+void TFormPreferences::Lit() {
+  for (const auto& e : Editions) Logique.*e.Valeur = ansi::DepuisQString((this->*e.Edition)->text());
+  for (const auto& c : Cases) Logique.*c.Valeur = (this->*c.Case)->isChecked();
+}
+
+bool TFormPreferences::Execute(const QFont& policeChamps) {
   // The filling's own change notifications do not count: FormShow clears the flags after it.
-  Eor->setText(ansi::VersQString(r.Conjonction));
-  Exdelim->setText(ansi::VersQString(r.Ponctuation));
-  Eignor->setText(ansi::VersQString(r.MotsIgnores));
-  Egood->setText(ansi::VersQString(r.MessageBon));
-  Ebad->setText(ansi::VersQString(r.MessageMauvais));
-  EMean->setText(ansi::VersQString(r.MessageMoyen));
-  EHost->setText(ansi::VersQString(r.HoteFeuilleNotes));
-  CBMaxHun->setChecked(r.NoteSur100);
-  CBRepUnf->setChecked(r.RapporteInterrompues);
-  EPolice->setFont(FFenetre.ETitre->font());
+  Logique.Remplit(FReglages);
+  Affiche();
+  EPolice->setFont(policeChamps);
   EPolice->setText(EPolice->font().family());
-  CBMenuFichier->setChecked(r.MenuFichierEnPartie);
-  CBMenuPartie->setChecked(r.MenuPartieEnPartie);
-
   if (exec() != QDialog::Accepted) return false;
-
-  r.MessageBon = Ansi(Egood);
-  r.MessageMauvais = Ansi(Ebad);
-  r.MessageMoyen = Ansi(EMean);
-  r.HoteFeuilleNotes = Rogne(Ansi(EHost));
-  r.NoteSur100 = CBMaxHun->isChecked();
-  r.RapporteInterrompues = CBRepUnf->isChecked();
-  r.Conjonction = SansEspaces(Ansi(Eor));
-  r.Ponctuation = SansEspaces(Ansi(Exdelim));
-  r.MotsIgnores = Ansi(Eignor);
-  if (PoliceModifiee) {
-    const QFont police = EPolice->font();
-    r.PoliceChamps = ansi::DepuisQString(police.family());
-    r.TaillePoliceChamps = police.pointSize() > 0 ? police.pointSize() : QFontInfo(police).pointSize();
-    FFenetre.AppliquePolice();
-  }
-  r.MenuFichierEnPartie = CBMenuFichier->isChecked();
-  r.MenuPartieEnPartie = CBMenuPartie->isChecked();
-  FFenetre.PreferencesModifiees = true;
+  Lit();
+  Logique.Stocke(FReglages);
   return true;
 }
 
 void TFormPreferences::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  Modifie = false;
-  PoliceModifiee = false;
+  Logique.FormShow();
   if (FPremierAffichage) {
     FPremierAffichage = false;
     BAnnuler->setFocus();
@@ -208,12 +195,12 @@ void TFormPreferences::showEvent(QShowEvent* event) {
 }
 
 void TFormPreferences::done(int resultat) {
-  // OK without any change counts as Cancel.
-  if (resultat == QDialog::Accepted && !Modifie && !PoliceModifiee) resultat = QDialog::Rejected;
-  QDialog::done(resultat);
+  const EResultatDialogue fin =
+      Logique.FormCloseQuery(resultat == QDialog::Accepted ? EResultatDialogue::OK : EResultatDialogue::Annuler);
+  QDialog::done(fin == EResultatDialogue::OK ? QDialog::Accepted : QDialog::Rejected);
 }
 
-void TFormPreferences::EditeurChange() { Modifie = true; }
+void TFormPreferences::EditeurChange() { Logique.Changement(); }
 
 void TFormPreferences::BPoliceClick() {
   QFont police = EPolice->font();
@@ -223,31 +210,15 @@ void TFormPreferences::BPoliceClick() {
   if (!DialoguePolice(police)) return;
   EPolice->setFont(police);
   EPolice->setText(police.family());
-  PoliceModifiee = true;
+  Logique.ChoisitPolice(ansi::DepuisQString(police.family()),
+                        police.pointSize() > 0 ? police.pointSize() : QFontInfo(police).pointSize());
 }
 
 void TFormPreferences::BTestConClick() {
-  const std::string hote = Rogne(Ansi(EHost));
-  if (hote.empty()) {
-    FFenetre.Boite(QMessageBox::Warning,
-                   QStringLiteral("Pour utiliser la Feuille de Notes, vous devez indiquer\n"
-                                  "le nom de l'ordinateur où elle est exécutée."));
-    return;
-  }
-  FFenetre.TCPClient.Hote = hote;
-  TClientResultats client = FFenetre.TCPClient;
-  client.NomOrdinateurLocal = FFenetre.NomOrdinateurLocal;
-  TMessageTest echec;
-  try {
-    TesteConnexion(client);
-    FFenetre.Boite(QMessageBox::Information, QStringLiteral("Connexion établie avec la Feuille de Notes."));
-    return;
-  } catch (const EErreurResultats& e) {
-    echec = MessageEchecTest(e.Genre, hote, e.Message());
-  } catch (const EErreur& e) {
-    echec = {e.Message(), false};
-  } catch (const std::exception& e) {
-    echec = {ansi::DepuisQString(QString::fromLocal8Bit(e.what())), false};
-  }
-  FFenetre.Boite(echec.Avertissement ? QMessageBox::Warning : QMessageBox::Critical, ansi::VersQString(echec.Texte));
+  Lit();
+  const TMessageTest message = Logique.TestConnexion(FClient);
+  Message(message.Etablie ? QMessageBox::Information
+          : message.Avertissement ? QMessageBox::Warning
+                                  : QMessageBox::Critical,
+          ansi::VersQString(message.Texte));
 }

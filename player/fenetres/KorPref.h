@@ -2,14 +2,17 @@
 // The player's preferences dialog: end-of-game comments, default answer-checking options, the
 // score sheet's host with a connection test and the reporting options, the field font and the
 // menus shown during a game. Created once with the quiz window; what OK stores goes to the
-// settings at once and to the store when the quiz window closes.
+// settings at once and to the store when the quiz window closes. Its rules are TPrefJeu's.
 
 #include <QDialog>
 #include <QFont>
+#include <QMessageBox>
+#include <QString>
 
 #include <functional>
-#include <string>
 
+#include "cards/KorInit.h"
+#include "player/KorPrefJeu.h"
 #include "player/KorResultats.h"
 
 class QCheckBox;
@@ -17,19 +20,27 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
-class TForm1;
+class QVBoxLayout;
 
 class TFormPreferences : public QDialog {
   Q_OBJECT
  public:
-  explicit TFormPreferences(TForm1& fenetre);
+  // client: the one the connection test tries.
+  TFormPreferences(QWidget* parent, TReglages& reglages, TClientResultats& client);
 
-  // The quiz window's Préférences item: fills the dialog from the settings, runs it, and stores
-  // the values on OK. False when nothing was stored (Cancel, or OK without any change).
-  bool Execute();
+  // The quiz window's Préférences item: fills the dialog from the settings and from the fields'
+  // font, runs it, and stores the values on OK. False when nothing was stored (Cancel, or OK
+  // without any change).
+  bool Execute(const QFont& policeChamps);
+  // The last OK stored a font chosen in the font dialog.
+  bool PoliceModifiee() const { return Logique.PoliceModifiee(); }
 
   // The font dialog, starting from a font; true and police := the choice on OK. Tests script it.
   std::function<bool(QFont& police)> DialoguePolice;
+  // The connection test's message box; the quiz window puts its own.
+  std::function<void(QMessageBox::Icon icone, const QString& texte)> Message;
+
+  TPrefJeu Logique;
 
   QTabWidget* PageControl1 = nullptr;
   QLineEdit* Egood = nullptr;
@@ -61,16 +72,15 @@ class TFormPreferences : public QDialog {
   void done(int resultat) override;            // FormClose
 
  private:
-  TForm1& FFenetre;
-  bool Modifie = false;
-  bool PoliceModifiee = false;
+  QWidget* PageMessages();
+  QWidget* PageOptions();
+  QWidget* PageFeuille();
+  QWidget* PageAffichage();
+  // The controls drawn from Logique, and read back into it.
+  void Affiche();
+  void Lit();
+
+  TReglages& FReglages;
+  TClientResultats& FClient;
   bool FPremierAffichage = true;
 };
-
-// What the connection test tells about a failure of that kind: the message, and whether it is a
-// warning (else an error). host is the name tested (1252); texte the failure's own text.
-struct TMessageTest {
-  std::string Texte;
-  bool Avertissement = false;
-};
-TMessageTest MessageEchecTest(EGenreEchec genre, const std::string& hote, const std::string& texte);

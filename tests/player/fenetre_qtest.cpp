@@ -32,6 +32,7 @@
 #include "player/fenetres/KorPref.h"
 #include "scoresheet/KorServeur.h"
 #include "../scoresheet/ReseauTest.h"
+#include "ReponsesCapitales.h"
 
 using namespace std::chrono_literals;
 
@@ -66,13 +67,6 @@ class TFeuille {
   TServeurResultats FServeur;
 };
 
-// The right answer of each question of Capitales, by a word of its question.
-const std::vector<std::pair<QString, QString>> ReponsesCapitales = {
-    {"France", "Paris"},         {"Belgique", "Brussel"},  {"Allemagne", "berlin"},
-    {"Pays-Bas", "la Haye"},     {"Burkina", "Ouagadougou"}, {"Malte", "Valette"},
-    {"Australie", "Canberra"},   {"Suisse", "Bern"},       {"Brésil", "Brasília"},
-    {"Japon", "Tokio"}};
-
 }  // namespace
 
 class TestFenetreJeu : public QObject {
@@ -102,7 +96,7 @@ class TestFenetreJeu : public QObject {
   }
 
   void Cree(const QStringList& arguments = {}) {
-    Fenetre = std::make_unique<TForm1>(arguments);
+    Fenetre = std::make_unique<TForm1>(arguments, Reglages());
     Fenetre->BoiteMessage = BoitesNotees();
     Fenetre->BoiteSaisie = [this](const QString&, const QString&, QString& texte) {
       ++Saisies;
@@ -115,14 +109,14 @@ class TestFenetreJeu : public QObject {
       return FichierChoisi;
     };
     Fenetre->Horloge = [this] { return Temps; };
-    Fenetre->NomOrdinateurLocal = "POSTE1";
+    Fenetre->Joueur.Client.NomOrdinateurLocal = "POSTE1";
     Fenetre->show();
     QVERIFY(QTest::qWaitForWindowExposed(Fenetre.get()));
     Fenetre->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(Fenetre.get()));
   }
 
-  void Ouvre(const QString& nom) { QVERIFY(Fenetre->OuvreQuiz(Echantillon(nom))); }
+  void Ouvre(const QString& nom) { QVERIFY(Fenetre->Joueur.OuvreQuiz(Echantillon(nom))); }
 
   // A key as the system delivers it: to the window first.
   void Touche(Qt::Key cle, Qt::KeyboardModifiers modificateurs = Qt::NoModifier) {
@@ -138,7 +132,7 @@ class TestFenetreJeu : public QObject {
   QString Bonne() const {
     const QString question = Fenetre->MQuestion->toPlainText();
     for (const auto& [mot, reponse] : ReponsesCapitales)
-      if (question.contains(mot)) return reponse;
+      if (question.contains(QString::fromStdString(mot))) return QString::fromStdString(reponse);
     return {};
   }
 
@@ -168,7 +162,17 @@ class TestFenetreJeu : public QObject {
       action(d);
       if (d.isVisible()) d.reject();
     });
-    return d.Execute();
+    return Fenetre->ExecutePreferences();
+  }
+
+  // The first question of Capitales asked, 40 of its 60 seconds left.
+  void QuestionA40Secondes() {
+    Cree();
+    Ouvre("Capitales.xkqq");
+    Touche(Qt::Key_Return);
+    Temps += 20s;
+    Fenetre->ChronoTimer();
+    QCOMPARE(Fenetre->LQuestAPoser->text(), QStringLiteral("40"));
   }
 
   static bool ValeurEcrite(const std::string& nom) {
@@ -215,7 +219,7 @@ class TestFenetreJeu : public QObject {
     Reglages().HoteFeuilleNotes = "127.0.0.1";
     Reglages().NoteSur100 = sur100;
     Cree();
-    Fenetre->TCPClient.Port = feuille.Port();
+    Fenetre->Joueur.Client.Port = feuille.Port();
     Ouvre("Capitales.xkqq");
     QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline - Capitales.xkqq"));
     QCOMPARE(Fenetre->ETitre->text(), QStringLiteral("Les capitales du monde"));
@@ -224,7 +228,7 @@ class TestFenetreJeu : public QObject {
 
     Touche(Qt::Key_Return);
     QCOMPARE(Saisies, 1);
-    QCOMPARE(Fenetre->Jeu.NomCandidat(), std::string("Alice"));
+    QCOMPARE(Fenetre->Joueur.Jeu().NomCandidat(), std::string("Alice"));
     QCOMPARE(Fenetre->LInstruction->text(), QStringLiteral("Entrez votre réponse ci-dessous."));
     QCOMPARE(Fenetre->Panel2->palette().color(QPalette::Window), QColor(166, 202, 240));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Fenetre->EReponse));
@@ -274,7 +278,7 @@ class TestFenetreJeu : public QObject {
     Reglages().RapporteInterrompues = rapporteInterrompues;
     NomSaisi = QString();
     Cree();
-    Fenetre->TCPClient.Port = feuille.Port();
+    Fenetre->Joueur.Client.Port = feuille.Port();
     Ouvre("Capitales.xkqq");
     Touche(Qt::Key_Return);
     Repond(Bonne());
@@ -300,14 +304,14 @@ class TestFenetreJeu : public QObject {
     TFeuille feuille;
     Reglages().HoteFeuilleNotes = "127.0.0.1";
     Cree();
-    Fenetre->TCPClient.Port = feuille.Port();
+    Fenetre->Joueur.Client.Port = feuille.Port();
     Ouvre("Capitales.xkqq");
     Touche(Qt::Key_Return);
     for (int i = 0; i < 10; ++i) {
       Repond(Bonne());
       if (i < 9) Touche(Qt::Key_Return);
     }
-    QCOMPARE(Fenetre->Jeu.NbQuestionsAPoser(), 0);
+    QCOMPARE(Fenetre->Joueur.Jeu().NbQuestionsAPoser(), 0);
     QWindow* fenetre = Fenetre->windowHandle();
     QCoreApplication::postEvent(fenetre, new QKeyEvent(QEvent::KeyPress, Qt::Key_R, Qt::ControlModifier));
     QCoreApplication::postEvent(fenetre, new QKeyEvent(QEvent::KeyRelease, Qt::Key_R, Qt::ControlModifier));
@@ -317,73 +321,42 @@ class TestFenetreJeu : public QObject {
     Fenetre->BoutonClick();  // Continuer: the end of the game and its report
     QVERIFY(!Fenetre->RapportEnCours());
     QCOMPARE(feuille.Lignes(), std::vector<TLigne>{Ligne("Alice", "Capitales.xkqq", 100, 100)});
-    QVERIFY(Fenetre->QuizOuvert != nullptr);
+    QVERIFY(Fenetre->Joueur.QuizOuvert() != nullptr);
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Rejouer"));
     QCOMPARE(Saisies, 1);
     // The close asked for meanwhile comes once the report is over.
     QTRY_VERIFY(!Fenetre->isVisible());
-    QVERIFY(Fenetre->QuizOuvert == nullptr);
+    QVERIFY(Fenetre->Joueur.QuizOuvert() == nullptr);
     QCOMPARE(feuille.Lignes().size(), std::size_t(1));
     TReglages lus;
     LitPreferences(lus, EPartReglages::Joueur);
     QCOMPARE(lus.FichierOuvert, Echantillon("Capitales.xkqq"));
   }
 
-  void EchecsOuverture_data() {
-    QTest::addColumn<QString>("nom");
-    QTest::addColumn<QByteArray>("contenu");  // empty: the file is not created
-    QTest::addColumn<QString>("message");
-    const QByteArray entete = QByteArray(61, '\0') + QByteArray("\x05\xC7Q\x07", 4) + QByteArray(60, '\0');
-    QTest::newRow("absent") << "absent.xkqq" << QByteArray() << "Impossible d'ouvrir le fichier \"absent.xkqq\" !";
-    QTest::newRow("dossier") << "dossier.kqq" << QByteArray() << "Impossible d'ouvrir le fichier \"dossier.kqq\" !";
-    QTest::newRow("liste") << "Departements.xkql" << QByteArray() << "Ce fichier n'est pas un questionnaire !";
-    QTest::newRow("texte") << "notes.txt" << QByteArray("Paris;Lyon\n") << "Ce fichier n'est pas un questionnaire !";
-    QTest::newRow("moodle") << "moodle.xml" << QByteArray("<?xml version=\"1.0\"?><quiz></quiz>")
-                            << "Ce fichier n'est pas un questionnaire !";
-    QTest::newRow("entete natif") << "faux.kqq" << entete << "Pas un fichier natif d'Orvaline valide !";
-    QTest::newRow("xml casse") << "casse.xkqq" << QByteArray("<?xml version=\"1.0\"?><ORVALINE><TITRE>x</ORVALINE")
-                               << "Erreur dans l'écriture du code XML !";
-    QTest::newRow("racine") << "racine.xkqq" << QByteArray("<?xml version=\"1.0\"?><ORVAL/>")
-                            << "Pas un fichier XML d'Orvaline valide !";
-  }
-  void EchecsOuverture() {
-    QFETCH(QString, nom);
-    QFETCH(QByteArray, contenu);
-    QFETCH(QString, message);
-    if (nom == QLatin1String("dossier.kqq")) QVERIFY(QDir(Dossier.path()).mkpath(nom));
-    if (!contenu.isEmpty()) {
-      QFile f(Dossier.filePath(nom));
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write(contenu);
-    }
+  // Ctrl+O during a game: the confirmation, the dialog, the refusal told over the window, which
+  // shows the previous questionnaire as it was. (Every kind of refusal: joueur_test.)
+  void EchecOuvertureParLeMenu() {
     Reglages().HoteFeuilleNotes.clear();
     Cree();
     Ouvre("Capitales.xkqq");
     Touche(Qt::Key_Return);
     Repond(Bonne());
-    const TFichierX* avant = Fenetre->QuizOuvert.get();
-    const int posees = Fenetre->Jeu.NbQuestionsPosees();
-    // Chosen through Ouvrir: the game under way asks to be abandoned first.
-    FichierChoisi = Dossier.filePath(nom);
+    FichierChoisi = Dossier.filePath("Departements.xkql");
     Touche(Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(Dialogues, 1);
     QCOMPARE(Boites.size(), 2);
     QCOMPARE(Boites[0].Icone, QMessageBox::Question);
     QCOMPARE(Boites[1].Icone, QMessageBox::Critical);
-    QCOMPARE(Boites[1].Texte, message);
-    // The previous questionnaire stays open, its game as it was.
-    QCOMPARE(Fenetre->QuizOuvert.get(), avant);
-    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees(), posees);
+    QCOMPARE(Boites[1].Texte, QStringLiteral("Ce fichier n'est pas un questionnaire !"));
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Continuer"));
     QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline - Capitales.xkqq"));
-    QVERIFY(Reglages().FichierOuvert.empty());
   }
 
   void LigneDeCommande() {
     Cree({Dossier.filePath("absent.xkqq")});
     QTRY_COMPARE(Boites.size(), 1);
     QCOMPARE(Boites[0].Texte, QStringLiteral("Impossible d'ouvrir le fichier \"absent.xkqq\" !"));
-    QVERIFY(Fenetre->QuizOuvert == nullptr);
+    QVERIFY(Fenetre->Joueur.QuizOuvert() == nullptr);
     QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline : le Quiz"));
     QCOMPARE(Fenetre->LInstruction->text(),
              QStringLiteral("Bienvenue !  Cliquez sur \"Ouvrir\" pour choisir un questionnaire."));
@@ -395,74 +368,41 @@ class TestFenetreJeu : public QObject {
     const QString ici = QDir::currentPath();
     QDir::setCurrent(Dossier.path());
     Cree({QStringLiteral("Fleuves.kqq"), QStringLiteral("Capitales.xkqq")});
-    QTRY_VERIFY(Fenetre->QuizOuvert != nullptr);
+    QTRY_VERIFY(Fenetre->Joueur.QuizOuvert() != nullptr);
     QDir::setCurrent(ici);
     QVERIFY(Boites.isEmpty());
     QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline - Fleuves.kqq"));
-    QCOMPARE(Fenetre->QuizOuvert->FNomFichier, Echantillon("Fleuves.kqq"));
+    QCOMPARE(Fenetre->Joueur.QuizOuvert()->FNomFichier, Echantillon("Fleuves.kqq"));
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Commencer"));
   }
 
+  // The remembered files in the Fichier menu, by their names. (What is remembered: joueur_test.)
   void FichiersRetenus() {
-    const std::string capitales = Echantillon("Capitales.xkqq");
-    const std::string fleuves = Echantillon("Fleuves.kqq");
-    Reglages().FichierOuvert = capitales;
-    Reglages().NumeroFicheOuvert = 3;
-    Reglages().FichierRecent = fleuves;
-    Reglages().NumeroFicheRecent = 2;
+    Reglages().FichierOuvert = Echantillon("Capitales.xkqq");
+    Reglages().FichierRecent = Echantillon("Fleuves.kqq");
     Cree();
     Fenetre->MenuFichierClick();
     QVERIFY(Fenetre->Ouvert1->isVisible());
     QCOMPARE(Fenetre->Ouvert1->text(), QStringLiteral("Capitales.xkqq"));
     QVERIFY(!Fenetre->MenuFermer->isEnabled());
     Fenetre->Ouvert1->trigger();
-    const TFichierX* premier = Fenetre->QuizOuvert.get();
-    QVERIFY(premier != nullptr);
+    QVERIFY(Fenetre->Joueur.QuizOuvert() != nullptr);
+    QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline - Capitales.xkqq"));
     // The open questionnaire is not offered; the other one is.
     Fenetre->MenuFichierClick();
     QVERIFY(!Fenetre->Ouvert1->isVisible());
     QVERIFY(Fenetre->Recent1->isVisible());
+    QCOMPARE(Fenetre->Recent1->text(), QStringLiteral("Fleuves.kqq"));
     QVERIFY(Fenetre->MenuFermer->isEnabled());
-    Touche(Qt::Key_Return);
-    Repond(Bonne());
-    Touche(Qt::Key_Return);
-    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees(), 2);
-    const int derniere = Fenetre->Jeu.NumeroFicheCourante();
-
-    // The same questionnaire again through Ouvrir: reloaded, the remembered names unchanged.
-    FichierChoisi = QString::fromStdString(capitales);
-    Fenetre->ChoixOuvrirQuiz();
-    QCOMPARE(Boites.size(), 1);  // the game under way
-    QVERIFY(Fenetre->QuizOuvert != nullptr);
-    QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Commencer"));
-    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees(), 0);
-    QCOMPARE(Reglages().FichierOuvert, capitales);
-    QCOMPARE(Reglages().NumeroFicheOuvert, derniere);
-    QCOMPARE(Reglages().FichierRecent, fleuves);
-    QCOMPARE(Reglages().NumeroFicheRecent, 2);
-
-    // Another one: the first becomes the recent one, with the card last asked.
-    QVERIFY(Fenetre->OuvreQuiz(fleuves));
-    QCOMPARE(Reglages().FichierOuvert, capitales);
-    QCOMPARE(Reglages().NumeroFicheOuvert, 0);  // closed from its opening screen
-
-    // Closing the window: Fleuves from its opening screen becomes `open`.
+    Fenetre->Recent1->trigger();
+    QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline - Fleuves.kqq"));
+    // Closing the window writes what is remembered.
     Fenetre->close();
     QVERIFY(!Fenetre->isVisible());
-    // No pointer to the freed cards remains.
-    QVERIFY(Fenetre->Jeu.FicheCourante() == nullptr);
-    QVERIFY(Fenetre->Jeu.FichesAPoser().empty());
     TReglages lus;
     LitPreferences(lus, EPartReglages::Joueur);
-    QCOMPARE(lus.FichierOuvert, fleuves);
-    QCOMPARE(lus.NumeroFicheOuvert, 0);
-    QCOMPARE(lus.FichierRecent, capitales);
-    QCOMPARE(lus.NumeroFicheRecent, 0);
-    QVERIFY(ValeurEcrite("opened"));
-    QVERIFY(Reglages().FichierOuvertEnQuittant);
-    // No preference was changed: none is written.
-    QVERIFY(!ValeurEcrite("good"));
-    QVERIFY(!ValeurEcrite("foname"));
+    QCOMPARE(lus.FichierOuvert, Echantillon("Fleuves.kqq"));
+    QCOMPARE(lus.FichierRecent, Echantillon("Capitales.xkqq"));
   }
 
   void FermerApresUnePartieGardeLaFiche() {
@@ -475,12 +415,12 @@ class TestFenetreJeu : public QObject {
     // Fermer during the game: confirmed, then the no-file screen.
     Reponse = QMessageBox::Cancel;
     Fenetre->MenuFermerClick();
-    QVERIFY(Fenetre->QuizOuvert != nullptr);
+    QVERIFY(Fenetre->Joueur.QuizOuvert() != nullptr);
     Reponse = QMessageBox::Ok;
     Fenetre->MenuFermerClick();
-    QVERIFY(Fenetre->QuizOuvert == nullptr);
-    QVERIFY(Fenetre->Jeu.FicheCourante() == nullptr);
-    QVERIFY(Fenetre->Jeu.FichesAPoser().empty());
+    QVERIFY(Fenetre->Joueur.QuizOuvert() == nullptr);
+    QVERIFY(Fenetre->Joueur.Jeu().FicheCourante() == nullptr);
+    QVERIFY(Fenetre->Joueur.Jeu().FichesAPoser().empty());
     QCOMPARE(Reglages().NumeroFicheOuvert, 1);
     QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline"));
     QCOMPARE(Fenetre->LInstruction->text(), QStringLiteral("Bonne journée !"));
@@ -519,7 +459,7 @@ class TestFenetreJeu : public QObject {
       QCOMPARE(Fenetre->LScore->text(), QStringLiteral("Score : 1/1"));
       QCOMPARE(Fenetre->LResultat->text(), QStringLiteral("Bonne réponse !"));
       QCOMPARE(Fenetre->ActionBouton(), EActionBouton::AfficheQuestion);
-      QCOMPARE(Fenetre->Jeu.NbQuestionsAPoser(), 4);
+      QCOMPARE(Fenetre->Joueur.Jeu().NbQuestionsAPoser(), 4);
       Touche(Qt::Key_A, Qt::ControlModifier);  // disabled now
       QCOMPARE(Fenetre->LScore->text(), QStringLiteral("Score : 1/1"));
       Touche(Qt::Key_Return);
@@ -545,13 +485,13 @@ class TestFenetreJeu : public QObject {
     Touche(Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(Boites.size(), barre ? 0 : 1);  // a game under way asks first
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Commencer"));
-    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees(), 0);
+    QCOMPARE(Fenetre->Joueur.Jeu().NbQuestionsPosees(), 0);
     QCOMPARE(Fenetre->MQuestion->toPlainText(), QString());  // Fleuves has no description
 
     // Ctrl+Alt+P shows or hides Préférences and counts as a change of preference.
     if (barre) QVERIFY(Fenetre->MenuPreferences->isVisible());
     Touche(Qt::Key_P, Qt::ControlModifier | Qt::AltModifier);
-    QCOMPARE(Fenetre->PreferencesModifiees, barre);
+    QCOMPARE(Fenetre->Joueur.PreferencesModifiees, barre);
     QCOMPARE(Reglages().MenuPreferencesVisible, !barre);
     if (barre) {
       QVERIFY(!Fenetre->MenuPreferences->isVisible());
@@ -591,16 +531,6 @@ class TestFenetreJeu : public QObject {
     QCOMPARE(Dialogues, 1);
   }
 
-  void QuizProposables() {
-    Cree();
-    Ouvre("Fleuves.kqq");
-    const std::string ouvert = Echantillon("Fleuves.kqq");
-    for (const auto& [chemin, propose] : std::vector<std::pair<std::string, bool>>{
-             {"", false}, {"/q/Capitales.XKQQ", true}, {"/q/a.Kqq", true}, {"/q/liste.xkql", false},
-             {"/q/notes.txt", false}, {"/q.xkqq/sans", false}, {ouvert, false}})
-      QVERIFY2(Fenetre->EstQuizProposable(chemin) == propose, chemin.c_str());
-  }
-
   void SupprEffaceLaReponse() {
     Cree();
     Ouvre("Capitales.xkqq");
@@ -614,7 +544,7 @@ class TestFenetreJeu : public QObject {
   void EntreeBridee() {
     Cree();
     Ouvre("Capitales.xkqq");
-    Fenetre->QuizOuvert->FBriderEntree = true;
+    Fenetre->Joueur.QuizOuvert()->FBriderEntree = true;
     Touche(Qt::Key_Return);
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Commencer"));
     // The space bar on the button does it.
@@ -673,62 +603,107 @@ class TestFenetreJeu : public QObject {
     QVERIFY(!Fenetre->Chrono->isActive());
   }
 
-  // While a box is open over a question, its countdown is held: the time left when the box
-  // closes on Cancel is the time left when it opened, whatever the timer did meanwhile.
-  void ChronometreSuspenduDerriereLesBoites() {
-    Cree();
-    Ouvre("Capitales.xkqq");
-    Touche(Qt::Key_Return);
-    Temps += 20s;
-    Fenetre->ChronoTimer();
-    QCOMPARE(Fenetre->LQuestAPoser->text(), QStringLiteral("40"));
+  // While the abandon confirmation is open over a question, its countdown is held: the time
+  // left when the box closes on Cancel is the time left when it opened, whatever the timer did
+  // meanwhile.
+  void ChronometreRetenuParLaConfirmation() {
+    QuestionA40Secondes();
     const QString question = Fenetre->MQuestion->toPlainText();
-    // Each box stays open five minutes, the timer firing all along.
+    // The box stays open five minutes, the timer firing all along.
     bool chronoArreteDerriere = true;
-    auto patiente = [&] {
+    Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons) {
+      Boites.append({icone, texte});
       chronoArreteDerriere = chronoArreteDerriere && !Fenetre->Chrono->isActive();
       for (int i = 0; i < 10; ++i) {
         Temps += 30s;
         Fenetre->ChronoTimer();
       }
-    };
-    Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons) {
-      Boites.append({icone, texte});
-      patiente();
       return QMessageBox::Cancel;
     };
     Fenetre->MenuAbandonnerClick();
-    Fenetre->MenuAProposClick();
-    TFormPreferences& d = *Fenetre->FormPreferences;
-    QTimer::singleShot(0, &d, [&] {
-      patiente();
-      d.reject();
-    });
-    Fenetre->MenuPreferencesClick();
     Fenetre->BoiteMessage = BoitesNotees();
     QVERIFY(chronoArreteDerriere);
-    QCOMPARE(Boites.size(), 2);
+    QCOMPARE(Boites.size(), 1);
     QCOMPARE(Boites[0].Texte, QStringLiteral("Abandonner la partie en cours ?"));
-    QCOMPARE(Boites[1].Icone, QMessageBox::Information);
     // The game exactly as it was, the countdown going on from where it stood.
     QVERIFY(Fenetre->Chrono->isActive());
     QCOMPARE(Fenetre->MQuestion->toPlainText(), question);
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Valider"));
     QCOMPARE(Fenetre->LResultat->text(), QString());
-    QCOMPARE(Fenetre->Jeu.NbQuestionsPosees(), 1);
+    QCOMPARE(Fenetre->Joueur.Jeu().NbQuestionsPosees(), 1);
     Fenetre->ChronoTimer();
     QCOMPARE(Fenetre->LQuestAPoser->text(), QStringLiteral("40"));
     Temps += 39s;
     Fenetre->ChronoTimer();
     QCOMPARE(Fenetre->LQuestAPoser->text(), QStringLiteral("1"));
-    QCOMPARE(Boites.size(), 2);
+    QCOMPARE(Boites.size(), 1);
     // Then it runs out as usual.
     Temps += 1001ms;
     Fenetre->ChronoTimer();
-    QCOMPARE(Boites.size(), 3);
-    QCOMPARE(Boites[2].Texte, QStringLiteral("Temps écoulé !"));
+    QCOMPARE(Boites.size(), 2);
+    QCOMPARE(Boites[1].Texte, QStringLiteral("Temps écoulé !"));
     QVERIFY(!Fenetre->Chrono->isActive());
     QCOMPARE(Fenetre->LScore->text(), QStringLiteral("Score : 0/1"));
+  }
+
+  // The boxes a pupil opens at will leave the countdown running, and so does a box opened over
+  // them (the connection test's message over Préférences). A time-out reached there is never
+  // validated behind the box: it takes effect as soon as the box closes.
+  void ChronometreSousLesBoitesLibres_data() {
+    QTest::addColumn<bool>("preferences");  // else A propos
+    QTest::addColumn<int>("secondes");      // how long the box stays open
+    QTest::addColumn<QString>("reste");     // LQuestAPoser once it is closed; empty: timed out
+    QTest::newRow("a propos, le temps court") << false << 30 << QStringLiteral("10");
+    QTest::newRow("a propos, le temps s'ecoule") << false << 45 << QString();
+    QTest::newRow("preferences, le temps court") << true << 30 << QStringLiteral("10");
+    QTest::newRow("preferences, le temps s'ecoule") << true << 45 << QString();
+  }
+  void ChronometreSousLesBoitesLibres() {
+    QFETCH(bool, preferences);
+    QFETCH(int, secondes);
+    QFETCH(QString, reste);
+    QuestionA40Secondes();
+    bool chronoActifDerriere = false;
+    bool valideDerriere = false;
+    Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons) {
+      Boites.append({icone, texte});
+      if (Boites.size() == 1) {
+        chronoActifDerriere = Fenetre->Chrono->isActive();
+        for (int i = 0; i < secondes; ++i) {
+          Temps += 1s;
+          Fenetre->ChronoTimer();
+        }
+        valideDerriere = Fenetre->Bouton->text() != QLatin1String("Valider") || Boites.size() > 1;
+      }
+      return QMessageBox::Ok;
+    };
+    if (preferences) {
+      TFormPreferences& d = *Fenetre->FormPreferences;
+      QTimer::singleShot(0, &d, [&d] {
+        d.EHost->clear();
+        d.BTestCon->click();
+        d.reject();
+      });
+      Fenetre->MenuPreferencesClick();
+    } else {
+      Fenetre->MenuAProposClick();
+    }
+    Fenetre->BoiteMessage = BoitesNotees();
+    QVERIFY(chronoActifDerriere);
+    QVERIFY(!valideDerriere);
+    QCOMPARE(Boites[0].Icone, preferences ? QMessageBox::Warning : QMessageBox::Information);
+    if (!reste.isEmpty()) {
+      QCOMPARE(Boites.size(), 1);
+      QCOMPARE(Fenetre->LQuestAPoser->text(), reste);
+      QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Valider"));
+      QVERIFY(Fenetre->Chrono->isActive());
+    } else {
+      QCOMPARE(Boites.size(), 2);
+      QCOMPARE(Boites[1].Texte, QStringLiteral("Temps écoulé !"));
+      QCOMPARE(Fenetre->LResultat->text(), QStringLiteral("Temps écoulé !"));
+      QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Continuer"));
+      QVERIFY(!Fenetre->Chrono->isActive());
+    }
   }
 
   // The stored family is not installed: the font dialog opens on the family the fields show.
@@ -756,7 +731,7 @@ class TestFenetreJeu : public QObject {
     Cree();
     const TReglages avant = Reglages();
     QVERIFY(!Preferences([](TFormPreferences& d) { d.BOK->click(); }));
-    QVERIFY(!Fenetre->PreferencesModifiees);
+    QVERIFY(!Fenetre->Joueur.PreferencesModifiees);
     QCOMPARE(Reglages().Conjonction, avant.Conjonction);
     // A character typed and deleted again is a change.
     QVERIFY(Preferences([](TFormPreferences& d) {
@@ -764,7 +739,7 @@ class TestFenetreJeu : public QObject {
       QTest::keyClick(d.Egood, Qt::Key_Backspace);
       d.BOK->click();
     }));
-    QVERIFY(Fenetre->PreferencesModifiees);
+    QVERIFY(Fenetre->Joueur.PreferencesModifiees);
     QCOMPARE(Reglages().MessageBon, avant.MessageBon);
     Fenetre->close();
     QVERIFY(ValeurEcrite("good"));
@@ -793,7 +768,7 @@ class TestFenetreJeu : public QObject {
     QVERIFY(Reglages().RapporteInterrompues);
     QVERIFY(Reglages().MenuFichierEnPartie);
     // The open questionnaire is judged as before.
-    QCOMPARE(Fenetre->Jeu.Contexte().OuVisible, std::string("ou"));
+    QCOMPARE(Fenetre->Joueur.Jeu().Contexte().OuVisible, std::string("ou"));
     // Refilled from the settings at the next showing; a host of spaces tests as none.
     Preferences([this](TFormPreferences& d) {
       QCOMPARE(d.Eor->text(), QStringLiteral("et"));
@@ -826,7 +801,7 @@ class TestFenetreJeu : public QObject {
       QCOMPARE(w->font().family(), QStringLiteral("DejaVu Serif"));
       QCOMPARE(w->font().pointSize(), 14);
     }
-    QVERIFY(Fenetre->PreferencesModifiees);
+    QVERIFY(Fenetre->Joueur.PreferencesModifiees);
   }
 
   void TestConnexion() {
@@ -841,20 +816,20 @@ class TestFenetreJeu : public QObject {
     };
     {
       TFeuille feuille;
-      Fenetre->TCPClient.Port = feuille.Port();
+      Fenetre->Joueur.Client.Port = feuille.Port();
       const Boite b = teste(QStringLiteral(" localhost "));
       QCOMPARE(b.Icone, QMessageBox::Information);
       QCOMPARE(b.Texte, QStringLiteral("Connexion établie avec la Feuille de Notes."));
       QVERIFY(feuille.Lignes().empty());
-      QCOMPARE(Fenetre->TCPClient.Hote, std::string("localhost"));
+      QCOMPARE(Fenetre->Joueur.Client.Hote, std::string("localhost"));
     }
     // The score sheet stopped: nothing listens on its port any more.
-    Fenetre->TCPClient.Port = test_reseau::PortLibre();
+    Fenetre->Joueur.Client.Port = test_reseau::PortLibre();
     Boite b = teste(QStringLiteral("localhost"));
     QCOMPARE(b.Icone, QMessageBox::Warning);
     QCOMPARE(b.Texte, QStringLiteral("La Feuille de Notes n'est pas exécutée sur l'ordinateur \"localhost\"."));
     // A name that does not resolve, told by the resolver rather than by any network.
-    Fenetre->TCPClient.Resolveur = [](const QString&) {
+    Fenetre->Joueur.Client.Resolveur = [](const QString&) {
       QHostInfo info;
       info.setError(QHostInfo::HostNotFound);
       return info;
@@ -862,24 +837,14 @@ class TestFenetreJeu : public QObject {
     b = teste(QStringLiteral("poste-absent"));
     QCOMPARE(b.Icone, QMessageBox::Critical);
     QCOMPARE(b.Texte, QStringLiteral("L'ordinateur \"poste-absent\" n'est pas sur le réseau."));
-    Fenetre->TCPClient.Resolveur = nullptr;
+    Fenetre->Joueur.Client.Resolveur = nullptr;
     // A peer that accepts and never greets: the wait is bounded.
     test_reseau::TEcouteBrute muet;
-    Fenetre->TCPClient.Port = muet.Port();
-    Fenetre->TCPClient.DelaiReponse = 300;
+    Fenetre->Joueur.Client.Port = muet.Port();
+    Fenetre->Joueur.Client.DelaiReponse = 300;
     b = teste(QStringLiteral("127.0.0.1"));
     QCOMPARE(b.Icone, QMessageBox::Critical);
     QCOMPARE(b.Texte, QStringLiteral("La Feuille de Notes ne répond pas."));
-  }
-
-  void MessagesDuTestParGenre() {
-    const std::string h = "POSTE9";
-    QCOMPARE(MessageEchecTest(EGenreEchec::AccesRefuse, h, "x").Texte,
-             "L'accès au réseau est interdit (probablement par le pare-feu)."_a);
-    QCOMPARE(MessageEchecTest(EGenreEchec::DelaiConnexion, h, "x").Texte, "Temps de connexion dépassé."_a);
-    QCOMPARE(MessageEchecTest(EGenreEchec::ErreurSocket, h, "texte propre").Texte, std::string("texte propre"));
-    QVERIFY(MessageEchecTest(EGenreEchec::ConnexionRefusee, h, "x").Avertissement);
-    QVERIFY(!MessageEchecTest(EGenreEchec::HoteIntrouvable, h, "x").Avertissement);
   }
 
   void QuestionnaireVide() {
@@ -890,12 +855,12 @@ class TestFenetreJeu : public QObject {
             "<TITRE>Vide</TITRE>\n</ORVALINE>\n");
     f.close();
     Cree();
-    QVERIFY(Fenetre->OuvreQuiz(QFile::encodeName(vide).toStdString()));
+    QVERIFY(Fenetre->Joueur.OuvreQuiz(QFile::encodeName(vide).toStdString()));
     Touche(Qt::Key_Return);
     QCOMPARE(Boites.size(), 1);
     QCOMPARE(Boites[0].Icone, QMessageBox::Critical);
     QCOMPARE(Boites[0].Texte, QStringLiteral("Oups ! Il n'y a aucune question dans ce questionnaire !"));
-    QVERIFY(Fenetre->QuizOuvert == nullptr);
+    QVERIFY(Fenetre->Joueur.QuizOuvert() == nullptr);
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Ouvrir"));
     QCOMPARE(Fenetre->LInstruction->text(), QStringLiteral("Bonne journée !"));
   }

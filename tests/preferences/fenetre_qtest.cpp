@@ -291,7 +291,7 @@ class TestFenetrePreferences : public QObject {
     QCOMPARE(Reglages().HoteFeuilleNotes, std::string("127.0.0.1"));
     QVERIFY(Reglages().RapporteInterrompues);
     QVERIFY(Reglages().CtrlAAccepte);
-    TForm1 joueur;
+    TForm1 joueur({}, Reglages());
     joueur.BoiteMessage = [](QMessageBox::Icon, const QString&, QMessageBox::StandardButtons) {
       return QMessageBox::Ok;
     };

@@ -1,9 +1,9 @@
 #pragma once
-// What the editing dialogs of the editor share (header, quiz options, advanced options, labels,
-// CSV options): the flag Modifie, cleared when the dialog is shown and set by every change the
-// user makes to a control. A dialog closed with OK while it is clear counts as cancelled, so the
-// caller stores nothing. The caller's filling of the controls comes before the showing and
-// never counts as a change.
+// What the editing dialogs of the editor (header, quiz options, advanced options, labels, CSV
+// options) and of the player (preferences) share: the flag Modifie, cleared when the dialog is
+// shown and set by every change the user makes to a control. A dialog closed with OK while it
+// is clear counts as cancelled, so the caller stores nothing. The caller's filling of the
+// controls comes before the showing and never counts as a change.
 //
 // Each dialog's rules live in a class derived from this one that holds what its controls show;
 // the Qt dialog draws that state and forwards the user's changes to it, and tests drive it
