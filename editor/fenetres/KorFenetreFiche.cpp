@@ -368,12 +368,10 @@ void TFormFiche::CreeControles() {
 }
 
 void TFormFiche::CreeBoitesStandard() {
-  BoiteMessage = [](const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons) {
+  BoiteMessage = [](QMessageBox::Icon icone, const QString& titre, const QString& texte,
+                     QMessageBox::StandardButtons boutons) {
     // MessageAvecTitre: its own caption, centred on the screen.
-    QMessageBox boite(IconeQt(icone), titre.isEmpty() ? TitreBoite(IconeQt(icone)) : titre, texte, BoutonsQt(boutons));
-    boite.setWindowModality(Qt::ApplicationModal);
-    if (QAbstractButton* abandon = boite.button(QMessageBox::Abort)) abandon->setText(QStringLiteral("Abandonner"));
-    return BoutonDepuisQt(boite.exec());
+    return BoiteMessageStandard(nullptr, icone, titre, texte, boutons);
   };
   BoiteOuvrir = [this](const std::vector<TFiltre>& filtres, const QString& extension, const QString& dossier,
                        TChoixOuverture& choix) {
@@ -659,7 +657,7 @@ void TFormFiche::AjusteHauteurs() {
 
 EBouton TFormFiche::Message(const std::string& texte, const std::string& titre, EGenreMessage icone,
                             EBoutons boutons) {
-  return BoiteMessage(ansi::VersQString(texte), ansi::VersQString(titre), icone, boutons);
+  return BoutonDepuisQt(BoiteMessage(IconeQt(icone), ansi::VersQString(titre), ansi::VersQString(texte), BoutonsQt(boutons)));
 }
 
 bool TFormFiche::DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,

@@ -20,6 +20,7 @@
 #include "editor/KorFiche.h"
 #include "editor/fenetres/KorLigneCommande.h"
 #include "platform/bureau/Aide.h"
+#include "platform/bureau/Boites.h"
 #include "platform/bureau/Raccourcis.h"
 
 class QAction;
@@ -58,8 +59,7 @@ class TFormFiche : public QMainWindow, public IVueFiche {
 
   // Message boxes, the standard dialogs and the clock go through these, so that tests can
   // script them; by default they show the platform's dialogs.
-  std::function<EBouton(const QString& texte, const QString& titre, EGenreMessage icone, EBoutons boutons)>
-      BoiteMessage;
+  FBoiteMessage BoiteMessage;
   // The open dialog starts in dossier.
   std::function<bool(const std::vector<TFiltre>& filtres, const QString& extension, const QString& dossier,
                      TChoixOuverture& choix)>

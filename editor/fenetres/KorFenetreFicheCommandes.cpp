@@ -100,5 +100,5 @@ void TFormFiche::AppliquePoliceListe(const QFont& police) {
 void TFormFiche::FixeAvantPlan(bool avantPlan) { ::FixeAvantPlan(*this, avantPlan); }
 
 void TFormFiche::AfficheAide(int contexte) {
-  if (!Aide.AfficheContexte(contexte)) BoiteMessage(Aide.MessageEchec(), {}, EGenreMessage::Avertissement, EBoutons::Ok);
+  if (!Aide.AfficheContexte(contexte)) BoiteMessage(QMessageBox::Warning, {}, Aide.MessageEchec(), QMessageBox::Ok);
 }

@@ -1,5 +1,6 @@
 #include "platform/bureau/Boites.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -18,6 +19,14 @@ QString TitreBoite(QMessageBox::Icon icone) {
     case QMessageBox::Critical: return QStringLiteral("Erreur");
     default: return QStringLiteral("Information");
   }
+}
+
+QMessageBox::StandardButton BoiteMessageStandard(QWidget* parent, QMessageBox::Icon icone, const QString& titre,
+                                                 const QString& texte, QMessageBox::StandardButtons boutons) {
+  QMessageBox boite(icone, titre.isEmpty() ? TitreBoite(icone) : titre, texte, boutons, parent);
+  boite.setWindowModality(Qt::ApplicationModal);
+  if (QAbstractButton* abandon = boite.button(QMessageBox::Abort)) abandon->setText(QStringLiteral("Abandonner"));
+  return static_cast<QMessageBox::StandardButton>(boite.exec());
 }
 
 namespace {

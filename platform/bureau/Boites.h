@@ -5,6 +5,8 @@
 
 #include <QMessageBox>
 #include <QString>
+
+#include <functional>
 #include <string>
 
 #include "platform/Chemin.h"  // paths as Qt holds them
@@ -16,6 +18,15 @@ class QWidget;
 
 // "Confirmation", "Avertissement", "Erreur" or "Information", by the box's icon.
 QString TitreBoite(QMessageBox::Icon icone);
+
+// How every window shows a message box, so that tests can script it: the icon, the caption
+// (empty: the icon's), the text and the buttons; the button pressed.
+using FBoiteMessage = std::function<QMessageBox::StandardButton(
+    QMessageBox::Icon icone, const QString& titre, const QString& texte, QMessageBox::StandardButtons boutons)>;
+// The platform's message box over parent (none: centred on the screen), modal for the whole
+// program; an Abort button reads "Abandonner".
+QMessageBox::StandardButton BoiteMessageStandard(QWidget* parent, QMessageBox::Icon icone, const QString& titre,
+                                                 const QString& texte, QMessageBox::StandardButtons boutons);
 
 // The width a window needs to show its whole caption under a window manager: the caption in a
 // bold title font, and room for the title bar's icon and buttons.

@@ -122,9 +122,9 @@ TForm1::TForm1(const QStringList& arguments, TReglages& reglages, QWidget* paren
   Chrono->setInterval(50);
   connect(Chrono, &QTimer::timeout, this, &TForm1::ChronoTimer);
 
-  BoiteMessage = [this](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons boutons) {
-    QMessageBox boite(icone, TitreBoite(icone), texte, boutons, this);
-    return static_cast<QMessageBox::StandardButton>(boite.exec());
+  BoiteMessage = [this](QMessageBox::Icon icone, const QString& titre, const QString& texte,
+                        QMessageBox::StandardButtons boutons) {
+    return BoiteMessageStandard(this, icone, titre, texte, boutons);
   };
   BoiteSaisie = [this](const QString& titre, const QString& invite, QString& texte) {
     return SaisieLigne(this, titre, invite, texte);
@@ -575,5 +575,5 @@ int TForm1::Aleatoire(int n) { return n <= 1 ? 0 : Tirage(n); }
 
 QMessageBox::StandardButton TForm1::Boite(QMessageBox::Icon icone, const QString& texte,
                                           QMessageBox::StandardButtons boutons) {
-  return SousBoite(EBoite::RetientChrono, [&] { return BoiteMessage(icone, texte, boutons); });
+  return SousBoite(EBoite::RetientChrono, [&] { return BoiteMessage(icone, TitreBoite(icone), texte, boutons); });
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "cards/KorInit.h"
+#include "platform/bureau/Boites.h"
 #include "player/KorJoueur.h"
 
 class QAction;
@@ -58,8 +59,6 @@ class TForm1 : public QMainWindow, public IVueJoueur {
 
   // Message boxes, the name box, the open dialog, the clock and the draws go through these, so
   // that tests can script them. The box's caption follows its icon.
-  using FBoiteMessage = std::function<QMessageBox::StandardButton(
-      QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons boutons)>;
   FBoiteMessage BoiteMessage;
   // True and texte := the text typed on OK; false on Cancel.
   std::function<bool(const QString& titre, const QString& invite, QString& texte)> BoiteSaisie;

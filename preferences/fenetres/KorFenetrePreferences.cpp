@@ -232,8 +232,7 @@ TKorPref::TKorPref(TReglages& reglages, QWidget* parent) : QWidget(parent), Pref
 
   BoiteMessage = [this](QMessageBox::Icon icone, const QString& titre, const QString& texte,
                         QMessageBox::StandardButtons boutons) {
-    QMessageBox boite(icone, titre, texte, boutons, this);
-    return static_cast<QMessageBox::StandardButton>(boite.exec());
+    return BoiteMessageStandard(this, icone, titre, texte, boutons);
   };
   DialogueFont = [this](QFont& police) {
     bool ok = false;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/bureau/Aide.h"
+#include "platform/bureau/Boites.h"
 #include "preferences/KorPreferences.h"
 
 class QButtonGroup;
@@ -70,8 +71,6 @@ class TKorPref : public QWidget, public IVuePreferences {
   ~TKorPref() override;
 
   // Message boxes and the font dialog go through these, so that tests can script them.
-  using FBoiteMessage = std::function<QMessageBox::StandardButton(
-      QMessageBox::Icon icone, const QString& titre, const QString& texte, QMessageBox::StandardButtons boutons)>;
   FBoiteMessage BoiteMessage;
   // The font dialog, starting from a font; true and police := the choice on OK.
   std::function<bool(QFont& police)> DialogueFont;

@@ -83,7 +83,7 @@ TFormMain::TFormMain(const TOptionsServeur& options, QWidget* parent)
 
   BoiteMessage = [this](QMessageBox::Icon icone, const QString& titre, const QString& texte,
                         QMessageBox::StandardButtons boutons) {
-    return BoiteStandard(icone, titre, texte, boutons);
+    return BoiteMessageStandard(this, icone, titre, texte, boutons);
   };
   DialogueEnregistrement = [this] { return DialogueEnregistrementStandard(); };
 
@@ -243,13 +243,6 @@ QString TFormMain::DialogueEnregistrementStandard() {
   PrepareDialogueEnregistrement(dialogue);
   if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return {};
   return dialogue.selectedFiles().front();
-}
-
-QMessageBox::StandardButton TFormMain::BoiteStandard(QMessageBox::Icon icone, const QString& titre,
-                                                     const QString& texte,
-                                                     QMessageBox::StandardButtons boutons) {
-  QMessageBox boite(icone, titre, texte, boutons, this);
-  return static_cast<QMessageBox::StandardButton>(boite.exec());
 }
 
 void TFormMain::ButtonSaveClick() {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/bureau/Aide.h"
+#include "platform/bureau/Boites.h"
 #include "scoresheet/KorServeur.h"
 #include "scoresheet/KorTableResultats.h"
 
@@ -32,8 +33,6 @@ class TFormMain : public QMainWindow {
   ~TFormMain() override;
 
   // Message boxes and the save dialog go through these, so that tests can script them.
-  using FBoiteMessage = std::function<QMessageBox::StandardButton(
-      QMessageBox::Icon icone, const QString& titre, const QString& texte, QMessageBox::StandardButtons boutons)>;
   FBoiteMessage BoiteMessage;
   // The chosen file's full name; empty when the dialog is cancelled.
   std::function<QString()> DialogueEnregistrement;
@@ -77,8 +76,6 @@ class TFormMain : public QMainWindow {
   // (the vertical scroll bar shown, a narrow window), none narrower than its title.
   void AjusteColonnes();
   QString DialogueEnregistrementStandard();
-  QMessageBox::StandardButton BoiteStandard(QMessageBox::Icon icone, const QString& titre,
-                                            const QString& texte, QMessageBox::StandardButtons boutons);
 
   std::uint16_t FPort;
   bool FRafraichissementPrevu = false;

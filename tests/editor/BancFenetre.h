@@ -122,6 +122,28 @@ class TBoitesScriptees : public QObject {
   QTimer FVeille;
 };
 
+// The kind of message the window asked for, by the box's icon.
+inline EGenreMessage GenreDeLIcone(QMessageBox::Icon icone) {
+  switch (icone) {
+    case QMessageBox::Warning: return EGenreMessage::Avertissement;
+    case QMessageBox::Critical: return EGenreMessage::Erreur;
+    case QMessageBox::Question: return EGenreMessage::Question;
+    default: return EGenreMessage::Information;
+  }
+}
+
+// The box's button for an answer of the editor's.
+inline QMessageBox::StandardButton BoutonQt(EBouton bouton) {
+  switch (bouton) {
+    case EBouton::Ok: return QMessageBox::Ok;
+    case EBouton::Oui: return QMessageBox::Yes;
+    case EBouton::Non: return QMessageBox::No;
+    case EBouton::Abandonner: return QMessageBox::Abort;
+    case EBouton::Annuler: return QMessageBox::Cancel;
+  }
+  return QMessageBox::Cancel;
+}
+
 // A message box as the window asked for it.
 struct TBoite {
   QString Texte, Titre;
@@ -144,9 +166,10 @@ struct TBanc {
   TFormFiche& Cree(const QStringList& arguments = {}) {
     Fenetre = std::make_unique<TFormFiche>(arguments, Reglages);
     if (!BoitesDeLaFenetre)
-      Fenetre->BoiteMessage = [this](const QString& texte, const QString& titre, EGenreMessage genre, EBoutons) {
-        Boites.append({texte, titre, genre});
-        return Reponse;
+      Fenetre->BoiteMessage = [this](QMessageBox::Icon icone, const QString& titre, const QString& texte,
+                                     QMessageBox::StandardButtons) {
+        Boites.append({texte, titre, GenreDeLIcone(icone)});
+        return BoutonQt(Reponse);
       };
     if (!Montre(*Fenetre)) qWarning("the window was not shown");
     return *Fenetre;

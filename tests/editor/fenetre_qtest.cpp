@@ -47,10 +47,10 @@ class TestFenetreFiche : public QObject {
 
   // Unexpected message boxes fail the test.
   static void SansMessage(TFormFiche& f) {
-    f.BoiteMessage = [](const QString& texte, const QString&, EGenreMessage, EBoutons) {
+    f.BoiteMessage = [](QMessageBox::Icon, const QString&, const QString& texte, QMessageBox::StandardButtons) {
       qWarning() << "unexpected message box:" << texte;
       [] { QFAIL("unexpected message box"); }();
-      return EBouton::Annuler;
+      return QMessageBox::Cancel;
     };
   }
 
@@ -344,9 +344,9 @@ class TestFenetreFiche : public QObject {
       r.FichierOuvertEnQuittant = c.OuvertEnQuittant;
       TFormFiche f(c.Arguments, r);
       int messages = 0;
-      f.BoiteMessage = [&](const QString&, const QString&, EGenreMessage, EBoutons) {
+      f.BoiteMessage = [&](QMessageBox::Icon, const QString&, const QString&, QMessageBox::StandardButtons) {
         ++messages;
-        return EBouton::Ok;
+        return QMessageBox::Ok;
       };
       QVERIFY(banc::Montre(f));
       QTRY_COMPARE(f.Editeur.GetFichierCourant() != nullptr || messages > 0 || f.Editeur.GetTypeCourant() != '?', true);

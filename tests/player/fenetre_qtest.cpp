@@ -88,8 +88,8 @@ class TestFenetreJeu : public QObject {
   }
 
   // Boxes noted in Boites and answered with Reponse.
-  TForm1::FBoiteMessage BoitesNotees() {
-    return [this](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons) {
+  FBoiteMessage BoitesNotees() {
+    return [this](QMessageBox::Icon icone, const QString&, const QString& texte, QMessageBox::StandardButtons) {
       Boites.append({icone, texte});
       return Reponse;
     };
@@ -611,7 +611,7 @@ class TestFenetreJeu : public QObject {
     const QString question = Fenetre->MQuestion->toPlainText();
     // The box stays open five minutes, the timer firing all along.
     bool chronoArreteDerriere = true;
-    Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons) {
+    Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString&, const QString& texte, QMessageBox::StandardButtons) {
       Boites.append({icone, texte});
       chronoArreteDerriere = chronoArreteDerriere && !Fenetre->Chrono->isActive();
       for (int i = 0; i < 10; ++i) {
@@ -665,7 +665,7 @@ class TestFenetreJeu : public QObject {
     QuestionA40Secondes();
     bool chronoActifDerriere = false;
     bool valideDerriere = false;
-    Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString& texte, QMessageBox::StandardButtons) {
+    Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString&, const QString& texte, QMessageBox::StandardButtons) {
       Boites.append({icone, texte});
       if (Boites.size() == 1) {
         chronoActifDerriere = Fenetre->Chrono->isActive();

@@ -292,7 +292,7 @@ class TestFenetrePreferences : public QObject {
     QVERIFY(Reglages().RapporteInterrompues);
     QVERIFY(Reglages().CtrlAAccepte);
     TForm1 joueur({}, Reglages());
-    joueur.BoiteMessage = [](QMessageBox::Icon, const QString&, QMessageBox::StandardButtons) {
+    joueur.BoiteMessage = [](QMessageBox::Icon, const QString&, const QString&, QMessageBox::StandardButtons) {
       return QMessageBox::Ok;
     };
     QVERIFY2(!joueur.BarreAttachee(), "no menu bar");
