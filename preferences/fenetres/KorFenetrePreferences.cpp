@@ -317,7 +317,7 @@ void TKorPref::ConstruitJeu() {
             {ECase::CBCtrlA, CBCtrlA},   {ECase::CBMaxHun, CBMaxHun}, {ECase::CBRepUnf, CBRepUnf}};
 }
 
-void TKorPref::ConstruitEditeur() {
+void TKorPref::ConstruitAffichage() {
   TSAffichage = new QWidget;
   auto* affichage = Colonne(TSAffichage);
   auto apercu = [this, affichage](const QString& libelle, QLineEdit*& edition, QPushButton*& bouton) {
@@ -340,7 +340,9 @@ void TKorPref::ConstruitEditeur() {
   affichage->addWidget(CBDimOrig);
   affichage->addStretch();
   PageControl->addTab(TSAffichage, QStringLiteral("Affichage"));
+}
 
+void TKorPref::ConstruitTypes() {
   TSTypes = new QWidget;
   auto* types = Colonne(TSTypes);
   auto* formulaireTypes = Formulaire(types);
@@ -362,7 +364,9 @@ void TKorPref::ConstruitEditeur() {
   types->addWidget(CBTypeUnique);
   types->addStretch();
   PageControl->addTab(TSTypes, QStringLiteral("Types"));
+}
 
+void TKorPref::ConstruitXml() {
   TSXML = new QWidget;
   auto* xml = Colonne(TSXML);
   auto* groupes = new QHBoxLayout;
@@ -378,7 +382,9 @@ void TKorPref::ConstruitEditeur() {
   xml->addWidget(Note(QStringLiteral("Laisser blanc si pas de fichier XSL associé."), TSXML));
   xml->addStretch();
   PageControl->addTab(TSXML, QStringLiteral("XML"));
+}
 
+void TKorPref::ConstruitMoodle() {
   TSMoodle = new QWidget;
   auto* moodle = Colonne(TSMoodle);
   auto* formulaireMoodle = Formulaire(moodle);
@@ -393,7 +399,9 @@ void TKorPref::ConstruitEditeur() {
                            QStringLiteral("Nombre de séparateurs pour les nouvelles fiches: :"), 60);
   moodle->addStretch();
   PageControl->addTab(TSMoodle, QStringLiteral("Moodle"));
+}
 
+void TKorPref::ConstruitCsv() {
   TSCsv = new QWidget;
   auto* csv = Colonne(TSCsv);
   auto* haut = new QHBoxLayout;
@@ -412,6 +420,14 @@ void TKorPref::ConstruitEditeur() {
   csv->addWidget(LComma);
   csv->addStretch();
   PageControl->addTab(TSCsv, QStringLiteral("Texte/CSV"));
+}
+
+void TKorPref::ConstruitEditeur() {
+  ConstruitAffichage();
+  ConstruitTypes();
+  ConstruitXml();
+  ConstruitMoodle();
+  ConstruitCsv();
 
   FTextes.insert({{ETexte::EListeTypes, EListeTypes},
                   {ETexte::EXslFil, EXslFil},

@@ -164,6 +164,12 @@ class TKorPref : public QWidget, public IVuePreferences {
   QCheckBox* Case(ECase controle) const;
   void ConstruitJeu();
   void ConstruitEditeur();
+  // The editor's tabs, one each.
+  void ConstruitAffichage();
+  void ConstruitTypes();
+  void ConstruitXml();
+  void ConstruitMoodle();
+  void ConstruitCsv();
 
   std::map<ETexte, QWidget*> FTextes;
   std::map<ECase, QCheckBox*> FCases;
