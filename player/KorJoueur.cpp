@@ -204,8 +204,16 @@ void TJoueur::FinBoite(EBoite genre) {
 }
 
 void TJoueur::ChronoTimer() {
-  if (FBoitesLibres > 0)
-    FTopEnAttente = true;
-  else
+  if (FBoitesLibres == 0) {
     FJeu.ChronoTimer();
+    return;
+  }
+  FTopEnAttente = true;
+  // The seconds left go on showing behind the box; what the end of the time does waits.
+  const TFichierX* quiz = FJeu.Questionnaire();
+  if (FChronoSuspendu || FJeu.Etat() != EEtatJeu::Question || !quiz || quiz->FTemps == 0) return;
+  const auto reste = FJeu.Echeance() - FVue.Maintenant();
+  if (reste >= TInstant::duration::zero())
+    FVue.FixeTexte(EControle::LQuestAPoser,
+                   std::to_string(std::chrono::duration_cast<std::chrono::seconds>(reste).count()));
 }

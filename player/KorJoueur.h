@@ -92,8 +92,9 @@ class TJoueur {
   // Around every box over the window, one inside another.
   void DebutBoite(EBoite genre);
   void FinBoite(EBoite genre);
-  // One tick of the question timer. Under a box that leaves the countdown running, the tick
-  // is kept for when the last box closes, so that nothing is validated behind a box.
+  // One tick of the question timer. Under a box that leaves the countdown running, only the
+  // seconds left are shown: the tick is kept for when the last box closes, so that nothing is
+  // validated behind a box.
   void ChronoTimer();
 
  private:

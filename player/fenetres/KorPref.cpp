@@ -7,8 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "platform/Ansi.h"
 #include "platform/bureau/Boites.h"
@@ -19,7 +24,7 @@ QLineEdit* Champ(QVBoxLayout* disposition, QWidget* parent, const QString& libel
   auto* etiquette = new QLabel(libelle, parent);
   etiquette->setTextFormat(Qt::PlainText);
   disposition->addWidget(etiquette);
-  auto* edition = new QLineEdit(parent);
+  auto* edition = EditionSansLimite(parent);
   disposition->addWidget(edition);
   return edition;
 }
@@ -91,6 +96,8 @@ TFormPreferences::TFormPreferences(QWidget* parent, TReglages& reglages, TClient
   connect(BPolice, &QPushButton::clicked, this, &TFormPreferences::BPoliceClick);
   connect(BTestCon, &QPushButton::clicked, this, &TFormPreferences::BTestConClick);
 
+  NommeEtOrdonne();
+
   DialoguePolice = [this](QFont& police) {
     bool ok = false;
     const QFont choisie = QFontDialog::getFont(&ok, police, this, QStringLiteral("Police"));
@@ -134,7 +141,7 @@ QWidget* TFormPreferences::PageFeuille() {
       QStringLiteral("Nom de l'ordinateur sur lequel la Feuille de Notes (KorServer) est exécutée :"), page);
   lHote->setTextFormat(Qt::PlainText);
   d->addWidget(lHote);
-  EHost = new QLineEdit(page);
+  EHost = EditionSansLimite(page);
   BTestCon = new QPushButton(QStringLiteral("Test"), page);
   d->addLayout(Ligne(EHost, BTestCon));
   LRemHote = Remarque(page, QStringLiteral("Cet ordinateur => entrez \"localhost\".  Aucun => laissez le champ vide."));
@@ -151,7 +158,7 @@ QWidget* TFormPreferences::PageAffichage() {
   auto* page = new QWidget;
   auto* d = new QVBoxLayout(page);
   d->addWidget(new QLabel(QStringLiteral("Police d'affichage des champs :"), page));
-  EPolice = new QLineEdit(page);
+  EPolice = EditionSansLimite(page);
   EPolice->setReadOnly(true);
   BPolice = new QPushButton(QStringLiteral("Définir"), page);
   d->addLayout(Ligne(EPolice, BPolice));
@@ -161,6 +168,31 @@ QWidget* TFormPreferences::PageAffichage() {
   d->addWidget(CBMenuPartie);
   d->addStretch();
   return page;
+}
+
+std::vector<std::vector<QWidget*>> TFormPreferences::ControlesParOnglet() const {
+  return {{Egood, Ebad, EMean},
+          {Eor, Exdelim, Eignor},
+          {EHost, BTestCon, CBMaxHun, CBRepUnf},
+          {EPolice, BPolice, CBMenuFichier, CBMenuPartie}};
+}
+
+void TFormPreferences::NommeEtOrdonne() {
+  auto* onglets = PageControl1->findChild<QTabBar*>();
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  onglets->setObjectName(QStringLiteral("Onglets"));
+  const std::pair<QWidget*, const char*> noms[] = {
+      {Egood, "Egood"},       {Ebad, "Ebad"},         {EMean, "EMean"},       {Eor, "Eor"},
+      {Exdelim, "Exdelim"},   {Eignor, "Eignor"},     {EHost, "EHost"},       {BTestCon, "BTestCon"},
+      {CBMaxHun, "CBMaxHun"}, {CBRepUnf, "CBRepUnf"}, {EPolice, "EPolice"},   {BPolice, "BPolice"},
+      {CBMenuFichier, "CBMenuFichier"}, {CBMenuPartie, "CBMenuPartie"}, {BOK, "BOK"}, {BAnnuler, "BAnnuler"}};
+  for (const auto& [controle, nom] : noms) controle->setObjectName(QLatin1String(nom));
+  // Tab walks the tabs, the shown page's controls in reading order, then OK and Annuler.
+  std::vector<QWidget*> ordre{onglets};
+  for (const auto& onglet : ControlesParOnglet()) ordre.insert(ordre.end(), onglet.begin(), onglet.end());
+  ordre.push_back(BOK);
+  ordre.push_back(BAnnuler);
+  for (std::size_t i = 1; i < ordre.size(); ++i) setTabOrder(ordre[i - 1], ordre[i]);
 }
 
 void TFormPreferences::Affiche() {
@@ -188,10 +220,8 @@ bool TFormPreferences::Execute(const QFont& policeChamps) {
 void TFormPreferences::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   Logique.FormShow();
-  if (FPremierAffichage) {
-    FPremierAffichage = false;
-    BAnnuler->setFocus();
-  }
+  // The dialog reopens on the tab last shown, with the focus on that page's first control.
+  ControlesParOnglet()[static_cast<std::size_t>(std::max(0, PageControl1->currentIndex()))].front()->setFocus();
 }
 
 void TFormPreferences::done(int resultat) {

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 #include "cards/KorInit.h"
 #include "player/KorPrefJeu.h"
@@ -76,11 +77,15 @@ class TFormPreferences : public QDialog {
   QWidget* PageOptions();
   QWidget* PageFeuille();
   QWidget* PageAffichage();
+  // Each tab's controls, in reading order: Tab walks them so, and a showing puts the focus on
+  // the first of the tab shown.
+  std::vector<std::vector<QWidget*>> ControlesParOnglet() const;
+  // Names the controls, and sets the Tab order.
+  void NommeEtOrdonne();
   // The controls drawn from Logique, and read back into it.
   void Affiche();
   void Lit();
 
   TReglages& FReglages;
   TClientResultats& FClient;
-  bool FPremierAffichage = true;
 };

@@ -665,13 +665,16 @@ class TestFenetreJeu : public QObject {
     QuestionA40Secondes();
     bool chronoActifDerriere = false;
     bool valideDerriere = false;
+    QString afficheDerriere;
     Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString&, const QString& texte, QMessageBox::StandardButtons) {
       Boites.append({icone, texte});
       if (Boites.size() == 1) {
         chronoActifDerriere = Fenetre->Chrono->isActive();
-        for (int i = 0; i < secondes; ++i) {
+        for (int i = 1; i <= secondes; ++i) {
           Temps += 1s;
           Fenetre->ChronoTimer();
+          // The seconds left go on showing behind the box, the answer still open.
+          if (i == 5) afficheDerriere = Fenetre->LQuestAPoser->text() + Fenetre->Bouton->text();
         }
         valideDerriere = Fenetre->Bouton->text() != QLatin1String("Valider") || Boites.size() > 1;
       }
@@ -691,6 +694,7 @@ class TestFenetreJeu : public QObject {
     Fenetre->BoiteMessage = BoitesNotees();
     QVERIFY(chronoActifDerriere);
     QVERIFY(!valideDerriere);
+    QCOMPARE(afficheDerriere, QStringLiteral("35Valider"));
     QCOMPARE(Boites[0].Icone, preferences ? QMessageBox::Warning : QMessageBox::Information);
     if (!reste.isEmpty()) {
       QCOMPARE(Boites.size(), 1);
@@ -725,6 +729,68 @@ class TestFenetreJeu : public QObject {
     QCOMPARE(recue.pointSize(), Fenetre->MQuestion->font().pointSize());
     for (QWidget* w : {static_cast<QWidget*>(Fenetre->MQuestion), static_cast<QWidget*>(Fenetre->EReponse)})
       QCOMPARE(QFontInfo(w->font()).family(), affichee);
+  }
+
+  // Every edit keeps a text longer than Qt's default limit whole, when OK stores it because
+  // another control changed.
+  void PreferencesTextesLongs() {
+    const std::string long40000 = std::string(39999, 'a') + "\xE9";
+    const std::pair<QLineEdit* TFormPreferences::*, std::string TReglages::*> champs[] = {
+        {&TFormPreferences::Egood, &TReglages::MessageBon},   {&TFormPreferences::Ebad, &TReglages::MessageMauvais},
+        {&TFormPreferences::EMean, &TReglages::MessageMoyen}, {&TFormPreferences::Eor, &TReglages::Conjonction},
+        {&TFormPreferences::Exdelim, &TReglages::Ponctuation}, {&TFormPreferences::Eignor, &TReglages::MotsIgnores},
+        {&TFormPreferences::EHost, &TReglages::HoteFeuilleNotes}};
+    for (const auto& [edition, reglage] : champs) Reglages().*reglage = long40000;
+    Cree();
+    QVERIFY(Preferences([&](TFormPreferences& d) {
+      for (const auto& [edition, reglage] : champs) QCOMPARE((d.*edition)->text().size(), 40000);
+      d.CBMaxHun->toggle();
+      d.BOK->click();
+    }));
+    for (const auto& [edition, reglage] : champs) QCOMPARE(Reglages().*reglage, long40000);
+  }
+
+  // Each showing puts the focus on the first control of the tab shown; Tab walks the page's
+  // controls in reading order, then OK and Annuler, the tabs and round again.
+  void PreferencesFocusEtTabulation_data() {
+    QTest::addColumn<int>("onglet");
+    QTest::addColumn<QStringList>("parcours");  // the focus at show, then after each Tab
+    QTest::newRow("Messages") << 0 << QStringList{"Egood", "Ebad", "EMean", "BOK", "BAnnuler", "Onglets", "Egood"};
+    QTest::newRow("Options") << 1 << QStringList{"Eor", "Exdelim", "Eignor", "BOK", "BAnnuler", "Onglets", "Eor"};
+    QTest::newRow("Feuille de Notes")
+        << 2 << QStringList{"EHost", "BTestCon", "CBMaxHun", "CBRepUnf", "BOK", "BAnnuler", "Onglets", "EHost"};
+    QTest::newRow("Affichage") << 3
+                               << QStringList{"EPolice", "BPolice", "CBMenuFichier", "CBMenuPartie",
+                                              "BOK",     "BAnnuler", "Onglets",     "EPolice"};
+  }
+  void PreferencesFocusEtTabulation() {
+    QFETCH(int, onglet);
+    QFETCH(QStringList, parcours);
+    Cree();
+    // Twice: the second showing, on the same tab, starts again from its first control.
+    for (int fois = 0; fois < 2; ++fois) {
+      Fenetre->FormPreferences->PageControl1->setCurrentIndex(onglet);
+      QStringList vu;
+      Preferences([&vu, &parcours](TFormPreferences& d) {
+        // The dialog's own focus, which it has whenever it is the active window.
+        for (int i = 0; i < parcours.size(); ++i) {
+          QWidget* focus = d.focusWidget();
+          vu << (focus ? focus->objectName() : QStringLiteral("(aucun)"));
+          if (focus) QTest::keyClick(focus, Qt::Key_Tab);
+        }
+      });
+      QCOMPARE(vu, parcours);
+    }
+  }
+
+  // A fixed border with the system menu and the minimise button, no maximise.
+  void BordureDeLaFenetre() {
+    Cree();
+    const Qt::WindowFlags drapeaux = Fenetre->windowFlags();
+    QVERIFY(drapeaux.testFlag(Qt::WindowSystemMenuHint));
+    QVERIFY(drapeaux.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!drapeaux.testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(Fenetre->minimumSize(), Fenetre->maximumSize());
   }
 
   void PreferencesOKSansChangement() {

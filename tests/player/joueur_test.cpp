@@ -423,7 +423,12 @@ TEST_F(Joueur, ChronoSousLesBoites) {
   J.DebutBoite(EBoite::LaisseChrono);
   J.DebutBoite(EBoite::RetientChrono);
   EXPECT_TRUE(Vue.Chrono);
-  Vue.Horloge += 61s;
+  // The seconds left still shown there.
+  Vue.Horloge += 10s;
+  J.ChronoTimer();
+  EXPECT_EQ(Vue.Texte(EControle::LQuestAPoser), "50");
+  EXPECT_EQ(Vue.Legende, "Valider");
+  Vue.Horloge += 51s;
   J.ChronoTimer();
   J.FinBoite(EBoite::RetientChrono);
   EXPECT_EQ(Vue.Legende, "Valider");
