@@ -91,7 +91,7 @@ class TestDialogues : public QObject {
     {
       TDlgOptionsAvancees d;
       TLogiqueOptionsAvancees l;
-      l.Remplit(*f, Reglages());
+      l.Remplit(*f, Defauts);
       Pendant(d, [&] { d.BOK->click(); });
       QVERIFY(!d.Execute(l));
     }
@@ -108,7 +108,7 @@ class TestDialogues : public QObject {
     {
       TDlgOptionsCSV d;
       TLogiqueOptionsCSV l;
-      l.Remplit(Reglages());
+      l.Remplit(Defauts);
       Pendant(d, [&] { d.BOK->click(); });
       QVERIFY(!d.Execute(l));
     }
@@ -176,7 +176,7 @@ class TestDialogues : public QObject {
     f->FMotsIgnores = "a b";
     TDlgOptionsAvancees d;
     TLogiqueOptionsAvancees l;
-    l.Remplit(*f, Reglages());
+    l.Remplit(*f, Defauts);
     Pendant(d, [&] {
       QVERIFY(d.EMotsIgnores->isEnabled());
       QCOMPARE(d.EMotsIgnores->text(), QStringLiteral("a b"));
@@ -319,7 +319,7 @@ class TestDialogues : public QObject {
       auto* e = new TDlgOptionsAvancees;
       d.reset(e);
       f->FAvecMotsIgnores = true;  // the list edit enabled
-      avancees.Remplit(*f, Reglages());
+      avancees.Remplit(*f, Defauts);
       ordre = {e->EOu, e->ECarOu, e->EXDelim, e->EMotsIgnores, e->BOK, e->BAnnuler};
       execute = [e, &avancees] { e->Execute(avancees); };
     } else if (dialogue == QLatin1String("etiquettes")) {
@@ -430,7 +430,7 @@ class TestDialogues : public QObject {
     };
     TDlgOptionsAvancees avancees;
     TLogiqueOptionsAvancees mots;
-    mots.Remplit(*f, Reglages());
+    mots.Remplit(*f, Defauts);
     QVERIFY(valide(avancees, mots, avancees.EOu));
     mots.Stocke(*f);
     QCOMPARE(f->FMotsIgnores.size(), long_.size() + 4);

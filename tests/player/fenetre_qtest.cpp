@@ -74,6 +74,7 @@ class TestFenetreJeu : public QObject {
 
  private:
   QTemporaryDir Dossier;
+  TReglages R;  // the window's settings, as they are by default at each test's start
   std::unique_ptr<TForm1> Fenetre;
   QList<Boite> Boites;
   QMessageBox::StandardButton Reponse = QMessageBox::Ok;
@@ -96,7 +97,7 @@ class TestFenetreJeu : public QObject {
   }
 
   void Cree(const QStringList& arguments = {}) {
-    Fenetre = std::make_unique<TForm1>(arguments, Reglages());
+    Fenetre = std::make_unique<TForm1>(arguments, R);
     Fenetre->BoiteMessage = BoitesNotees();
     Fenetre->BoiteSaisie = [this](const QString&, const QString&, QString& texte) {
       ++Saisies;
@@ -190,7 +191,7 @@ class TestFenetreJeu : public QObject {
 
   void init() {
     QFile::remove(QString::fromStdString(TRegistre::CheminFichier()));
-    Reglages() = TReglages();
+    R = TReglages();
     Boites.clear();
     Reponse = QMessageBox::Ok;
     NomSaisi = QStringLiteral("  Alice \t");
@@ -216,8 +217,8 @@ class TestFenetreJeu : public QObject {
     QFETCH(int, score);
     QFETCH(int, maximum);
     TFeuille feuille;
-    Reglages().HoteFeuilleNotes = "127.0.0.1";
-    Reglages().NoteSur100 = sur100;
+    R.HoteFeuilleNotes = "127.0.0.1";
+    R.NoteSur100 = sur100;
     Cree();
     Fenetre->Joueur.Client.Port = feuille.Port();
     Ouvre("Capitales.xkqq");
@@ -274,8 +275,8 @@ class TestFenetreJeu : public QObject {
   void PartieInterrompue() {
     QFETCH(bool, rapporteInterrompues);
     TFeuille feuille;
-    Reglages().HoteFeuilleNotes = "127.0.0.1";
-    Reglages().RapporteInterrompues = rapporteInterrompues;
+    R.HoteFeuilleNotes = "127.0.0.1";
+    R.RapporteInterrompues = rapporteInterrompues;
     NomSaisi = QString();
     Cree();
     Fenetre->Joueur.Client.Port = feuille.Port();
@@ -302,7 +303,7 @@ class TestFenetreJeu : public QObject {
   // then neither send the result again nor close the questionnaire twice.
   void RapportProtegeDesEvenementsEnAttente() {
     TFeuille feuille;
-    Reglages().HoteFeuilleNotes = "127.0.0.1";
+    R.HoteFeuilleNotes = "127.0.0.1";
     Cree();
     Fenetre->Joueur.Client.Port = feuille.Port();
     Ouvre("Capitales.xkqq");
@@ -336,7 +337,7 @@ class TestFenetreJeu : public QObject {
   // Ctrl+O during a game: the confirmation, the dialog, the refusal told over the window, which
   // shows the previous questionnaire as it was. (Every kind of refusal: joueur_test.)
   void EchecOuvertureParLeMenu() {
-    Reglages().HoteFeuilleNotes.clear();
+    R.HoteFeuilleNotes.clear();
     Cree();
     Ouvre("Capitales.xkqq");
     Touche(Qt::Key_Return);
@@ -378,8 +379,8 @@ class TestFenetreJeu : public QObject {
 
   // The remembered files in the Fichier menu, by their names. (What is remembered: joueur_test.)
   void FichiersRetenus() {
-    Reglages().FichierOuvert = Echantillon("Capitales.xkqq");
-    Reglages().FichierRecent = Echantillon("Fleuves.kqq");
+    R.FichierOuvert = Echantillon("Capitales.xkqq");
+    R.FichierRecent = Echantillon("Fleuves.kqq");
     Cree();
     Fenetre->MenuFichierClick();
     QVERIFY(Fenetre->Ouvert1->isVisible());
@@ -421,7 +422,7 @@ class TestFenetreJeu : public QObject {
     QVERIFY(Fenetre->Joueur.QuizOuvert() == nullptr);
     QVERIFY(Fenetre->Joueur.Jeu().FicheCourante() == nullptr);
     QVERIFY(Fenetre->Joueur.Jeu().FichesAPoser().empty());
-    QCOMPARE(Reglages().NumeroFicheOuvert, 1);
+    QCOMPARE(R.NumeroFicheOuvert, 1);
     QCOMPARE(Fenetre->windowTitle(), QStringLiteral("Orvaline"));
     QCOMPARE(Fenetre->LInstruction->text(), QStringLiteral("Bonne journée !"));
     QCOMPARE(Fenetre->Bouton->text(), QStringLiteral("Ouvrir"));
@@ -440,7 +441,7 @@ class TestFenetreJeu : public QObject {
   }
   void Raccourcis() {
     QFETCH(bool, barre);
-    Reglages().BarreMenu = barre;
+    R.BarreMenu = barre;
     Cree();
     QCOMPARE(Fenetre->centralWidget()->size(), QSize(568, 482));
     QCOMPARE(Fenetre->size(), QSize(568, barre ? 502 : 482));
@@ -492,7 +493,7 @@ class TestFenetreJeu : public QObject {
     if (barre) QVERIFY(Fenetre->MenuPreferences->isVisible());
     Touche(Qt::Key_P, Qt::ControlModifier | Qt::AltModifier);
     QCOMPARE(Fenetre->Joueur.PreferencesModifiees, barre);
-    QCOMPARE(Reglages().MenuPreferencesVisible, !barre);
+    QCOMPARE(R.MenuPreferencesVisible, !barre);
     if (barre) {
       QVERIFY(!Fenetre->MenuPreferences->isVisible());
       Touche(Qt::Key_P, Qt::ControlModifier | Qt::AltModifier);
@@ -505,9 +506,9 @@ class TestFenetreJeu : public QObject {
   }
 
   void MenusSelonLEtat() {
-    Reglages().MenuFichierEnPartie = false;
-    Reglages().MenuPartieEnPartie = true;
-    Reglages().CtrlAAccepte = false;
+    R.MenuFichierEnPartie = false;
+    R.MenuPartieEnPartie = true;
+    R.CtrlAAccepte = false;
     Cree();
     QVERIFY(!Fenetre->MenuPartie->menuAction()->isVisible());
     Ouvre("Capitales.xkqq");
@@ -712,7 +713,7 @@ class TestFenetreJeu : public QObject {
 
   // The stored family is not installed: the font dialog opens on the family the fields show.
   void DialoguePoliceSurLaPoliceAffichee() {
-    Reglages().PoliceChamps = "Police Introuvable Orvaline";
+    R.PoliceChamps = "Police Introuvable Orvaline";
     Cree();
     QFont recue;
     Fenetre->FormPreferences->DialoguePolice = [&recue](QFont& police) {
@@ -740,14 +741,14 @@ class TestFenetreJeu : public QObject {
         {&TFormPreferences::EMean, &TReglages::MessageMoyen}, {&TFormPreferences::Eor, &TReglages::Conjonction},
         {&TFormPreferences::Exdelim, &TReglages::Ponctuation}, {&TFormPreferences::Eignor, &TReglages::MotsIgnores},
         {&TFormPreferences::EHost, &TReglages::HoteFeuilleNotes}};
-    for (const auto& [edition, reglage] : champs) Reglages().*reglage = long40000;
+    for (const auto& [edition, reglage] : champs) R.*reglage = long40000;
     Cree();
     QVERIFY(Preferences([&](TFormPreferences& d) {
       for (const auto& [edition, reglage] : champs) QCOMPARE((d.*edition)->text().size(), 40000);
       d.CBMaxHun->toggle();
       d.BOK->click();
     }));
-    for (const auto& [edition, reglage] : champs) QCOMPARE(Reglages().*reglage, long40000);
+    for (const auto& [edition, reglage] : champs) QCOMPARE(R.*reglage, long40000);
   }
 
   // Each showing puts the focus on the first control of the tab shown; Tab walks the page's
@@ -795,10 +796,10 @@ class TestFenetreJeu : public QObject {
 
   void PreferencesOKSansChangement() {
     Cree();
-    const TReglages avant = Reglages();
+    const TReglages avant = R;
     QVERIFY(!Preferences([](TFormPreferences& d) { d.BOK->click(); }));
     QVERIFY(!Fenetre->Joueur.PreferencesModifiees);
-    QCOMPARE(Reglages().Conjonction, avant.Conjonction);
+    QCOMPARE(R.Conjonction, avant.Conjonction);
     // A character typed and deleted again is a change.
     QVERIFY(Preferences([](TFormPreferences& d) {
       QTest::keyClick(d.Egood, Qt::Key_X);
@@ -806,7 +807,7 @@ class TestFenetreJeu : public QObject {
       d.BOK->click();
     }));
     QVERIFY(Fenetre->Joueur.PreferencesModifiees);
-    QCOMPARE(Reglages().MessageBon, avant.MessageBon);
+    QCOMPARE(R.MessageBon, avant.MessageBon);
     Fenetre->close();
     QVERIFY(ValeurEcrite("good"));
     QVERIFY(ValeurEcrite("mnplay"));
@@ -827,12 +828,12 @@ class TestFenetreJeu : public QObject {
       d.CBMenuFichier->setChecked(true);
       d.BOK->click();
     }));
-    QCOMPARE(Reglages().Conjonction, std::string("et"));
-    QCOMPARE(Reglages().Ponctuation, std::string(";,."));
-    QCOMPARE(Reglages().MotsIgnores, std::string("le  la"));
-    QCOMPARE(Reglages().HoteFeuilleNotes, std::string());
-    QVERIFY(Reglages().RapporteInterrompues);
-    QVERIFY(Reglages().MenuFichierEnPartie);
+    QCOMPARE(R.Conjonction, std::string("et"));
+    QCOMPARE(R.Ponctuation, std::string(";,."));
+    QCOMPARE(R.MotsIgnores, std::string("le  la"));
+    QCOMPARE(R.HoteFeuilleNotes, std::string());
+    QVERIFY(R.RapporteInterrompues);
+    QVERIFY(R.MenuFichierEnPartie);
     // The open questionnaire is judged as before.
     QCOMPARE(Fenetre->Joueur.Jeu().Contexte().OuVisible, std::string("ou"));
     // Refilled from the settings at the next showing; a host of spaces tests as none.
@@ -860,8 +861,8 @@ class TestFenetreJeu : public QObject {
       QCOMPARE(d.EPolice->text(), QStringLiteral("DejaVu Serif"));
       d.BOK->click();
     }));
-    QCOMPARE(Reglages().PoliceChamps, std::string("DejaVu Serif"));
-    QCOMPARE(Reglages().TaillePoliceChamps, 14);
+    QCOMPARE(R.PoliceChamps, std::string("DejaVu Serif"));
+    QCOMPARE(R.TaillePoliceChamps, 14);
     for (QWidget* w : {static_cast<QWidget*>(Fenetre->ETitre), static_cast<QWidget*>(Fenetre->MQuestion),
                        static_cast<QWidget*>(Fenetre->MReponse), static_cast<QWidget*>(Fenetre->EReponse)}) {
       QCOMPARE(w->font().family(), QStringLiteral("DejaVu Serif"));

@@ -286,17 +286,16 @@ class TestFenetrePreferences : public QObject {
     QVERIFY(!Fenetre->isVisible());
     QVERIFY(Boites.isEmpty());
 
-    Reglages() = TReglages();
-    LitPreferences(Reglages(), EPartReglages::Joueur);
-    QCOMPARE(Reglages().HoteFeuilleNotes, std::string("127.0.0.1"));
-    QVERIFY(Reglages().RapporteInterrompues);
-    QVERIFY(Reglages().CtrlAAccepte);
-    TForm1 joueur({}, Reglages());
+    TReglages lus;
+    LitPreferences(lus, EPartReglages::Joueur);
+    QCOMPARE(lus.HoteFeuilleNotes, std::string("127.0.0.1"));
+    QVERIFY(lus.RapporteInterrompues);
+    QVERIFY(lus.CtrlAAccepte);
+    TForm1 joueur({}, lus);
     joueur.BoiteMessage = [](QMessageBox::Icon, const QString&, const QString&, QMessageBox::StandardButtons) {
       return QMessageBox::Ok;
     };
     QVERIFY2(!joueur.BarreAttachee(), "no menu bar");
-    Reglages() = TReglages();
   }
 
   // Fault built soundly: a store that refuses the write is told, and the window stays as it was.
