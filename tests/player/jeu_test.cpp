@@ -16,16 +16,11 @@
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
 #include "player/KorJeu.h"
+#include "EnFrancais.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-class Environnement : public ::testing::Environment {
- public:
-  void SetUp() override { FixeLocale("fr_FR"); }
-};
-const auto* const environnement = ::testing::AddGlobalTestEnvironment(new Environnement);
 
 // The window, as a script: it keeps what the game shows and answers what the game asks.
 class TVueScriptee : public IVueJeu {

@@ -20,16 +20,11 @@
 #include "platform/Registre.h"
 #include "player/KorJoueur.h"
 #include "ReponsesCapitales.h"
+#include "EnFrancais.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-class Environnement : public ::testing::Environment {
- public:
-  void SetUp() override { FixeLocale("fr_FR"); }
-};
-const auto* const environnement = ::testing::AddGlobalTestEnvironment(new Environnement);
 
 // The quiz window, as a script: it keeps what it is told to show and answers what it is asked.
 class TVueJoueur : public IVueJoueur {

@@ -10,16 +10,11 @@
 #include "platform/Ansi.h"
 #include "platform/Locale.h"
 #include "player/KorVerification.h"
+#include "EnFrancais.h"
 
 namespace {
 
 std::string A(const char* utf8) { return ansi::Utf8VersAnsi(utf8); }
-
-class Environnement : public ::testing::Environment {
- public:
-  void SetUp() override { FixeLocale("fr_FR"); }
-};
-const auto* const environnement = ::testing::AddGlobalTestEnvironment(new Environnement);
 
 // The context of a questionnaire made with the default settings.
 TContexteVerification ContexteDefaut() {
