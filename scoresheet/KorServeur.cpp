@@ -12,6 +12,8 @@
 #include <utility>
 
 #include <netinet/in.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/resource.h>
@@ -134,7 +136,10 @@ class TBoucle {
       : FEtat(etat),
         FEpoll(epoll),
         FDelai(std::chrono::milliseconds(std::max(etat.Options.DelaiInactivite, 1))),
-        FMax(maxConnexions) {}
+        FAgeMinPourFairePlace(std::chrono::milliseconds(std::max(etat.Options.InactiviteAvantPlace, 0))),
+        FMax(maxConnexions) {
+    RepriseReserve();
+  }
 
   ~TBoucle() { FEtat.Actifs = 0; }
 
@@ -175,30 +180,67 @@ class TBoucle {
     return static_cast<int>(std::clamp<long long>(reste, 0, 60000));
   }
 
+  // Takes the newcomers waiting in the system's queue. At the bound, or when the process has no
+  // descriptor left, a connection is closed to make room only once it has gone too long without
+  // a line to be a player in its exchange; until then the newcomers wait in the queue, and
+  // accepting starts again as soon as a connection ends.
   void Accepte() {
     const int ecoute = FEtat.Ecoute.Fd();
     for (int k = 0; k < AcceptationsParTour; ++k) {
-      const int d = ::accept4(ecoute, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+      if (static_cast<int>(FConnexions.size()) >= FMax && !FaitPlace()) return;
+      int d = ::accept4(ecoute, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+      if (d < 0 && (errno == EMFILE || errno == ENFILE) && FReserve.Ouvert()) {
+        // The system wants a free descriptor before it looks at the queue: the spare one, given
+        // back for a moment, tells whether anybody waits at all, and serves them if so.
+        FReserve.Ferme();
+        d = ::accept4(ecoute, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        const int erreur = errno;
+        RepriseReserve();
+        errno = erreur;
+      }
       if (d >= 0) {
         Accueille(TDescripteur(d));
         continue;
       }
       if (errno == EINTR || errno == ECONNABORTED) continue;
-      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
-        // The rest of the program holds the descriptors: the longest idle connection makes room.
-        // With none to close, the waiting connections are looked at again a little later.
-        if (!FConnexions.empty()) {
-          Retire(FConnexions.begin());
-          continue;
-        }
-        epoll_event e{};
-        e.data.ptr = &FEtat.Ecoute;
-        ::epoll_ctl(FEpoll, EPOLL_CTL_MOD, ecoute, &e);
-        FAcceptationSuspendue = true;
-        FReprise = Horloge::now() + std::chrono::milliseconds(100);
-      }
+      // No spare left to look with.
+      if ((errno == EMFILE || errno == ENFILE) && FaitPlace()) continue;
+      if (errno == ENOBUFS || errno == ENOMEM) Suspend(Horloge::now() + std::chrono::milliseconds(100));
       return;  // EAGAIN: none waiting
     }
+  }
+
+  // There is no room for a newcomer. If one waits, the connection that has gone longest without a
+  // line is closed for it, provided it has gone long enough that it cannot be a player between
+  // the greeting and its command; else accepting waits. False: nothing more to accept now.
+  bool FaitPlace() {
+    pollfd p{FEtat.Ecoute.Fd(), POLLIN, 0};
+    if (::poll(&p, 1, 0) != 1) return false;  // nobody: the queue is watched as before
+    if (!FConnexions.empty() && Horloge::now() >= PeutFairePlace(FConnexions.front())) {
+      Retire(FConnexions.begin());
+      return true;
+    }
+    SuspendFautePlace();
+    return false;
+  }
+
+  Horloge::time_point PeutFairePlace(const TConnexion& c) const { return c.Limite - FDelai + FAgeMinPourFairePlace; }
+
+  // Accepting waits for a connection to end, or for the oldest one to be old enough to make
+  // room; with none held, it looks at the queue again a little later.
+  void SuspendFautePlace() {
+    Suspend(FConnexions.empty() ? Horloge::now() + std::chrono::milliseconds(100)
+                                : PeutFairePlace(FConnexions.front()));
+  }
+
+  void Suspend(Horloge::time_point reprise) {
+    if (!FAcceptationSuspendue) {
+      epoll_event e{};
+      e.data.ptr = &FEtat.Ecoute;
+      ::epoll_ctl(FEpoll, EPOLL_CTL_MOD, FEtat.Ecoute.Fd(), &e);
+      FAcceptationSuspendue = true;
+    }
+    FReprise = reprise;
   }
 
   void ReprendAcceptations() {
@@ -210,8 +252,11 @@ class TBoucle {
     ::epoll_ctl(FEpoll, EPOLL_CTL_MOD, FEtat.Ecoute.Fd(), &e);
   }
 
+  void RepriseReserve() {
+    if (!FReserve.Ouvert()) FReserve = TDescripteur(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+  }
+
   void Accueille(TDescripteur socket) {
-    if (static_cast<int>(FConnexions.size()) >= FMax) Retire(FConnexions.begin());
     FConnexions.emplace_back(std::move(socket), FEtat.Options);
     const TPlace c = std::prev(FConnexions.end());
     c->Place = c;
@@ -348,6 +393,9 @@ class TBoucle {
     c->Finie = true;
     FFinies.splice(FFinies.end(), FConnexions, c);
     FEtat.Actifs = static_cast<int>(FConnexions.size());
+    // Room again: the spare descriptor first, then the newcomers that wait.
+    RepriseReserve();
+    if (FAcceptationSuspendue) FReprise = Horloge::now();
   }
 
   void FermeEchues() {
@@ -358,7 +406,11 @@ class TBoucle {
   TEtat& FEtat;
   int FEpoll;
   Horloge::duration FDelai;
+  Horloge::duration FAgeMinPourFairePlace;
   int FMax;
+  // Held open so that, once the process has no descriptor left, one can be given back to learn
+  // whether anybody is waiting.
+  TDescripteur FReserve;
   // By deadline, the first due in front: the one that has gone longest without a line.
   TListe FConnexions;
   TListe FFinies;

@@ -19,9 +19,14 @@
 struct TOptionsServeur {
   std::uint16_t Port = PortFeuilleNotes;  // 0: any free port (see TServeurResultats::Port)
   // Connections held at once; also kept below what the process may open. Past it, the
-  // connection that has gone longest without a line is closed to make room.
+  // connection that has gone longest without a line is closed to make room once it has gone
+  // InactiviteAvantPlace without one; newcomers wait in the system's queue until then.
   int MaxConnexions = 16384;
   int DelaiInactivite = 60000;            // ms allowed for each line, and for a reply to be taken
+  // ms without a line after which a connection may be closed for a newcomer. A player sends its
+  // command within milliseconds of the greeting on a local network, and waits 10 s for the
+  // greeting: 2 s closes no player in its exchange and lets a waiting one in before it gives up.
+  int InactiviteAvantPlace = 2000;
   std::size_t LongueurMaxLigne = TLecteurLignes::LongueurMaxDefaut;
   std::size_t LongueurMaxLigneEntiere = TLecteurLignes::LongueurMaxEntiereDefaut;
   // Connections the system may hold before they are accepted (within its own bound, somaxconn):

@@ -58,3 +58,8 @@ int TTableResultats::NbLignes() const {
   std::lock_guard<std::mutex> garde(Verrou);
   return static_cast<int>(FLignes.size());
 }
+
+std::uint64_t TTableResultats::Generation() const {
+  std::lock_guard<std::mutex> garde(Verrou);
+  return FGeneration;
+}

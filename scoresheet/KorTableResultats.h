@@ -53,6 +53,8 @@ class TTableResultats : public QObject {
   void MarqueEnregistre(std::uint64_t generation);
   bool ResultatsEnregistres() const;
   int NbLignes() const;
+  // The number of results added so far.
+  std::uint64_t Generation() const;
 
   // Serialises every use of the rows and of the flag.
   mutable std::mutex Verrou;

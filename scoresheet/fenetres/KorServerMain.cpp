@@ -29,7 +29,7 @@ constexpr int LargeursColonnes[NbColonnesResultats] = {80, 160, 160, 60, 60};
 }  // namespace
 
 TFormMain::TFormMain(const TOptionsServeur& options, QWidget* parent)
-    : QMainWindow(parent), FPort(options.Port) {
+    : QMainWindow(parent) {
   // FormCreate
   setWindowTitle(QStringLiteral("Orvaline : Feuille de Notes"));
   QFont police(QStringLiteral("Tahoma"));
@@ -90,13 +90,27 @@ TFormMain::TFormMain(const TOptionsServeur& options, QWidget* parent)
   // Rows are added on the connections' threads; the grid follows on this one.
   connect(&Table, &TTableResultats::ResultatAjoute, this, &TFormMain::ResultatArrive,
           Qt::QueuedConnection);
+  DemarreServeur(options);
+  RafraichitGrille();
+}
+
+void TFormMain::DemarreServeur(const TOptionsServeur& options) {
   TCPServer = std::make_unique<TServeurResultats>(
       [this](const std::vector<std::string>& parametres) {
         Table.TCPServerCommandSendDataCommand(parametres);
       },
       options);
+  FOptionsServeur = options;
   TCPServer->Ecoute();
-  RafraichitGrille();
+}
+
+void TFormMain::SignaleEchecEcoute() {
+  BoiteMessage(QMessageBox::Warning, TitreBoite(QMessageBox::Warning),
+               QStringLiteral("Le port %1 ne peut pas être ouvert : %2\n"
+                              "Cette Feuille de Notes ne recevra aucun résultat.")
+                   .arg(FOptionsServeur.Port)
+                   .arg(ansi::VersQString(TCPServer->Erreur())),
+               QMessageBox::Ok);
 }
 
 TFormMain::~TFormMain() {
@@ -113,18 +127,8 @@ void TFormMain::showEvent(QShowEvent* event) {
   if (!FPremierAffichage) return;
   FPremierAffichage = false;
   PlaceEnHautADroite();
-  if (!TCPServer->EnEcoute()) {
-    // Told once the window is up; the program stays usable for what the table holds.
-    const QString raison = ansi::VersQString(TCPServer->Erreur());
-    QTimer::singleShot(0, this, [this, raison] {
-      BoiteMessage(QMessageBox::Warning, TitreBoite(QMessageBox::Warning),
-                   QStringLiteral("Le port %1 ne peut pas être ouvert : %2\n"
-                                  "Cette Feuille de Notes ne recevra aucun résultat.")
-                       .arg(FPort)
-                       .arg(raison),
-                   QMessageBox::Ok);
-    });
-  }
+  // Told once the window is up; the program stays usable for what the table holds.
+  if (!TCPServer->EnEcoute()) QTimer::singleShot(0, this, &TFormMain::SignaleEchecEcoute);
 }
 
 void TFormMain::PlaceEnHautADroite() {
@@ -175,11 +179,32 @@ void TFormMain::AjusteColonnes() {
   FAjustementColonnes = false;
 }
 
+bool TFormMain::QuitterSansEnregistrer() {
+  return BoiteMessage(QMessageBox::Question, TitreBoite(QMessageBox::Question),
+                      QStringLiteral("Voulez-vous quitter sans enregistrer les résultats ?"),
+                      QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
 void TFormMain::closeEvent(QCloseEvent* event) {
-  if (!Table.ResultatsEnregistres() &&
-      BoiteMessage(QMessageBox::Question, TitreBoite(QMessageBox::Question),
-                   QStringLiteral("Voulez-vous quitter sans enregistrer les résultats ?"),
-                   QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
+  // The decision covers the rows there when it is taken: those saved, or those the question was
+  // asked about. Reports keep coming meanwhile, so the server stops taking them before the
+  // window closes, and the rows that came in between are asked about again, with the server
+  // stopped; no player is told a result was received that the close then drops.
+  const std::uint64_t couverts = Table.Generation();
+  if (!Table.ResultatsEnregistres() && !QuitterSansEnregistrer()) {
+    event->ignore();
+    return;
+  }
+  const bool ecoutait = TCPServer->EnEcoute();
+  TCPServer->Arrete();
+  if (Table.Generation() != couverts && !QuitterSansEnregistrer()) {
+    // The window stays: it listens again, on the same port.
+    if (ecoutait) {
+      TOptionsServeur options = FOptionsServeur;
+      options.Port = TCPServer->Port();
+      DemarreServeur(options);
+      if (!TCPServer->EnEcoute()) SignaleEchecEcoute();
+    }
     event->ignore();
     return;
   }

@@ -76,8 +76,14 @@ class TFormMain : public QMainWindow {
   // (the vertical scroll bar shown, a narrow window), none narrower than its title.
   void AjusteColonnes();
   QString DialogueEnregistrementStandard();
+  // Creates the server and listens.
+  void DemarreServeur(const TOptionsServeur& options);
+  // Why no result can arrive: the port cannot be opened.
+  void SignaleEchecEcoute();
+  // The question asked at closing while results are not saved; true for OK.
+  bool QuitterSansEnregistrer();
 
-  std::uint16_t FPort;
+  TOptionsServeur FOptionsServeur;
   bool FRafraichissementPrevu = false;
   bool FPremierAffichage = true;
   int FEssaisPlacement = 40;

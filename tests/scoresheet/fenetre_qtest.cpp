@@ -17,7 +17,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
 
 #include "platform/Ansi.h"
 #include "platform/Ordinateur.h"
@@ -210,6 +215,111 @@ class TestFenetre : public QObject {
     Fenetre->MnQuitter->trigger();
     QVERIFY(!Fenetre->isVisible());
     QCOMPARE(Boites.size(), 2);
+  }
+
+  // A close decided while players keep reporting, after a save or through the question answered
+  // OK: every report a player was told was received is among the rows the decision covered (those
+  // saved, or those in the table when the question was answered), also those that came in the
+  // few milliseconds the close takes; none is acknowledged once it is decided.
+  void fermetureSousUnFluxDeRapports_data() {
+    QTest::addColumn<bool>("enregistre");
+    QTest::newRow("après un enregistrement") << true;
+    QTest::newRow("après la question") << false;
+  }
+  void fermetureSousUnFluxDeRapports() {
+    QFETCH(bool, enregistre);
+    constexpr int NbJoueurs = 16;
+    for (int tour = 0; tour < 12; ++tour) {
+      QTemporaryDir dossier;
+      Cree();
+      std::set<std::string> couverts;
+      Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString& titre, const QString& texte,
+                                  QMessageBox::StandardButtons) {
+        Boites.append({icone, titre, texte});
+        if (icone == QMessageBox::Question) {
+          // The teacher reads the question while reports still come, then answers.
+          QTest::qSleep(tour % 3 * 5);
+          for (const TLigneResultat& l : Fenetre->Table.Instantane().Lignes) couverts.insert(l[1]);
+        }
+        return QMessageBox::Ok;
+      };
+      const std::uint16_t port = Fenetre->TCPServer->Port();
+      std::atomic<bool> fini{false};
+      std::mutex verrou;
+      std::vector<std::string> recus;
+      std::vector<std::thread> joueurs;
+      for (int j = 0; j < NbJoueurs; ++j) {
+        joueurs.emplace_back([&, j] {
+          for (int n = 0; !fini; ++n) {
+            TClientResultats c;
+            c.Hote = "127.0.0.1";
+            c.Port = port;
+            c.NomOrdinateurLocal = "POSTE" + std::to_string(j);
+            const std::string candidat = "J" + std::to_string(j) + "-" + std::to_string(n);
+            try {
+              if (EchangeResultat(c, candidat, "quiz.xkqq", n, 10) == "200 Well received") {
+                std::lock_guard<std::mutex> g(verrou);
+                recus.push_back(candidat);
+                continue;
+              }
+            } catch (const EErreurResultats&) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          }
+        });
+      }
+      QTRY_VERIFY(Fenetre->Table.NbLignes() > 40);
+      if (enregistre) {
+        NomChoisi = dossier.filePath(QStringLiteral("Notes.csv"));
+        Fenetre->ButtonSaveClick();
+        QFile fichier(NomChoisi);
+        QVERIFY(fichier.open(QIODevice::ReadOnly));
+        for (const QByteArray& ligne : fichier.readAll().split('\n')) {
+          const QList<QByteArray> champs = ligne.split(';');
+          if (champs.size() > 1) couverts.insert(champs[1].toStdString());
+        }
+      }
+      QVERIFY(Fenetre->close());
+      // The players go on a while: a server still answering would tell them their results came.
+      QTest::qWait(100);
+      fini = true;
+      for (auto& j : joueurs) j.join();
+      QVERIFY(!recus.empty());
+      std::vector<std::string> perdus;
+      for (const std::string& candidat : recus)
+        if (!couverts.count(candidat)) perdus.push_back(candidat);
+      QVERIFY2(perdus.empty(), (std::to_string(perdus.size()) + " reçus, puis perdus à la fermeture, dont " +
+                                (perdus.empty() ? std::string() : perdus.front())).c_str());
+      Boites.clear();
+      Fenetre.reset();
+    }
+  }
+
+  // Rows that came between the answer and the stop are asked about again; Cancel then keeps the
+  // window, which listens again on its port.
+  void fermetureRedemandeePourLesLignesArriveesEntreTemps() {
+    Cree();
+    QVERIFY(Envoie("Bob", "q.kqq", 3, 4));
+    const std::uint16_t port = Fenetre->TCPServer->Port();
+    int questions = 0;
+    Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString& titre, const QString& texte,
+                                QMessageBox::StandardButtons) {
+      Boites.append({icone, titre, texte});
+      // A report arrives while the first question is on screen.
+      if (icone == QMessageBox::Question && ++questions == 1) {
+        [&] { QVERIFY(Envoie("Eve", "r.kqq", 5, 6)); }();
+        return QMessageBox::Ok;
+      }
+      return QMessageBox::Cancel;
+    };
+    QVERIFY(!Fenetre->close());
+    QCOMPARE(questions, 2);
+    QCOMPARE(Boites[1].Texte, QStringLiteral("Voulez-vous quitter sans enregistrer les résultats ?"));
+    QVERIFY(Fenetre->isVisible());
+    QVERIFY(Fenetre->TCPServer->EnEcoute());
+    QCOMPARE(Fenetre->TCPServer->Port(), port);
+    QVERIFY(Envoie("Zoé"_a, "s.kqq", 1, 2));
+    QCOMPARE(Fenetre->Table.NbLignes(), 4);
   }
 
   void ctrlSEnregistre() {

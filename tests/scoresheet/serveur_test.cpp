@@ -18,6 +18,7 @@
 #include "scoresheet/KorServeur.h"
 #include "scoresheet/KorTableResultats.h"
 #include "ReseauTest.h"
+#include "ServeurAPart.h"
 #include "Tempete.h"
 
 namespace {
@@ -30,6 +31,12 @@ TOptionsServeur OptionsTest() {
   o.Port = 0;  // a free port, chosen by the system
   o.DelaiInactivite = 30000;
   return o;
+}
+
+// The server has neither closed this connection nor sent anything on it.
+bool ToujoursOuverte(int fd) {
+  pollfd attente{fd, POLLIN, 0};
+  return ::poll(&attente, 1, 0) == 0;
 }
 
 // A server whose handler fills a real table.
@@ -181,11 +188,13 @@ TEST(ServeurResultats, PairSilencieuxFerme) {
   EXPECT_EQ(s.Table.NbLignes(), 2);
 }
 
-// Past the bound, a newcomer is served at once: the connection that has gone longest without a
-// line makes room; those that sent lines since go on as usual.
+// Past the bound, a newcomer waits in the system's queue while every connection may still be a
+// player in its exchange; once the one that has gone longest without a line has gone long
+// enough, it makes room. Those that sent lines since go on as usual.
 TEST(ServeurResultats, BorneDesConnexionsFermeLaPlusInactive) {
   TOptionsServeur o = OptionsTest();
   o.MaxConnexions = 2;
+  o.InactiviteAvantPlace = 600;
   Serveur s(o);
   TPair a(s.Tcp.Port());
   EXPECT_EQ(a.LitLigne(), "200 Welcome");
@@ -194,6 +203,9 @@ TEST(ServeurResultats, BorneDesConnexionsFermeLaPlusInactive) {
   b.Envoie("HELLO\r\n");
   EXPECT_EQ(b.LitLigne(), "400 Unknown Command");
   TPair c(s.Tcp.Port());
+  ASSERT_TRUE(c.Connecte);
+  EXPECT_EQ(c.LitLigne(200), std::nullopt);
+  EXPECT_TRUE(ToujoursOuverte(a.Fd()));
   EXPECT_EQ(c.LitLigne(), "200 Welcome");
   EXPECT_TRUE(a.FermeParLePair());
   c.Envoie("SENDDATA\tPCc\tC\tq\t1\t2\r\n");
@@ -282,7 +294,7 @@ TEST(ServeurResultatsMort, EcritureVersUnPairPartiSansSigpipe) {
 }
 
 // The process has run out of descriptors (the rest of the program took them): a newcomer is still
-// served, an idle connection making room, and the server goes on accepting.
+// served, on the descriptor the server keeps spare for this, and no connection is closed for it.
 TEST(ServeurResultatsMort, PlusDeDescripteursLibres) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
@@ -305,10 +317,89 @@ TEST(ServeurResultatsMort, PlusDeDescripteursLibres) {
         if (nouveau.LitLigne() != "200 Welcome") ::_exit(5);
         nouveau.Envoie("SENDDATA\tPC\tBob\tq\t1\t2\r\n");
         if (nouveau.LitLigne() != "200 Well received") ::_exit(6);
-        if (!inactifs.front()->FermeParLePair(1000)) ::_exit(7);
+        for (auto& p : inactifs)
+          if (!ToujoursOuverte(p->Fd())) ::_exit(7);
         ::_exit(0);
       },
       testing::ExitedWithCode(0), "");
+}
+
+// Reports through the real client, with the player's own time-outs, from several threads at once:
+// reply (or failure) -> reports.
+std::map<std::string, int> Rapports(std::uint16_t port, int nbRapports, int nbFils) {
+  std::mutex m;
+  std::map<std::string, int> reponses;
+  std::vector<std::thread> fils;
+  for (int f = 0; f < nbFils; ++f) {
+    fils.emplace_back([&, f] {
+      for (int i = f; i < nbRapports; i += nbFils) {
+        TClientResultats client;
+        client.Hote = "127.0.0.1";
+        client.Port = port;
+        client.NomOrdinateurLocal = "PC" + std::to_string(i);
+        std::string reponse;
+        try {
+          reponse = EchangeResultat(client, "Candidat", "/cours/quiz.xkqq", i, nbRapports);
+        } catch (const EErreurResultats& e) {
+          reponse = "échec : " + e.Message();
+        }
+        std::lock_guard<std::mutex> g(m);
+        ++reponses[reponse];
+      }
+    });
+  }
+  for (auto& f : fils) f.join();
+  return reponses;
+}
+
+std::string Decompte(const std::map<std::string, int>& reponses) {
+  std::string texte;
+  for (const auto& [reponse, n] : reponses) texte += "\n  " + reponse + " : " + std::to_string(n);
+  return texte;
+}
+
+// A small descriptor limit makes a small bound on connections (32 for a limit of 64). Players
+// beyond it wait in the system's queue: none that was greeted is closed to make room for the
+// next, so every report is answered and recorded.
+TEST(ServeurResultatsLimites, PetiteLimiteDeDescripteurs) {
+  Application();
+  constexpr int NbRapports = 2000, NbJoueurs = 50;
+  for (int essai = 0; essai < 3; ++essai) {
+    TServeurAPart s(64);
+    ASSERT_NE(s.Port(), 0);
+    const std::map<std::string, int> reponses = Rapports(s.Port(), NbRapports, NbJoueurs);
+    EXPECT_EQ(reponses, (std::map<std::string, int>{{"200 Well received", NbRapports}})) << essai << Decompte(reponses);
+    EXPECT_EQ(s.NbLignes(), NbRapports + 1);
+  }
+}
+
+// The server at its last free descriptor: each report takes it and gives it back, and the
+// accept that then finds none, with nobody waiting, closes nothing: neither the report just
+// greeted nor a connection held beside it.
+TEST(ServeurResultatsLimites, DernierDescripteurLibre) {
+  Application();
+  TServeurAPart s;
+  ASSERT_NE(s.Port(), 0);
+  std::vector<std::unique_ptr<TPair>> inactifs;
+  for (int i = 0; i < 3; ++i) {
+    inactifs.push_back(std::make_unique<TPair>(s.Port()));
+    ASSERT_EQ(inactifs.back()->LitLigne(), "200 Welcome");
+  }
+  ASSERT_TRUE(s.UnSeulDescripteurLibre());
+  const auto cinqRapports = [&] {
+    for (int i = 0; i < 5; ++i) {
+      const std::map<std::string, int> reponses = Rapports(s.Port(), 1, 1);
+      EXPECT_EQ(reponses, (std::map<std::string, int>{{"200 Well received", 1}})) << i << Decompte(reponses);
+    }
+  };
+  cinqRapports();
+  for (auto& p : inactifs) EXPECT_TRUE(ToujoursOuverte(p->Fd())) << "une connexion inactive a été fermée";
+  // Alone: the report is then the only connection the server holds.
+  inactifs.clear();
+  ASSERT_TRUE(Attend([&] { return s.ConnexionsActives() == 0; }));
+  ASSERT_TRUE(s.UnSeulDescripteurLibre());
+  cinqRapports();
+  EXPECT_EQ(s.NbLignes(), 11);
 }
 
 // 500 players report at once among garbage, endless lines and half-open connections: every
@@ -443,28 +534,7 @@ TEST(ServeurResultatsCharge, JoueursParmiPairsInactifsEtLents) {
     }
   });
 
-  std::mutex m;
-  std::map<std::string, int> reponses;
-  std::vector<std::thread> joueurs;
-  for (int f = 0; f < NbFils; ++f) {
-    joueurs.emplace_back([&, f] {
-      for (int i = f; i < NbJoueurs; i += NbFils) {
-        TClientResultats client;  // the player's own time-outs
-        client.Hote = "127.0.0.1";
-        client.Port = port;
-        client.NomOrdinateurLocal = "PC" + std::to_string(i);
-        std::string reponse;
-        try {
-          reponse = EchangeResultat(client, "Candidat", "/cours/quiz.xkqq", i, NbJoueurs);
-        } catch (const EErreurResultats& e) {
-          reponse = "échec : " + e.Message();
-        }
-        std::lock_guard<std::mutex> g(m);
-        ++reponses[reponse];
-      }
-    });
-  }
-  for (auto& j : joueurs) j.join();
+  std::map<std::string, int> reponses = Rapports(port, NbJoueurs, NbFils);
   // The attackers are all still there: no player needed one of them closed.
   const int restants = s.Tcp.ConnexionsActives();
   pic = std::max(pic.load(), MemoireResidenteKo());
