@@ -125,6 +125,8 @@ struct TConnexion {
   bool Fermeture = false;       // its last reply is given: it closes once the reply is taken
   bool FinAnnoncee = false;     // the peer has closed its side
   bool Finie = false;           // closed; freed once the events at hand are handled
+  // It had a line answered and stays open: no player's, whose one command ends its connection.
+  bool HorsEchange = false;
   std::list<TConnexion>::iterator Place;
 };
 
@@ -173,7 +175,8 @@ class TBoucle {
   // Until the first deadline, or the end of a pause in accepting.
   int Attente() const {
     Horloge::time_point prochaine = Horloge::time_point::max();
-    if (!FConnexions.empty()) prochaine = FConnexions.front().Limite;
+    for (const TListe* liste : {&FConnexions, &FHorsEchange})
+      if (!liste->empty()) prochaine = std::min(prochaine, liste->front().Limite);
     if (FAcceptationSuspendue) prochaine = std::min(prochaine, FReprise);
     if (prochaine == Horloge::time_point::max()) return -1;
     const auto reste = std::chrono::ceil<std::chrono::milliseconds>(prochaine - Horloge::now()).count();
@@ -187,7 +190,7 @@ class TBoucle {
   void Accepte() {
     const int ecoute = FEtat.Ecoute.Fd();
     for (int k = 0; k < AcceptationsParTour; ++k) {
-      if (static_cast<int>(FConnexions.size()) >= FMax && !FaitPlace()) return;
+      if (NbConnexions() >= FMax && !FaitPlace()) return;
       int d = ::accept4(ecoute, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
       if (d < 0 && (errno == EMFILE || errno == ENFILE) && FReserve.Ouvert()) {
         // The system wants a free descriptor before it looks at the queue: the spare one, given
@@ -210,12 +213,17 @@ class TBoucle {
     }
   }
 
-  // There is no room for a newcomer. If one waits, the connection that has gone longest without a
-  // line is closed for it, provided it has gone long enough that it cannot be a player between
-  // the greeting and its command; else accepting waits. False: nothing more to accept now.
+  // There is no room for a newcomer. If one waits, a connection that cannot be a player in its
+  // exchange is closed for it: one that had a line answered and stayed open, else the one that
+  // has gone longest without a line once it has gone too long to be a player between the
+  // greeting and its command; else accepting waits. False: nothing more to accept now.
   bool FaitPlace() {
     pollfd p{FEtat.Ecoute.Fd(), POLLIN, 0};
     if (::poll(&p, 1, 0) != 1) return false;  // nobody: the queue is watched as before
+    if (!FHorsEchange.empty()) {
+      Retire(FHorsEchange.begin());
+      return true;
+    }
     if (!FConnexions.empty() && Horloge::now() >= PeutFairePlace(FConnexions.front())) {
       Retire(FConnexions.begin());
       return true;
@@ -223,6 +231,9 @@ class TBoucle {
     SuspendFautePlace();
     return false;
   }
+
+  int NbConnexions() const { return static_cast<int>(FConnexions.size() + FHorsEchange.size()); }
+  TListe& ListeDe(const TConnexion& c) { return c.HorsEchange ? FHorsEchange : FConnexions; }
 
   Horloge::time_point PeutFairePlace(const TConnexion& c) const { return c.Limite - FDelai + FAgeMinPourFairePlace; }
 
@@ -261,17 +272,23 @@ class TBoucle {
     const TPlace c = std::prev(FConnexions.end());
     c->Place = c;
     c->Limite = Horloge::now() + FDelai;
-    FEtat.Actifs = static_cast<int>(FConnexions.size());
+    FEtat.Actifs = NbConnexions();
     c->Sortie.assign(ReponseBienvenue).append("\r\n");
     // A peer of a storm has often gone already: it is closed here, never watched.
     Sert(c);
   }
 
   // A line came, or a reply was given: the connection's time starts again, and it goes last in
-  // the order of deadlines (all connections have the same delay).
-  void Relance(TPlace c) {
+  // the order of deadlines (all connections have the same delay). horsEchange: the line was
+  // answered and the connection stays open.
+  void Relance(TPlace c, bool horsEchange) {
     c->Limite = Horloge::now() + FDelai;
-    FConnexions.splice(FConnexions.end(), FConnexions, c);
+    TListe& depuis = ListeDe(*c);
+    // A newcomer waiting for room may have it now.
+    if (horsEchange && !c->HorsEchange && FAcceptationSuspendue) FReprise = Horloge::now();
+    c->HorsEchange = c->HorsEchange || horsEchange;
+    TListe& vers = ListeDe(*c);
+    vers.splice(vers.end(), depuis, c);
   }
 
   enum class EEnvoi { Fait, Attend, Echec };
@@ -328,7 +345,7 @@ class TBoucle {
       }
       if (c->Lecteur.LigneSuivante(ligne)) {
         const TReponseLigne reponse = TraiteLigne(ligne, FEtat.Commande, c->Lecteur.Tronquee());
-        Relance(c);
+        Relance(c, !reponse.Fermer);
         if (reponse.Fermer) {
           c->Fermeture = true;
           if (reponse.Reponse.empty()) {
@@ -391,8 +408,8 @@ class TBoucle {
     if (c->Surveille != 0) ::epoll_ctl(FEpoll, EPOLL_CTL_DEL, c->Socket.Fd(), nullptr);
     c->Socket.Ferme();
     c->Finie = true;
-    FFinies.splice(FFinies.end(), FConnexions, c);
-    FEtat.Actifs = static_cast<int>(FConnexions.size());
+    FFinies.splice(FFinies.end(), ListeDe(*c), c);
+    FEtat.Actifs = NbConnexions();
     // Room again: the spare descriptor first, then the newcomers that wait.
     RepriseReserve();
     if (FAcceptationSuspendue) FReprise = Horloge::now();
@@ -400,7 +417,8 @@ class TBoucle {
 
   void FermeEchues() {
     const auto maintenant = Horloge::now();
-    while (!FConnexions.empty() && FConnexions.front().Limite <= maintenant) Retire(FConnexions.begin());
+    for (TListe* liste : {&FConnexions, &FHorsEchange})
+      while (!liste->empty() && liste->front().Limite <= maintenant) Retire(liste->begin());
   }
 
   TEtat& FEtat;
@@ -411,8 +429,10 @@ class TBoucle {
   // Held open so that, once the process has no descriptor left, one can be given back to learn
   // whether anybody is waiting.
   TDescripteur FReserve;
-  // By deadline, the first due in front: the one that has gone longest without a line.
+  // By deadline, the first due in front: the one that has gone longest without a line. Apart,
+  // those that had a line answered and stayed open, which no player does.
   TListe FConnexions;
+  TListe FHorsEchange;
   TListe FFinies;
   bool FAcceptationSuspendue = false;
   Horloge::time_point FReprise;

@@ -188,9 +188,10 @@ TEST(ServeurResultats, PairSilencieuxFerme) {
   EXPECT_EQ(s.Table.NbLignes(), 2);
 }
 
-// Past the bound, a newcomer waits in the system's queue while every connection may still be a
-// player in its exchange; once the one that has gone longest without a line has gone long
-// enough, it makes room. Those that sent lines since go on as usual.
+// Past the bound, a connection that cannot be a player in its exchange makes room for a
+// newcomer: at once one that had a line answered and stayed open; else the one that has gone
+// longest without a line, once it has gone long enough, the newcomer waiting in the system's
+// queue until then.
 TEST(ServeurResultats, BorneDesConnexionsFermeLaPlusInactive) {
   TOptionsServeur o = OptionsTest();
   o.MaxConnexions = 2;
@@ -203,15 +204,20 @@ TEST(ServeurResultats, BorneDesConnexionsFermeLaPlusInactive) {
   b.Envoie("HELLO\r\n");
   EXPECT_EQ(b.LitLigne(), "400 Unknown Command");
   TPair c(s.Tcp.Port());
-  ASSERT_TRUE(c.Connecte);
-  EXPECT_EQ(c.LitLigne(200), std::nullopt);
-  EXPECT_TRUE(ToujoursOuverte(a.Fd()));
   EXPECT_EQ(c.LitLigne(), "200 Welcome");
+  EXPECT_TRUE(b.FermeParLePair());
+  EXPECT_TRUE(ToujoursOuverte(a.Fd()));
+  // a and c were only greeted: d waits until a has gone long enough without a line.
+  TPair d(s.Tcp.Port());
+  ASSERT_TRUE(d.Connecte);
+  EXPECT_EQ(d.LitLigne(200), std::nullopt);
+  EXPECT_TRUE(ToujoursOuverte(a.Fd()));
+  EXPECT_EQ(d.LitLigne(), "200 Welcome");
   EXPECT_TRUE(a.FermeParLePair());
   c.Envoie("SENDDATA\tPCc\tC\tq\t1\t2\r\n");
   EXPECT_EQ(c.LitLigne(), "200 Well received");
-  b.Envoie("SENDDATA\tPCb\tB\tq\t1\t2\r\n");
-  EXPECT_EQ(b.LitLigne(), "200 Well received");
+  d.Envoie("SENDDATA\tPCd\tD\tq\t1\t2\r\n");
+  EXPECT_EQ(d.LitLigne(), "200 Well received");
   EXPECT_EQ(s.Table.NbLignes(), 3);
   EXPECT_TRUE(Attend([&] { return s.Tcp.ConnexionsActives() == 0; }));
 }
@@ -482,6 +488,49 @@ TEST(ServeurResultatsCharge, CinqCentsJoueursEtDesPairsHostiles) {
   apres.Envoie("SENDDATA\tPCx\tX\tq\t1\t1\r\n");
   EXPECT_EQ(apres.LitLigne(), "200 Well received");
   EXPECT_TRUE(Attend([&] { return s.Tcp.ConnexionsActives() == 0; }, 30000));
+}
+
+// The bound held whole by peers of one kind, none of which the idle time would close for a
+// minute: silent ones, ones that keep talking, ones that never read their replies. Players
+// reporting with the real client all get in and are answered: the talkers make room at once, the
+// silent ones once they have gone too long without a line to be players.
+TEST(ServeurResultatsCharge, BornePleineDePairsHostiles) {
+  enum EGenre { Muets, Bavards, Sourds };
+  for (const EGenre genre : {Muets, Bavards, Sourds}) {
+    constexpr int Borne = 24, NbRapports = 100;
+    TOptionsServeur o = OptionsTest();
+    o.MaxConnexions = Borne;
+    o.DelaiInactivite = TOptionsServeur().DelaiInactivite;
+    Serveur s(o);
+    std::vector<std::unique_ptr<TPair>> pairs;
+    for (int i = 0; i < Borne; ++i) {
+      pairs.push_back(std::make_unique<TPair>(s.Tcp.Port()));
+      ASSERT_EQ(pairs.back()->LitLigne(), "200 Welcome");
+      ::fcntl(pairs.back()->Fd(), F_SETFL, ::fcntl(pairs.back()->Fd(), F_GETFL) | O_NONBLOCK);
+      if (genre == Sourds) {
+        const std::string lignes(64 * 1024, '\n');
+        while (::send(pairs.back()->Fd(), lignes.data(), lignes.size(), MSG_NOSIGNAL) > 0) {
+        }
+      }
+    }
+    std::atomic<bool> fini{false};
+    std::thread bavardage([&] {
+      char poubelle[4096];
+      while (genre == Bavards && !fini) {
+        for (auto& p : pairs) {
+          ::send(p->Fd(), "HELLO\r\n", 7, MSG_NOSIGNAL);
+          while (::recv(p->Fd(), poubelle, sizeof poubelle, 0) > 0) {
+          }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+    });
+    std::map<std::string, int> reponses = Rapports(s.Tcp.Port(), NbRapports, 10);
+    fini = true;
+    bavardage.join();
+    EXPECT_EQ(reponses, (std::map<std::string, int>{{"200 Well received", NbRapports}})) << genre << Decompte(reponses);
+    EXPECT_EQ(s.Table.NbLignes(), NbRapports + 1);
+  }
 }
 
 // Idle and slow peers, all held open, never keep a player out: 300 that send nothing, 300 that
