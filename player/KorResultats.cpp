@@ -14,8 +14,13 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
+#include <exception>
 #include <future>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -86,22 +91,75 @@ int MsRestant(Horloge::time_point limite) {
   return reste > 0 ? static_cast<int>(reste) : 0;
 }
 
-// The host's address, found before the limit. The lookup runs on a thread of its own, so that a
-// name service that does not answer holds the window no longer than the connect time-out; a
-// lookup given up on ends in the background, and its answer is dropped.
-QHostAddress Adresse(const TClientResultats& client, Horloge::time_point limite) {
-  const QString hote = ansi::VersQString(client.Hote).trimmed();
-  QHostAddress adresse;
-  if (adresse.setAddress(hote)) return adresse;
-  std::function<QHostInfo(const QString&)> resolveur = client.Resolveur;
+// The lookups running, one per name (trimmed, as the user typed it), shared by every report that
+// comes while one runs. A lookup removes its own entry when its answer is in, before handing it
+// out: whoever comes after that asks again, nothing is kept of a past answer.
+struct TRecherches {
+  struct TEnCours {
+    std::uint64_t Numero;
+    std::shared_future<QHostInfo> Reponse;
+  };
+  std::mutex Verrou;
+  std::map<QString, TEnCours> EnCours;
+  std::uint64_t Dernier = 0;
+};
+
+TRecherches& Recherches() {
+  // Never destroyed: a lookup given up on may still end while the program exits.
+  static TRecherches* recherches = new TRecherches;
+  return *recherches;
+}
+
+// The lookup of hote: the one running for that name if there is one, whichever client's resolver
+// started it, or a new one on a thread of its own.
+std::shared_future<QHostInfo> Recherche(const QString& hote, const std::function<QHostInfo(const QString&)>& resolveurClient) {
+  TRecherches& recherches = Recherches();
+  std::lock_guard<std::mutex> garde(recherches.Verrou);
+  if (const auto i = recherches.EnCours.find(hote); i != recherches.EnCours.end()) return i->second.Reponse;
+  std::function<QHostInfo(const QString&)> resolveur = resolveurClient;
   if (!resolveur) resolveur = [](const QString& nom) { return QHostInfo::fromName(nom); };
-  std::packaged_task<QHostInfo()> recherche([resolveur, hote] { return resolveur(hote); });
-  std::future<QHostInfo> reponse = recherche.get_future();
+  const std::uint64_t numero = ++recherches.Dernier;
+  std::promise<QHostInfo> promesse;
+  std::shared_future<QHostInfo> reponse = promesse.get_future().share();
+  auto recherche = [resolveur = std::move(resolveur), hote, numero, promesse = std::move(promesse)]() mutable {
+    std::optional<QHostInfo> info;
+    std::exception_ptr erreur;
+    try {
+      info = resolveur(hote);
+    } catch (...) {
+      erreur = std::current_exception();
+    }
+    {
+      TRecherches& r = Recherches();
+      std::lock_guard<std::mutex> g(r.Verrou);
+      const auto i = r.EnCours.find(hote);
+      if (i != r.EnCours.end() && i->second.Numero == numero) r.EnCours.erase(i);
+    }
+    if (erreur)
+      promesse.set_exception(erreur);
+    else
+      promesse.set_value(std::move(*info));
+  };
   try {
     std::thread(std::move(recherche)).detach();
   } catch (const std::system_error& e) {
     Echoue(EGenreEchec::ErreurSocket, "Erreur de connexion : "_a + ansi::DepuisQString(QString::fromLocal8Bit(e.what())) + ".");
   }
+  // Entered under the lock that the thread takes to remove it: never before its start, nor after
+  // its end.
+  recherches.EnCours.emplace(hote, TRecherches::TEnCours{numero, reponse});
+  return reponse;
+}
+
+// The host's address, found before the limit. The lookup runs on a thread of its own, so that a
+// name service that does not answer holds the window no longer than the connect time-out; a
+// lookup given up on ends in the background, and its answer goes only to the reports still
+// waiting for it. A name is looked up once at a time, however many reports come meanwhile.
+QHostAddress Adresse(const TClientResultats& client, Horloge::time_point limite) {
+  const QString hote = ansi::VersQString(client.Hote).trimmed();
+  QHostAddress adresse;
+  if (adresse.setAddress(hote)) return adresse;
+  const std::shared_future<QHostInfo> reponse = Recherche(hote, client.Resolveur);
   if (reponse.wait_until(limite) != std::future_status::ready)
     Echoue(EGenreEchec::DelaiConnexion, MessageDe(EGenreEchec::DelaiConnexion, nullptr));
   const QHostInfo info = reponse.get();
@@ -172,9 +230,18 @@ class TConnexion {
     IgnoreSigpipe();
     const QHostAddress adresse = Adresse(client, limite);
     const int fd = ConnecteAvant(adresse, client.Port, limite);
-    // Qt gets the connected socket; the duplicate stays ours (see EchoueFermeture).
+    // Qt gets the connected socket; the duplicate stays ours (see EchoueFermeture). Without it a
+    // reset could not be told from a close: a process out of descriptors gives the report up.
+    // Both are closed here on failure, the destructor not running for a constructor that throws.
     FTemoin = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (FTemoin < 0) {
+      const int erreur = errno;
+      ::close(fd);
+      EchoueSysteme(erreur);
+    }
     if (!FSocket.setSocketDescriptor(fd, QAbstractSocket::ConnectedState)) {
+      ::close(FTemoin);
+      FTemoin = -1;
       ::close(fd);
       EchoueSocket(EGenreEchec::ErreurSocket);
     }

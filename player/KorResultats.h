@@ -61,7 +61,9 @@ struct TClientResultats {
   int DelaiReponse = 10000;               // ms for the greeting, and again for the reply; 0 or less: 10000
   std::string NomOrdinateurLocal;         // empty: NomOrdinateur()
   // Resolves the host's name; empty: the system's resolver. Tests put their own. It runs on a
-  // thread of its own, which a lookup given up on leaves running with its own copy.
+  // thread of its own, which a lookup given up on leaves running with its own copy. One lookup of
+  // a name runs at a time in the process: a report that comes meanwhile waits for that one,
+  // whichever client's resolver it runs.
   std::function<QHostInfo(const QString&)> Resolveur;
 };
 

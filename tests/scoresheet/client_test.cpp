@@ -1,19 +1,27 @@
 // The player's report against the real server, and against loopback peers that refuse, never
 // answer the connection, accept and stay silent, close before their lines or reset the
-// connection; and a name lookup slower than the connect time-out.
+// connection; a name lookup slower than the connect time-out, one at a time for a name however
+// many reports wait for it; and a process out of descriptors.
 
 #include <gtest/gtest.h>
 
 #include <QHostInfo>
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
 
+#include <algorithm>
+#include <chrono>
+#include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/Ansi.h"
 #include "player/KorResultats.h"
@@ -47,14 +55,17 @@ std::optional<EGenreEchec> EchecDeTesteConnexion(const TClientResultats& c) {
   return std::nullopt;
 }
 
-int DescripteursOuverts() {
+int EntreesDe(const char* dossier) {
   int n = 0;
-  if (DIR* d = ::opendir("/proc/self/fd")) {
+  if (DIR* d = ::opendir(dossier)) {
     while (::readdir(d) != nullptr) ++n;
     ::closedir(d);
   }
   return n;
 }
+
+int DescripteursOuverts() { return EntreesDe("/proc/self/fd"); }
+int FilsEnCours() { return EntreesDe("/proc/self/task"); }
 
 struct ServeurReel {
   ServeurReel()
@@ -65,6 +76,42 @@ struct ServeurReel {
   TTableResultats Table;
   TServeurResultats Tcp;
 };
+
+// A resolver held until the test lets it go, which counts its calls: all of them, those running
+// at once and those ended. Its answer is 127.0.0.1.
+struct TResolveurRetenu {
+  std::mutex M;
+  std::condition_variable Cv;
+  bool Libre = false;
+  int Appels = 0;
+  int EnCours = 0;
+  int MaxEnCours = 0;
+  int Finis = 0;
+
+  void Libere() {
+    std::lock_guard<std::mutex> l(M);
+    Libre = true;
+    Cv.notify_all();
+  }
+};
+
+std::function<QHostInfo(const QString&)> Resolveur(std::shared_ptr<TResolveurRetenu> r) {
+  return [r](const QString& nom) {
+    std::unique_lock<std::mutex> l(r->M);
+    ++r->Appels;
+    r->MaxEnCours = std::max(r->MaxEnCours, ++r->EnCours);
+    r->Cv.notify_all();
+    // Bounded, so that a client that waits for the lookup fails the test rather than hangs it.
+    r->Cv.wait_for(l, std::chrono::seconds(10), [&] { return r->Libre; });
+    --r->EnCours;
+    ++r->Finis;
+    r->Cv.notify_all();
+    QHostInfo info;
+    info.setHostName(nom);
+    info.setAddresses({QHostAddress(QHostAddress::LocalHost)});
+    return info;
+  };
+}
 
 TEST(ClientResultats, RapportRecuParLeServeur) {
   ServeurReel s;
@@ -252,44 +299,112 @@ TEST(ClientResultats, ReinitialisationSilencieuseFermetureSignalee) {
 // A resolver held until the test lets it go: the connection is given up once DelaiConnexion has
 // passed, without waiting for the lookup, and the lookup's late answer is dropped.
 TEST(ClientResultats, RechercheDuNomBorneeParLeDelaiDeConnexion) {
-  struct Verrou {
-    std::mutex M;
-    std::condition_variable Cv;
-    bool Libre = false;
-    int Appels = 0;
-    int Finis = 0;
-  };
-  auto verrou = std::make_shared<Verrou>();
+  auto verrou = std::make_shared<TResolveurRetenu>();
   ServeurReel s;
   TClientResultats c = Client(s.Tcp.Port());
   c.Hote = "feuille-lente";
-  c.Resolveur = [verrou](const QString& nom) {
-    std::unique_lock<std::mutex> l(verrou->M);
-    ++verrou->Appels;
-    // Bounded, so that a client that waits for the lookup fails the test rather than hangs it.
-    verrou->Cv.wait_for(l, std::chrono::seconds(5), [&] { return verrou->Libre; });
-    ++verrou->Finis;
-    verrou->Cv.notify_all();
-    QHostInfo info;
-    info.setHostName(nom);
-    info.setAddresses({QHostAddress(QHostAddress::LocalHost)});
-    return info;
-  };
+  c.Resolveur = Resolveur(verrou);
   EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
   EXPECT_EQ(EchecDeTesteConnexion(c), EGenreEchec::DelaiConnexion);
   {
     std::unique_lock<std::mutex> l(verrou->M);
-    // Both lookups were asked for and are still held: nothing waited for them.
-    EXPECT_EQ(verrou->Appels, 2);
+    // One lookup for the report and the test, both on the same name, still held: nothing waited
+    // for it.
+    EXPECT_EQ(verrou->Appels, 1);
     EXPECT_EQ(verrou->Finis, 0);
     verrou->Libre = true;
     verrou->Cv.notify_all();
-    EXPECT_TRUE(verrou->Cv.wait_for(l, std::chrono::seconds(10), [&] { return verrou->Finis == 2; }));
+    EXPECT_TRUE(verrou->Cv.wait_for(l, std::chrono::seconds(10), [&] { return verrou->Finis == 1; }));
   }
   EXPECT_EQ(s.Table.NbLignes(), 2);
   // A lookup that answers in time: the report goes through.
   EXPECT_TRUE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
   EXPECT_EQ(s.Table.Instantane().Lignes[1][1], "Bob");
+}
+
+// One lookup of a name at a time: reports that come while it is held wait for that one, each
+// within its own DelaiConnexion, and start no other; the thread goes once the lookup is let go,
+// and the next report asks again.
+TEST(ClientResultats, UneSeuleRechercheEnCoursParNom) {
+  auto verrou = std::make_shared<TResolveurRetenu>();
+  ServeurReel s;
+  TClientResultats c = Client(s.Tcp.Port());
+  c.Hote = " feuille-retenue ";
+  c.DelaiConnexion = 10000;
+  c.DelaiReponse = 10000;
+  c.Resolveur = Resolveur(verrou);
+  const int filsAvant = FilsEnCours();
+  // The first report starts the lookup and waits for it as long as its DelaiConnexion allows.
+  bool premier = false;
+  std::atomic<bool> premierFini = false;
+  std::thread attente([&] {
+    premier = EnvoieResultat(c, "Premier", "q.kqq", 1, 2);
+    premierFini = true;
+  });
+  bool demarree = false;
+  {
+    std::unique_lock<std::mutex> l(verrou->M);
+    demarree = verrou->Cv.wait_for(l, std::chrono::seconds(10), [&] { return verrou->Appels == 1; });
+  }
+  if (!demarree) {
+    verrou->Libere();
+    attente.join();
+    FAIL() << "recherche jamais demandée";
+  }
+  const int filsRecherche = FilsEnCours();
+
+  // 200 reports from several threads at once, the name typed with or without its spaces.
+  TClientResultats presse = c;
+  presse.Hote = "feuille-retenue";
+  presse.DelaiConnexion = 20;
+  constexpr int NbFils = 8;
+  constexpr int NbParFil = 25;
+  std::vector<std::thread> fils;
+  for (int f = 0; f < NbFils; ++f)
+    fils.emplace_back([&presse] {
+      for (int i = 0; i < NbParFil; ++i) {
+        const auto debut = std::chrono::steady_clock::now();
+        try {
+          EchangeResultat(presse, "Bob", "q.kqq", 1, 2);
+          ADD_FAILURE() << "rapport passé sans adresse";
+        } catch (const EErreurResultats& e) {
+          EXPECT_EQ(e.Genre, EGenreEchec::DelaiConnexion);
+          EXPECT_EQ(e.Message(), "Temps de connexion dépassé."_a);
+        }
+        const auto duree = std::chrono::steady_clock::now() - debut;
+        EXPECT_GE(duree, std::chrono::milliseconds(presse.DelaiConnexion));
+        EXPECT_LT(duree, std::chrono::milliseconds(presse.DelaiConnexion) + std::chrono::seconds(3));
+      }
+    });
+  for (std::thread& f : fils) f.join();
+  EXPECT_LE(FilsEnCours(), filsRecherche) << "avant : " << filsAvant << ", recherche en cours : " << filsRecherche;
+  // The preferences' test waits for the same lookup.
+  EXPECT_EQ(EchecDeTesteConnexion(presse), EGenreEchec::DelaiConnexion);
+  EXPECT_LE(FilsEnCours(), filsRecherche);
+  {
+    std::lock_guard<std::mutex> l(verrou->M);
+    EXPECT_EQ(verrou->Appels, 1);
+    EXPECT_EQ(verrou->MaxEnCours, 1);
+  }
+  EXPECT_FALSE(premierFini);
+
+  // Let go, the lookup answers the report still waiting for it, and its thread ends.
+  verrou->Libere();
+  attente.join();
+  EXPECT_TRUE(premier);
+  EXPECT_TRUE(Attend([&] { return FilsEnCours() <= filsAvant; })) << FilsEnCours() << " fils pour " << filsAvant;
+  // Nothing kept of the answer: the next report asks again, and goes through.
+  EXPECT_TRUE(EnvoieResultat(c, "Suivant", "q.kqq", 1, 2));
+  {
+    std::lock_guard<std::mutex> l(verrou->M);
+    EXPECT_EQ(verrou->Appels, 2);
+    EXPECT_EQ(verrou->MaxEnCours, 1);
+  }
+  const TInstantane t = s.Table.Instantane();
+  ASSERT_EQ(t.Lignes.size(), 3u);
+  EXPECT_EQ(t.Lignes[1][1], "Premier");
+  EXPECT_EQ(t.Lignes[2][1], "Suivant");
+  EXPECT_TRUE(Attend([&] { return FilsEnCours() <= filsAvant; }));
 }
 
 // Failed reports leave nothing open behind them.
@@ -307,6 +422,50 @@ TEST(ClientResultats, AucunDescripteurPerdu) {
     c.Port = refuse;
     EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));
   }
+  EXPECT_EQ(DescripteursOuverts(), avant);
+}
+
+// No descriptor left for the duplicate that tells a reset from a close: the report is given up
+// as a socket error, and its socket closed.
+TEST(ClientResultats, SansDescripteurPourLeDouble) {
+  TEcouteBrute ecoute;
+  TClientResultats c = Client(ecoute.Port());
+  c.DelaiReponse = 50;
+  EXPECT_FALSE(EnvoieResultat(c, "Bob", "q.kqq", 1, 2));  // Qt's first use opens what it keeps
+  ::close(ecoute.Accepte());
+  const int avant = DescripteursOuverts();
+  // The lowest free number is the last one allowed: the socket takes it, its duplicate finds none.
+  const int libre = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(libre, 0);
+  ::close(libre);
+  struct TBorne {
+    explicit TBorne(int descripteurs) {
+      ::getrlimit(RLIMIT_NOFILE, &Avant);
+      rlimit borne = Avant;
+      borne.rlim_cur = static_cast<rlim_t>(descripteurs);
+      Posee = ::setrlimit(RLIMIT_NOFILE, &borne) == 0;
+    }
+    ~TBorne() { ::setrlimit(RLIMIT_NOFILE, &Avant); }
+    rlimit Avant{};
+    bool Posee = false;
+  };
+  std::optional<EErreurResultats> echec;
+  {
+    TBorne borne(libre + 1);
+    ASSERT_TRUE(borne.Posee);
+    try {
+      EchangeResultat(c, "Bob", "q.kqq", 1, 2);
+    } catch (const EErreurResultats& e) {
+      echec = e;
+    }
+  }
+  ASSERT_TRUE(echec.has_value());
+  EXPECT_EQ(echec->Genre, EGenreEchec::ErreurSocket) << echec->Message();
+  EXPECT_EQ(echec->Message().rfind("Erreur de connexion : ", 0), 0u) << echec->Message();
+  TPair cote(ecoute.Accepte());
+  ASSERT_TRUE(cote.Connecte);
+  EXPECT_TRUE(cote.FermeParLePair());
+  cote.Ferme();
   EXPECT_EQ(DescripteursOuverts(), avant);
 }
 
