@@ -1,6 +1,7 @@
 #include "cards/KorFichierX.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "cards/KorFormats.h"
 #include "cards/KorOutils.h"
@@ -372,4 +373,14 @@ std::string NomDeType(char type) {
 std::string NomDeFormat(char format) {
   const TIdentiteFormat* identite = IdentiteFormat(format);
   return identite ? std::string(identite->Nom) : std::string(1, format);
+}
+
+std::string DossierOuverture(const TFichierX* ouvert, const TReglages& r) {
+  for (const std::string* nom : {ouvert ? &ouvert->FNomFichier : nullptr, &r.FichierOuvert, &r.FichierRecent}) {
+    if (!nom || nom->empty()) continue;
+    const std::filesystem::path dossier = std::filesystem::path(*nom).parent_path();
+    std::error_code erreur;
+    if (!dossier.empty() && std::filesystem::is_directory(dossier, erreur)) return dossier.string();
+  }
+  return {};
 }

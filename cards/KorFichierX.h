@@ -172,3 +172,6 @@ int CompareFiches(const TFicheX& a, const TFicheX& b);
 int CompareFiches(const TFicheX& a, const TFicheX& b, TComparaisonLocale comparaison);
 std::string NomDeType(char type);
 std::string NomDeFormat(char format);
+// The folder an open dialog starts in: the open file's, else the remembered file's (open, then
+// recent), the first that still exists; empty when none does (the dialog shows the user's home).
+std::string DossierOuverture(const TFichierX* ouvert, const TReglages& r);

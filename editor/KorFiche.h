@@ -41,9 +41,6 @@ TFiltre FiltreSauvegarde(char type, char format);
 std::string TexteFiltre(const TFiltre& filtre);
 // The card index remembered for a file: openum, recnum or -1.
 int NumeroFicheMemorisee(const std::string& nom, const TReglages& r);
-// The folder the open dialog starts in: the open file's, else the remembered file's (open, then
-// recent), the first that still exists; empty when none does (the dialog shows the user's home).
-std::string DossierOuverture(const TFichierX* ouvert, const TReglages& r);
 // ContexteAide: 21 for a questionnaire, 31 for a QCM, 1 otherwise.
 int ContexteAide(char type);
 

@@ -351,13 +351,3 @@ void TEditeur::Sauversous1Click(bool exporte) {
 void TEditeur::Ouvert1Click() { OuvreAutreFichier(FReglages.FichierOuvert, FReglages.NumeroFicheOuvert); }
 
 void TEditeur::Recent1Click() { OuvreAutreFichier(FReglages.FichierRecent, FReglages.NumeroFicheRecent); }
-
-std::string DossierOuverture(const TFichierX* ouvert, const TReglages& r) {
-  for (const std::string* nom : {ouvert ? &ouvert->FNomFichier : nullptr, &r.FichierOuvert, &r.FichierRecent}) {
-    if (!nom || nom->empty()) continue;
-    const std::filesystem::path dossier = std::filesystem::path(*nom).parent_path();
-    std::error_code erreur;
-    if (!dossier.empty() && std::filesystem::is_directory(dossier, erreur)) return dossier.string();
-  }
-  return {};
-}

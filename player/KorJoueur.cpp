@@ -88,6 +88,8 @@ bool TJoueur::EstQuizProposable(const std::string& chemin) const {
   return !chemin.empty() && (extension == QLatin1String("xkqq") || extension == QLatin1String("kqq"));
 }
 
+std::string TJoueur::DossierOuverture() const { return ::DossierOuverture(FQuiz.get(), FReglages); }
+
 void TJoueur::RetourAccueil() {
   FermeQuiz();
   FVue.MontreMenu(EMenu::MenuPartie, false);

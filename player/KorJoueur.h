@@ -47,6 +47,9 @@ class TJoueur {
   TJeu& Jeu() { return FJeu; }
   const TJeu& Jeu() const { return FJeu; }
   TFichierX* QuizOuvert() const { return FQuiz.get(); }
+  // The folder the open dialog starts in: the open questionnaire's, else the remembered file's
+  // (open, then recent) that still exists; empty when none does (the user's home).
+  std::string DossierOuverture() const;
   // A result is being sent: every command waits for its end.
   bool RapportEnCours() const { return FRapportEnCours; }
 

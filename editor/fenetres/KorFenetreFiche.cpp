@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -662,9 +661,7 @@ EBouton TFormFiche::Message(const std::string& texte, const std::string& titre, 
 
 bool TFormFiche::DialogueOuvrir(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,
                                 const std::string& dossier, TChoixOuverture& choix) {
-  // Never the folder the program was started from, which says nothing of the user's files.
-  const QString depart = dossier.empty() ? QDir::homePath() : VersChemin(dossier);
-  return BoiteOuvrir(filtres, ansi::VersQString(extensionDefaut), depart, choix);
+  return BoiteOuvrir(filtres, ansi::VersQString(extensionDefaut), DossierDepart(dossier), choix);
 }
 
 bool TFormFiche::DialogueSauver(const std::vector<TFiltre>& filtres, const std::string& extensionDefaut,

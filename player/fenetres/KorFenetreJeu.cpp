@@ -129,7 +129,7 @@ TForm1::TForm1(const QStringList& arguments, TReglages& reglages, QWidget* paren
   BoiteSaisie = [this](const QString& titre, const QString& invite, QString& texte) {
     return SaisieLigne(this, titre, invite, texte);
   };
-  DialogueOuvrir = [this] { return DialogueOuvrirStandard(); };
+  DialogueOuvrir = [this](const QString& dossier) { return DialogueOuvrirStandard(dossier); };
   Horloge = [] { return std::chrono::steady_clock::now(); };
   Tirage = [](int n) { return std::uniform_int_distribution<int>(0, n - 1)(Generateur()); };
 
@@ -359,8 +359,8 @@ void TForm1::AppliquePolice() {
   EReponse->setFont(ETitre->font());
 }
 
-QString TForm1::DialogueOuvrirStandard() {
-  QFileDialog dialogue(this, QStringLiteral("Ouvrir"));
+QString TForm1::DialogueOuvrirStandard(const QString& dossier) {
+  QFileDialog dialogue(this, QStringLiteral("Ouvrir"), dossier);
   dialogue.setAcceptMode(QFileDialog::AcceptOpen);
   dialogue.setFileMode(QFileDialog::ExistingFile);
   dialogue.setNameFilters({QStringLiteral("Questionnaire (*.xkqq *.kqq)"), QStringLiteral("Tous (*)")});
@@ -390,7 +390,8 @@ auto TForm1::SousBoite(EBoite genre, F&& boite) {
 
 void TForm1::ChoixOuvrirQuiz() {
   if (RapportEnCours() || !Joueur.PeutAbandonner()) return;
-  const QString nom = SousBoite(EBoite::RetientChrono, [this] { return DialogueOuvrir(); });
+  const QString depart = DossierDepart(Joueur.DossierOuverture());
+  const QString nom = SousBoite(EBoite::RetientChrono, [&] { return DialogueOuvrir(depart); });
   if (!nom.isEmpty()) Joueur.OuvreQuiz(DepuisChemin(nom));
 }
 

@@ -62,8 +62,8 @@ class TForm1 : public QMainWindow, public IVueJoueur {
   FBoiteMessage BoiteMessage;
   // True and texte := the text typed on OK; false on Cancel.
   std::function<bool(const QString& titre, const QString& invite, QString& texte)> BoiteSaisie;
-  // The chosen file (a path); empty when the dialog is cancelled.
-  std::function<QString()> DialogueOuvrir;
+  // The chosen file (a path) from the dialog started in dossier; empty when it is cancelled.
+  std::function<QString(const QString& dossier)> DialogueOuvrir;
   std::function<TInstant()> Horloge;
   // A whole number from 0 to n - 1.
   std::function<int(int)> Tirage;
@@ -170,7 +170,7 @@ class TForm1 : public QMainWindow, public IVueJoueur {
   void CreeMenus();
   void CreeControles();
   void FixeBouton(const QString& legende, EActionBouton action);
-  QString DialogueOuvrirStandard();
+  QString DialogueOuvrirStandard(const QString& dossier);
   // Runs a box or dialog opened over the window, the question's countdown held or left running
   // as the player decides for that kind of box.
   template <class F>

@@ -1,12 +1,14 @@
 // The quiz window and its preferences dialog on the offscreen platform: whole games played by
 // keyboard with a score sheet of our own on 127.0.0.1 receiving the results, opening failures,
-// the command line, the shortcuts with and without the menu bar, the timer on a clock of the
-// test's own, the preferences dialog with its connection test, and the settings written at
-// closing. Keys that the window must see first are sent through its native window, as the
-// system sends them; typed text goes to the answer edit.
+// the open dialog's folder, the command line, the shortcuts with and without the menu bar, the
+// timer on a clock of the test's own, the preferences dialog with its connection test, and the
+// settings written at closing. Keys that the window must see first are sent through its native
+// window, as the system sends them; typed text goes to the answer edit.
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -17,6 +19,7 @@
 #include <QWindow>
 #include <QtTest>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -82,6 +85,8 @@ class TestFenetreJeu : public QObject {
   int Saisies = 0;
   QString FichierChoisi;
   int Dialogues = 0;
+  QString DossierDialogue;  // the folder the last open dialog started in
+  std::function<QString(const QString&)> DialogueStandard;  // the window's own open dialog
   TInstant Temps{std::chrono::hours(10)};
 
   std::string Echantillon(const QString& nom) const {
@@ -105,8 +110,10 @@ class TestFenetreJeu : public QObject {
       texte = *NomSaisi;
       return true;
     };
-    Fenetre->DialogueOuvrir = [this] {
+    DialogueStandard = Fenetre->DialogueOuvrir;
+    Fenetre->DialogueOuvrir = [this](const QString& dossier) {
       ++Dialogues;
+      DossierDialogue = dossier;
       return FichierChoisi;
     };
     Fenetre->Horloge = [this] { return Temps; };
@@ -198,6 +205,7 @@ class TestFenetreJeu : public QObject {
     Saisies = 0;
     FichierChoisi.clear();
     Dialogues = 0;
+    DossierDialogue.clear();
   }
 
   void cleanup() {
@@ -432,6 +440,34 @@ class TestFenetreJeu : public QObject {
     // Enter now runs Ouvrir.
     Touche(Qt::Key_Return);
     QCOMPARE(Dialogues, 1);
+  }
+
+  // The open dialog starts in the user's home, then in the remembered file's folder, then in the
+  // open questionnaire's (every case of the order: joueur_test); the window's own dialog shows it.
+  void DossierDuDialogueOuvrir() {
+    QTemporaryDir autre;
+    Cree();
+    Touche(Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(QDir(DossierDialogue).canonicalPath(), QDir::home().canonicalPath());
+    R.FichierOuvert = QFile::encodeName(autre.filePath(QStringLiteral("q.xkqq"))).toStdString();
+    Fenetre->BoutonClick();  // Ouvrir
+    QCOMPARE(QDir(DossierDialogue).canonicalPath(), QDir(autre.path()).canonicalPath());
+    Ouvre("Capitales.xkqq");
+    Touche(Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(Dialogues, 3);
+    QCOMPARE(QDir(DossierDialogue).canonicalPath(), QDir(Dossier.path()).canonicalPath());
+
+    Fenetre->DialogueOuvrir = DialogueStandard;
+    QString depart;
+    QTimer::singleShot(0, Fenetre.get(), [&] {
+      auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(d);
+      depart = d->directory().canonicalPath();
+      d->reject();
+    });
+    Fenetre->MenuOuvrir->trigger();
+    QCOMPARE(depart, QDir(Dossier.path()).canonicalPath());
+    QVERIFY(Fenetre->Joueur.QuizOuvert());  // cancelled: Capitales stays open
   }
 
   void Raccourcis_data() {

@@ -1,6 +1,6 @@
 // The player's rules through a scripted window: opening questionnaires and its failures, the
-// remembered files, the result report with a send of the test's own, Ctrl+Alt+P, the close,
-// and the countdown under the boxes.
+// remembered files, the open dialog's folder, the result report with a send of the test's own,
+// Ctrl+Alt+P, the close, and the countdown under the boxes.
 
 #include <gtest/gtest.h>
 
@@ -257,6 +257,42 @@ TEST_F(Joueur, FichiersRetenus) {
   EXPECT_FALSE(ValeurEcrite("good"));
   EXPECT_FALSE(ValeurEcrite("foname"));
 }
+
+// The folder the open dialog starts in, from what is open and what is remembered.
+struct CasDossier {
+  bool QuizOuvert;       // Capitales open from folder A
+  const char* Ouvert;    // `open`'s folder: "B", "disparu" (never made), "" (none)
+  const char* Recent;    // `recent`'s folder, the same way
+  const char* Attendu;   // "A", "B", "C", or "" for none (the user's home)
+};
+
+class DossiersOuverture : public Joueur, public ::testing::WithParamInterface<CasDossier> {};
+
+TEST_P(DossiersOuverture, QuizOuvertPuisFichiersRetenus) {
+  const CasDossier& cas = GetParam();
+  QTemporaryDir racine;
+  for (const char* nom : {"A", "B", "C"}) ASSERT_TRUE(QDir(racine.path()).mkpath(nom));
+  const QString capitales = racine.filePath("A/Capitales.xkqq");
+  ASSERT_TRUE(QFile::copy(Dossier.filePath("Capitales.xkqq"), capitales));
+  if (cas.QuizOuvert) {
+    ASSERT_TRUE(J.OuvreQuiz(QFile::encodeName(capitales).toStdString()));
+  }
+  const auto dans = [&](const char* dossier) {
+    return *dossier ? QFile::encodeName(racine.filePath(QString::fromUtf8(dossier) + "/q.xkqq")).toStdString()
+                    : std::string();
+  };
+  R.FichierOuvert = dans(cas.Ouvert);
+  R.FichierRecent = dans(cas.Recent);
+  const std::string attendu = *cas.Attendu ? QFile::encodeName(racine.filePath(cas.Attendu)).toStdString() : "";
+  EXPECT_EQ(J.DossierOuverture(), attendu);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cas, DossiersOuverture,
+                         ::testing::Values(CasDossier{true, "B", "C", "A"},
+                                           CasDossier{false, "B", "C", "B"},
+                                           CasDossier{false, "disparu", "C", "C"},
+                                           CasDossier{false, "disparu", "disparu", ""},
+                                           CasDossier{false, "", "", ""}));
 
 TEST_F(Joueur, RetourAccueilFermeLeQuestionnaire) {
   ASSERT_TRUE(J.OuvreQuiz(Echantillon("Fleuves.kqq")));
