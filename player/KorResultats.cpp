@@ -230,17 +230,13 @@ class TConnexion {
     IgnoreSigpipe();
     const QHostAddress adresse = Adresse(client, limite);
     const int fd = ConnecteAvant(adresse, client.Port, limite);
-    // Qt gets the connected socket; the duplicate stays ours (see EchoueFermeture). Without it a
-    // reset could not be told from a close: a process out of descriptors gives the report up.
-    // Both are closed here on failure, the destructor not running for a constructor that throws.
+    // Qt gets the connected socket; the duplicate stays ours (see EchoueFermeture). A process
+    // out of descriptors goes without it: the report still goes, only a reset would then be told
+    // as a close. Both are closed here on failure, the destructor not running for a constructor
+    // that throws.
     FTemoin = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (FTemoin < 0) {
-      const int erreur = errno;
-      ::close(fd);
-      EchoueSysteme(erreur);
-    }
     if (!FSocket.setSocketDescriptor(fd, QAbstractSocket::ConnectedState)) {
-      ::close(FTemoin);
+      if (FTemoin >= 0) ::close(FTemoin);
       FTemoin = -1;
       ::close(fd);
       EchoueSocket(EGenreEchec::ErreurSocket);
