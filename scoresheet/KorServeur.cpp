@@ -228,7 +228,10 @@ class TBoucle {
       Retire(FConnexions.begin());
       return true;
     }
-    SuspendFautePlace();
+    // Accepting waits for a connection to end, or for the oldest to be old enough; with none
+    // held, it looks at the queue again a little later.
+    Suspend(FConnexions.empty() ? Horloge::now() + std::chrono::milliseconds(100)
+                                : PeutFairePlace(FConnexions.front()));
     return false;
   }
 
@@ -237,28 +240,27 @@ class TBoucle {
 
   Horloge::time_point PeutFairePlace(const TConnexion& c) const { return c.Limite - FDelai + FAgeMinPourFairePlace; }
 
-  // Accepting waits for a connection to end, or for the oldest one to be old enough to make
-  // room; with none held, it looks at the queue again a little later.
-  void SuspendFautePlace() {
-    Suspend(FConnexions.empty() ? Horloge::now() + std::chrono::milliseconds(100)
-                                : PeutFairePlace(FConnexions.front()));
+  // The listening socket is watched again at reprise, or sooner (ReprendBientot).
+  void Suspend(Horloge::time_point reprise) {
+    if (!FAcceptationSuspendue) SurveilleEcoute(false);
+    FAcceptationSuspendue = true;
+    FReprise = reprise;
   }
 
-  void Suspend(Horloge::time_point reprise) {
-    if (!FAcceptationSuspendue) {
-      epoll_event e{};
-      e.data.ptr = &FEtat.Ecoute;
-      ::epoll_ctl(FEpoll, EPOLL_CTL_MOD, FEtat.Ecoute.Fd(), &e);
-      FAcceptationSuspendue = true;
-    }
-    FReprise = reprise;
+  // Room may have come: accepting starts again after the events at hand.
+  void ReprendBientot() {
+    if (FAcceptationSuspendue) FReprise = Horloge::now();
   }
 
   void ReprendAcceptations() {
     if (!FAcceptationSuspendue || Horloge::now() < FReprise) return;
     FAcceptationSuspendue = false;
+    SurveilleEcoute(true);
+  }
+
+  void SurveilleEcoute(bool oui) {
     epoll_event e{};
-    e.events = EPOLLIN;
+    e.events = oui ? static_cast<std::uint32_t>(EPOLLIN) : 0u;
     e.data.ptr = &FEtat.Ecoute;
     ::epoll_ctl(FEpoll, EPOLL_CTL_MOD, FEtat.Ecoute.Fd(), &e);
   }
@@ -285,7 +287,7 @@ class TBoucle {
     c->Limite = Horloge::now() + FDelai;
     TListe& depuis = ListeDe(*c);
     // A newcomer waiting for room may have it now.
-    if (horsEchange && !c->HorsEchange && FAcceptationSuspendue) FReprise = Horloge::now();
+    if (horsEchange && !c->HorsEchange) ReprendBientot();
     c->HorsEchange = c->HorsEchange || horsEchange;
     TListe& vers = ListeDe(*c);
     vers.splice(vers.end(), depuis, c);
@@ -412,7 +414,7 @@ class TBoucle {
     FEtat.Actifs = NbConnexions();
     // Room again: the spare descriptor first, then the newcomers that wait.
     RepriseReserve();
-    if (FAcceptationSuspendue) FReprise = Horloge::now();
+    ReprendBientot();
   }
 
   void FermeEchues() {
