@@ -81,6 +81,7 @@ TEST_P(CleLocaleTest, NeighboursInTheOrderOfTheKeys) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, CleLocaleTest, testing::Values("fr_FR", "de_DE", "C"));
+INSTANTIATE_TEST_SUITE_P(Locales, CleLocaleTest, testing::Values("fr_FR", "de_DE", "C"),
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace

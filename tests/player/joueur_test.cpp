@@ -135,15 +135,20 @@ class Joueur : public ::testing::Test {
 
 struct EchecOuverture {
   const char* Nom;
+  const char* Fichier;
   QByteArray Contenu;  // empty: the file is not created
   const char* Message;
 };
+
+// The parameterised cases print as their names: gtest's messages, and the tests' names through
+// PrintToStringParamName, tell the case rather than its bytes.
+void PrintTo(const EchecOuverture& cas, std::ostream* os) { *os << cas.Nom; }
 
 class EchecsOuverture : public Joueur, public ::testing::WithParamInterface<EchecOuverture> {};
 
 TEST_P(EchecsOuverture, LaissentLeQuestionnaireOuvertEtSaPartie) {
   const EchecOuverture& cas = GetParam();
-  const QString nom = QString::fromUtf8(cas.Nom);
+  const QString nom = QString::fromUtf8(cas.Fichier);
   if (nom == QLatin1String("dossier.kqq")) {
     ASSERT_TRUE(QDir(Dossier.path()).mkpath(nom));
   }
@@ -176,15 +181,18 @@ const QByteArray EnteteNatif = QByteArray(61, '\0') + QByteArray("\x05\xC7Q\x07"
 INSTANTIATE_TEST_SUITE_P(
     Cas, EchecsOuverture,
     ::testing::Values(
-        EchecOuverture{"absent.xkqq", {}, "Impossible d'ouvrir le fichier \"absent.xkqq\" !"},
-        EchecOuverture{"dossier.kqq", {}, "Impossible d'ouvrir le fichier \"dossier.kqq\" !"},
-        EchecOuverture{"Departements.xkql", {}, "Ce fichier n'est pas un questionnaire !"},
-        EchecOuverture{"notes.txt", "Paris;Lyon\n", "Ce fichier n'est pas un questionnaire !"},
-        EchecOuverture{"moodle.xml", "<?xml version=\"1.0\"?><quiz></quiz>", "Ce fichier n'est pas un questionnaire !"},
-        EchecOuverture{"faux.kqq", EnteteNatif, "Pas un fichier natif d'Orvaline valide !"},
-        EchecOuverture{"casse.xkqq", "<?xml version=\"1.0\"?><ORVALINE><TITRE>x</ORVALINE",
+        EchecOuverture{"Absent", "absent.xkqq", {}, "Impossible d'ouvrir le fichier \"absent.xkqq\" !"},
+        EchecOuverture{"Dossier", "dossier.kqq", {}, "Impossible d'ouvrir le fichier \"dossier.kqq\" !"},
+        EchecOuverture{"Liste", "Departements.xkql", {}, "Ce fichier n'est pas un questionnaire !"},
+        EchecOuverture{"Texte", "notes.txt", "Paris;Lyon\n", "Ce fichier n'est pas un questionnaire !"},
+        EchecOuverture{"Moodle", "moodle.xml", "<?xml version=\"1.0\"?><quiz></quiz>",
+                       "Ce fichier n'est pas un questionnaire !"},
+        EchecOuverture{"NatifFaux", "faux.kqq", EnteteNatif, "Pas un fichier natif d'Orvaline valide !"},
+        EchecOuverture{"XmlCasse", "casse.xkqq", "<?xml version=\"1.0\"?><ORVALINE><TITRE>x</ORVALINE",
                        "Erreur dans l'écriture du code XML !"},
-        EchecOuverture{"racine.xkqq", "<?xml version=\"1.0\"?><ORVAL/>", "Pas un fichier XML d'Orvaline valide !"}));
+        EchecOuverture{"RacineEtrangere", "racine.xkqq", "<?xml version=\"1.0\"?><ORVAL/>",
+                       "Pas un fichier XML d'Orvaline valide !"}),
+    ::testing::PrintToStringParamName());
 
 TEST_F(Joueur, QuizProposables) {
   ASSERT_TRUE(J.OuvreQuiz(Echantillon("Fleuves.kqq")));
@@ -260,11 +268,14 @@ TEST_F(Joueur, FichiersRetenus) {
 
 // The folder the open dialog starts in, from what is open and what is remembered.
 struct CasDossier {
+  const char* Nom;
   bool QuizOuvert;       // Capitales open from folder A
   const char* Ouvert;    // `open`'s folder: "B", "disparu" (never made), "" (none)
   const char* Recent;    // `recent`'s folder, the same way
   const char* Attendu;   // "A", "B", "C", or "" for none (the user's home)
 };
+
+void PrintTo(const CasDossier& cas, std::ostream* os) { *os << cas.Nom; }
 
 class DossiersOuverture : public Joueur, public ::testing::WithParamInterface<CasDossier> {};
 
@@ -288,11 +299,12 @@ TEST_P(DossiersOuverture, QuizOuvertPuisFichiersRetenus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cas, DossiersOuverture,
-                         ::testing::Values(CasDossier{true, "B", "C", "A"},
-                                           CasDossier{false, "B", "C", "B"},
-                                           CasDossier{false, "disparu", "C", "C"},
-                                           CasDossier{false, "disparu", "disparu", ""},
-                                           CasDossier{false, "", "", ""}));
+                         ::testing::Values(CasDossier{"DuQuizOuvert", true, "B", "C", "A"},
+                                           CasDossier{"DeLOuvert", false, "B", "C", "B"},
+                                           CasDossier{"DuRecentSiLOuvertADisparu", false, "disparu", "C", "C"},
+                                           CasDossier{"AccueilSiTousOntDisparu", false, "disparu", "disparu", ""},
+                                           CasDossier{"AccueilSansFichierRetenu", false, "", "", ""}),
+                         ::testing::PrintToStringParamName());
 
 TEST_F(Joueur, RetourAccueilFermeLeQuestionnaire) {
   ASSERT_TRUE(J.OuvreQuiz(Echantillon("Fleuves.kqq")));
@@ -328,12 +340,15 @@ TEST_F(Joueur, FermetureRefuseePendantUnePartie) {
 // The report
 
 struct CasRapport {
+  const char* Nom;
   bool RapporteInterrompues;
   bool NoteSur100;
   int Justes;   // right answers, one question each
   bool Complete;  // all ten questions of Capitales asked, else abandoned after `Justes`
   std::vector<std::pair<int, int>> Envoye;  // score, maximum; empty: nothing sent
 };
+
+void PrintTo(const CasRapport& cas, std::ostream* os) { *os << cas.Nom; }
 
 class Rapports : public Joueur, public ::testing::WithParamInterface<CasRapport> {};
 
@@ -363,10 +378,11 @@ TEST_P(Rapports, DecisionEtEnvoi) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cas, Rapports,
-                         ::testing::Values(CasRapport{false, false, 7, true, {{7, 10}}},
-                                           CasRapport{false, true, 7, true, {{70, 100}}},
-                                           CasRapport{true, true, 1, false, {{1, 2}}},
-                                           CasRapport{false, false, 1, false, {}}));
+                         ::testing::Values(CasRapport{"Finie", false, false, 7, true, {{7, 10}}},
+                                           CasRapport{"FinieSur100", false, true, 7, true, {{70, 100}}},
+                                           CasRapport{"AbandonneeRapportee", true, true, 1, false, {{1, 2}}},
+                                           CasRapport{"AbandonneeSansRapport", false, false, 1, false, {}}),
+                         ::testing::PrintToStringParamName());
 
 // While the result is sent, every command waits: nothing is sent twice, nothing is closed.
 TEST_F(Joueur, RapportProtegeDesCommandes) {
@@ -409,8 +425,10 @@ TEST_F(Joueur, EchecDEnvoiDit) {
 // Ctrl+Alt+P
 
 struct CasBascule {
+  const char* Nom;
   bool CtrlAltP, BarreMenu, Attachee, Bascule;
 };
+void PrintTo(const CasBascule& cas, std::ostream* os) { *os << cas.Nom; }
 class Bascules : public Joueur, public ::testing::WithParamInterface<CasBascule> {};
 
 TEST_P(Bascules, MenuPreferences) {
@@ -429,9 +447,11 @@ TEST_P(Bascules, MenuPreferences) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cas, Bascules,
-                         ::testing::Values(CasBascule{true, true, true, true}, CasBascule{false, true, true, false},
-                                           CasBascule{true, false, true, false},
-                                           CasBascule{true, true, false, false}));
+                         ::testing::Values(CasBascule{"Bascule", true, true, true, true},
+                                           CasBascule{"SansCtrlAltP", false, true, true, false},
+                                           CasBascule{"SansBarreMenu", true, false, true, false},
+                                           CasBascule{"BarreDetachee", true, true, false, false}),
+                         ::testing::PrintToStringParamName());
 
 // ---------------------------------------------------------------------------------------------
 // The countdown under the boxes
