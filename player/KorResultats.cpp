@@ -10,6 +10,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -91,9 +92,9 @@ int MsRestant(Horloge::time_point limite) {
   return reste > 0 ? static_cast<int>(reste) : 0;
 }
 
-// The lookups running, one per name (trimmed, as the user typed it), shared by every report that
-// comes while one runs. A lookup removes its own entry when its answer is in, before handing it
-// out: whoever comes after that asks again, nothing is kept of a past answer.
+// The lookups running, one per name as the resolver reads it (see CleRecherche), shared by every
+// report that comes while one runs. A lookup removes its own entry when its answer is in, before
+// handing it out: whoever comes after that asks again, nothing is kept of a past answer.
 struct TRecherches {
   struct TEnCours {
     std::uint64_t Numero;
@@ -110,18 +111,29 @@ TRecherches& Recherches() {
   return *recherches;
 }
 
+// The key of a name among the lookups: names that differ only by ASCII case or by a final dot
+// name the same host, and the resolver looks up the same name for them.
+QString CleRecherche(const QString& hote) {
+  QString cle = hote;
+  for (QChar& c : cle)
+    if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() - u'A' + u'a');
+  if (cle.endsWith(u'.')) cle.chop(1);
+  return cle;
+}
+
 // The lookup of hote: the one running for that name if there is one, whichever client's resolver
-// started it, or a new one on a thread of its own.
+// and whichever spelling started it, or a new one of hote as given, on a thread of its own.
 std::shared_future<QHostInfo> Recherche(const QString& hote, const std::function<QHostInfo(const QString&)>& resolveurClient) {
   TRecherches& recherches = Recherches();
+  const QString cle = CleRecherche(hote);
   std::lock_guard<std::mutex> garde(recherches.Verrou);
-  if (const auto i = recherches.EnCours.find(hote); i != recherches.EnCours.end()) return i->second.Reponse;
+  if (const auto i = recherches.EnCours.find(cle); i != recherches.EnCours.end()) return i->second.Reponse;
   std::function<QHostInfo(const QString&)> resolveur = resolveurClient;
   if (!resolveur) resolveur = [](const QString& nom) { return QHostInfo::fromName(nom); };
   const std::uint64_t numero = ++recherches.Dernier;
   std::promise<QHostInfo> promesse;
   std::shared_future<QHostInfo> reponse = promesse.get_future().share();
-  auto recherche = [resolveur = std::move(resolveur), hote, numero, promesse = std::move(promesse)]() mutable {
+  auto recherche = [resolveur = std::move(resolveur), hote, cle, numero, promesse = std::move(promesse)]() mutable {
     std::optional<QHostInfo> info;
     std::exception_ptr erreur;
     try {
@@ -132,7 +144,7 @@ std::shared_future<QHostInfo> Recherche(const QString& hote, const std::function
     {
       TRecherches& r = Recherches();
       std::lock_guard<std::mutex> g(r.Verrou);
-      const auto i = r.EnCours.find(hote);
+      const auto i = r.EnCours.find(cle);
       if (i != r.EnCours.end() && i->second.Numero == numero) r.EnCours.erase(i);
     }
     if (erreur)
@@ -147,7 +159,7 @@ std::shared_future<QHostInfo> Recherche(const QString& hote, const std::function
   }
   // Entered under the lock that the thread takes to remove it: never before its start, nor after
   // its end.
-  recherches.EnCours.emplace(hote, TRecherches::TEnCours{numero, reponse});
+  recherches.EnCours.emplace(cle, TRecherches::TEnCours{numero, reponse});
   return reponse;
 }
 
@@ -218,6 +230,12 @@ int ConnecteAvant(const QHostAddress& adresse, std::uint16_t port, Horloge::time
   return fd;
 }
 
+// Both descriptors are open and name the same file.
+bool MemeFichier(int a, int b) {
+  struct stat sa {}, sb {};
+  return ::fstat(a, &sa) == 0 && ::fstat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 // One connection to the score sheet, closed when it goes out of scope whichever way the exchange
 // ends.
 class TConnexion {
@@ -232,13 +250,22 @@ class TConnexion {
     const int fd = ConnecteAvant(adresse, client.Port, limite);
     // Qt gets the connected socket; the duplicate stays ours (see EchoueFermeture). A process
     // out of descriptors goes without it: the report still goes, only a reset would then be told
-    // as a close. Both are closed here on failure, the destructor not running for a constructor
+    // as a close. On failure they are seen to here, the destructor not running for a constructor
     // that throws.
     FTemoin = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (!FSocket.setSocketDescriptor(fd, QAbstractSocket::ConnectedState)) {
-      if (FTemoin >= 0) ::close(FTemoin);
-      FTemoin = -1;
-      ::close(fd);
+    const bool pose = client.PoseDescripteur ? client.PoseDescripteur(FSocket, fd)
+                                             : FSocket.setSocketDescriptor(fd, QAbstractSocket::ConnectedState);
+    if (!pose) {
+      // Qt may have closed fd before refusing it (it does when it cannot make it non-blocking),
+      // and another thread may have opened a file under that number since: fd is closed only
+      // when it still names the socket that the duplicate holds, which keeps the socket, and so
+      // its inode, from going meanwhile. Without the duplicate nobody can tell whose fd is now,
+      // and it is left open: one descriptor lost at most, when two faults meet.
+      if (FTemoin >= 0) {
+        if (MemeFichier(fd, FTemoin)) ::close(fd);
+        ::close(FTemoin);
+        FTemoin = -1;
+      }
       EchoueSocket(EGenreEchec::ErreurSocket);
     }
   }

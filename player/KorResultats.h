@@ -62,9 +62,12 @@ struct TClientResultats {
   std::string NomOrdinateurLocal;         // empty: NomOrdinateur()
   // Resolves the host's name; empty: the system's resolver. Tests put their own. It runs on a
   // thread of its own, which a lookup given up on leaves running with its own copy. One lookup of
-  // a name runs at a time in the process: a report that comes meanwhile waits for that one,
-  // whichever client's resolver it runs.
+  // a name (its ASCII case and a final dot aside) runs at a time in the process: a report that
+  // comes meanwhile waits for that one, whichever client's resolver it runs.
   std::function<QHostInfo(const QString&)> Resolveur;
+  // Hands the connected descriptor to the socket and tells whether the socket took it; empty:
+  // QAbstractSocket::setSocketDescriptor. Tests put their own to have it refused, as Qt may.
+  std::function<bool(QAbstractSocket& socket, int descripteur)> PoseDescripteur;
 };
 
 // The command line, without its CR LF: "SENDDATA\t%s\t%s\t%s\t%d\t%d". TAB, CR and LF inside a

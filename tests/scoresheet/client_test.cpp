@@ -1,7 +1,8 @@
 // The player's report against the real server, and against loopback peers that refuse, never
 // answer the connection, accept and stay silent, close before their lines or reset the
 // connection; a name lookup slower than the connect time-out, one at a time for a name however
-// many reports wait for it; and a process with no descriptor left for the connection's duplicate.
+// many reports wait for it, whichever way its name is spelled; a socket that Qt refuses; and a
+// process with no descriptor left for the connection's duplicate.
 
 #include <gtest/gtest.h>
 
@@ -10,12 +11,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -354,15 +357,17 @@ TEST(ClientResultats, UneSeuleRechercheEnCoursParNom) {
   }
   const int filsRecherche = FilsEnCours();
 
-  // 200 reports from several threads at once, the name typed with or without its spaces.
+  // 200 reports from several threads at once, the name typed with or without its spaces, in
+  // either case, with or without its final dot: the name that the resolver looks up.
+  const char* const variantes[] = {"feuille-retenue", "FEUILLE-RETENUE", "feuille-retenue.", " Feuille-Retenue. "};
   TClientResultats presse = c;
-  presse.Hote = "feuille-retenue";
   presse.DelaiConnexion = 20;
   constexpr int NbFils = 8;
   constexpr int NbParFil = 25;
   std::vector<std::thread> fils;
   for (int f = 0; f < NbFils; ++f)
-    fils.emplace_back([&presse] {
+    fils.emplace_back([presse, variante = variantes[f % std::size(variantes)]]() mutable {
+      presse.Hote = variante;
       for (int i = 0; i < NbParFil; ++i) {
         const auto debut = std::chrono::steady_clock::now();
         try {
@@ -380,7 +385,10 @@ TEST(ClientResultats, UneSeuleRechercheEnCoursParNom) {
   for (std::thread& f : fils) f.join();
   EXPECT_LE(FilsEnCours(), filsRecherche) << "avant : " << filsAvant << ", recherche en cours : " << filsRecherche;
   // The preferences' test waits for the same lookup.
-  EXPECT_EQ(EchecDeTesteConnexion(presse), EGenreEchec::DelaiConnexion);
+  for (const char* variante : variantes) {
+    presse.Hote = variante;
+    EXPECT_EQ(EchecDeTesteConnexion(presse), EGenreEchec::DelaiConnexion) << variante;
+  }
   EXPECT_LE(FilsEnCours(), filsRecherche);
   {
     std::lock_guard<std::mutex> l(verrou->M);
@@ -426,6 +434,90 @@ TEST(ClientResultats, AucunDescripteurPerdu) {
   EXPECT_EQ(DescripteursOuverts(), avant);
 }
 
+// The process's descriptor limit lowered so that the lowest free number is the last one allowed,
+// for the object's life: the connection's socket takes it, its duplicate finds none.
+struct TSansDescripteurPourLeDouble {
+  TSansDescripteurPourLeDouble() {
+    const int libre = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (libre < 0 || ::getrlimit(RLIMIT_NOFILE, &Avant) != 0) return;
+    ::close(libre);
+    rlimit borne = Avant;
+    borne.rlim_cur = static_cast<rlim_t>(libre + 1);
+    Posee = ::setrlimit(RLIMIT_NOFILE, &borne) == 0;
+  }
+  ~TSansDescripteurPourLeDouble() {
+    if (Posee) ::setrlimit(RLIMIT_NOFILE, &Avant);
+  }
+  TSansDescripteurPourLeDouble(const TSansDescripteurPourLeDouble&) = delete;
+  TSansDescripteurPourLeDouble& operator=(const TSansDescripteurPourLeDouble&) = delete;
+  rlimit Avant{};
+  bool Posee = false;
+};
+
+// Qt may refuse the connected socket, having closed its descriptor first (it does when it cannot
+// make it non-blocking) or not (when it cannot read the socket's address). The report is then
+// dropped without a word and the connection closed; a file that took the descriptor's number
+// meanwhile is another's and stays open, duplicate or not.
+TEST(ClientResultats, SocketRefuseeParQt) {
+  struct Cas {
+    const char* Nom;
+    bool FermeAvantRefus;  // the number goes at once to another file
+    bool SansDouble;
+  };
+  const Cas cas[] = {{"fermée puis refusée", true, false},
+                     {"refusée ouverte", false, false},
+                     {"fermée puis refusée, sans double", true, true}};
+  TEcouteBrute ecoute;
+  TClientResultats c = Client(ecoute.Port());
+  c.DelaiReponse = 50;
+  EnvoieResultat(c, "Bob", "q.kqq", 1, 2);  // Qt's first use opens what it keeps
+  ::close(ecoute.Accepte());
+  for (const Cas& k : cas) {
+    SCOPED_TRACE(k.Nom);
+    const int autre = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(autre, 0);
+    struct stat attendu {};
+    ASSERT_EQ(::fstat(autre, &attendu), 0);
+    const int avant = DescripteursOuverts();
+    int pose = -1;
+    c.PoseDescripteur = [&](QAbstractSocket&, int fd) {
+      pose = fd;
+      // Closed, and its number taken by another file with no moment between, as another thread
+      // of the process may.
+      if (k.FermeAvantRefus) {
+        EXPECT_EQ(::dup3(autre, fd, O_CLOEXEC), fd);
+      }
+      return false;
+    };
+    std::optional<EErreurResultats> echec;
+    {
+      std::optional<TSansDescripteurPourLeDouble> borne;
+      if (k.SansDouble) {
+        ASSERT_TRUE(borne.emplace().Posee);
+      }
+      try {
+        EchangeResultat(c, "Bob", "q.kqq", 1, 2);
+      } catch (const EErreurResultats& e) {
+        echec = e;
+      }
+    }
+    ASSERT_TRUE(echec.has_value());
+    EXPECT_EQ(echec->Genre, EGenreEchec::ErreurSocket) << echec->Message();
+    ASSERT_GE(pose, 0);
+    if (k.FermeAvantRefus) {
+      struct stat vu {};
+      ASSERT_EQ(::fstat(pose, &vu), 0) << "l'autre fichier a été fermé";
+      ASSERT_TRUE(vu.st_dev == attendu.st_dev && vu.st_ino == attendu.st_ino) << "l'autre fichier a été fermé";
+      ::close(pose);
+    }
+    EXPECT_EQ(DescripteursOuverts(), avant);
+    TPair cote(ecoute.Accepte());
+    ASSERT_TRUE(cote.Connecte);
+    EXPECT_TRUE(cote.FermeParLePair());
+    ::close(autre);
+  }
+}
+
 // No descriptor left for the duplicate that tells a reset from a close: the report still goes
 // through, to a score sheet whose own descriptors are its own, and nothing is left open.
 TEST(ClientResultats, SansDescripteurPourLeDouble) {
@@ -436,24 +528,9 @@ TEST(ClientResultats, SansDescripteurPourLeDouble) {
   c.DelaiReponse = 3000;
   EXPECT_EQ(EchangeResultat(c, "Bob", "q.kqq", 1, 2), "200 Well received");  // Qt's first use opens what it keeps
   const int avant = DescripteursOuverts();
-  // The lowest free number is the last one allowed: the socket takes it, its duplicate finds none.
-  const int libre = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-  ASSERT_GE(libre, 0);
-  ::close(libre);
-  struct TBorne {
-    explicit TBorne(int descripteurs) {
-      ::getrlimit(RLIMIT_NOFILE, &Avant);
-      rlimit borne = Avant;
-      borne.rlim_cur = static_cast<rlim_t>(descripteurs);
-      Posee = ::setrlimit(RLIMIT_NOFILE, &borne) == 0;
-    }
-    ~TBorne() { ::setrlimit(RLIMIT_NOFILE, &Avant); }
-    rlimit Avant{};
-    bool Posee = false;
-  };
   std::string reponse;
   {
-    TBorne borne(libre + 1);
+    TSansDescripteurPourLeDouble borne;
     ASSERT_TRUE(borne.Posee);
     try {
       reponse = EchangeResultat(c, "Eve", "q.kqq", 3, 4);
