@@ -64,6 +64,7 @@ void TEditeur::FixeItem(EItem item, bool visible, bool actif) {
 }
 
 void TEditeur::ExecuteItem(EItem item) {
+  ++NumeroCommande;
   switch (item) {
     case EItem::Nouveau1: Nouveau1Click(); break;
     case EItem::Ouvrir1: Ouvrir1Click(true); break;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,8 +112,18 @@ class TEditeur {
   void FormShow(const std::vector<std::string>& arguments, int nombreInstances);
   // A later start's command line, without the program's name.
   void LigneCommandeRecue(const std::vector<std::string>& arguments);
-  // FormCloseQuery: false when the window is to stay open.
+  // FormCloseQuery: false when the window is to stay open. After the question of a logout, the
+  // close that ends the session asks nothing while nothing changed since the answer.
   bool PeutFermer();
+
+  // ---- The desktop's logout (KorFicheFichiers.cpp).
+  // The close would ask about the open file: it or the card shown holds changes not saved.
+  bool TravailNonSauve() const;
+  // The close's question, the file left open: Oui saves it as the close does, Non leaves it as it
+  // is on disk. False for Annuler, a card refused or a save not made: the logout is to stop.
+  bool QuestionFinDeSession();
+  // The session goes on after the answer: the next close asks again.
+  void FinDeSessionAbandonnee() { FReponseFinDeSession.reset(); }
 
   // ---- The card shown (KorFiche.cpp, KorFicheValidation.cpp).
   void AfficheFiche(int index);
@@ -256,4 +267,14 @@ class TEditeur {
   // whether the file it filled the dialog from is still the one open (a second start's command
   // line may open another file meanwhile, even at the same address).
   unsigned NumeroFichier = 0;
+  // Counts the commands run, so that an answer given at a logout is known to still hold.
+  unsigned NumeroCommande = 0;
+  struct TReponseFinDeSession {
+    unsigned Fichier;
+    unsigned Commande;
+    friend bool operator==(const TReponseFinDeSession&, const TReponseFinDeSession&) = default;
+  };
+  std::optional<TReponseFinDeSession> FReponseFinDeSession;
+  // The answer holds: the same file, no command since, nothing typed since.
+  bool ReponseFinDeSessionTient() const;
 };

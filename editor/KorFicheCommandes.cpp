@@ -206,6 +206,7 @@ void TEditeur::Apropos1Click() {
 void TEditeur::Rubriquesdaide1Click() { FVue.AfficheAide(ContexteAide(TypeCourant)); }
 
 void TEditeur::LigneCommandeRecue(const std::vector<std::string>& arguments) {
+  ++NumeroCommande;
   const std::optional<std::string> nom =
       FichierDeLigneCommande(arguments, FichierCourant ? &FichierCourant->FNomFichier : nullptr);
   // The card index is read before the open file is closed, which may change it.

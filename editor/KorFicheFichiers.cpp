@@ -294,7 +294,32 @@ int TEditeur::FermeFichier() {
 
 bool TEditeur::PeutFermer() {
   FReglages.FichierOuvertEnQuittant = FichierCourant != nullptr;
+  if (ReponseFinDeSessionTient()) {
+    // Answered at the logout: the file is forgotten as the close forgets it, unasked.
+    FReponseFinDeSession.reset();
+    LibereFichier();
+    return true;
+  }
   return FermeFichier() != Abandon;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The desktop's logout
+
+bool TEditeur::TravailNonSauve() const {
+  return FichierCourant && (FichierCourant->FModifie || FicheModifiee() || FVue.Modifie(EChamp::ETitre));
+}
+
+bool TEditeur::QuestionFinDeSession() {
+  FReponseFinDeSession.reset();
+  if (DemandeSauvegarde() == Abandon) return false;
+  FReponseFinDeSession = TReponseFinDeSession{NumeroFichier, NumeroCommande};
+  return true;
+}
+
+bool TEditeur::ReponseFinDeSessionTient() const {
+  return FReponseFinDeSession && *FReponseFinDeSession == TReponseFinDeSession{NumeroFichier, NumeroCommande} &&
+         !FicheModifiee() && !FVue.Modifie(EChamp::ETitre);
 }
 
 void TEditeur::OuvreAutreFichier(std::string nom, int index) {

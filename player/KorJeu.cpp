@@ -154,6 +154,7 @@ void TJeu::AfficheQuestion() {
 }
 
 void TJeu::InitPartie() {
+  ++FNumeroPartie;
   FFichesAPoser.assign(FQuiz->FFiches);
   const int nombre = static_cast<int>(FFichesAPoser.size());
   FNbQuestionsAPoser = nombre;

@@ -102,6 +102,8 @@ class TJeu {
   bool AccepterPossible() const;
   // A game has begun and is not complete: leaving it needs a confirmation.
   bool PartieEnCours() const { return FNbQuestionsPosees > 0 && FNbQuestionsAPoser > 0; }
+  // Counts the games begun in the run: a game is known by its number.
+  unsigned NumeroPartie() const { return FNumeroPartie; }
   int Jauge() const { return FJauge; }
 
   // Game state: the window reads it, only the game changes it.
@@ -124,6 +126,7 @@ class TJeu {
   void FixeBouton(const std::string& legende, EActionBouton action);
 
   TFichesAPoser FFichesAPoser;
+  unsigned FNumeroPartie = 0;
   int FIndiceCourant = -1;
   const TFicheX* FFicheCourante = nullptr;
   int FNbQuestionsAPoser = 0;

@@ -169,7 +169,16 @@ bool TJoueur::BasculeMenuPreferences(bool barreAttachee) {
 
 bool TJoueur::PeutFermer() {
   FReglages.FichierOuvertEnQuittant = FQuiz != nullptr;
-  return PeutAbandonner();
+  const bool repondu = FPartieAbandonnee == FJeu.NumeroPartie();
+  FPartieAbandonnee.reset();
+  return repondu || PeutAbandonner();
+}
+
+bool TJoueur::QuestionFinDeSession() {
+  FPartieAbandonnee.reset();
+  if (!PeutAbandonner()) return false;
+  FPartieAbandonnee = FJeu.NumeroPartie();
+  return true;
 }
 
 void TJoueur::Ferme() {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "cards/KorFichierX.h"
@@ -87,8 +88,18 @@ class TJoueur {
   // attached, and the change is saved at exit; false when nothing was done.
   bool BasculeMenuPreferences(bool barreAttachee);
 
-  // FormCloseQuery: notes whether a questionnaire was open, and asks to abandon the game.
+  // FormCloseQuery: notes whether a questionnaire was open, and asks to abandon the game. After
+  // the question of a logout, the close that ends the session asks nothing while the game
+  // answered about is the one under way.
   bool PeutFermer();
+
+  // The desktop's logout.
+  // A game is under way: the close would ask to abandon it.
+  bool TravailNonSauve() const { return FJeu.PartieEnCours(); }
+  // The close's question, the game going on meanwhile; false for Annuler: the logout is to stop.
+  bool QuestionFinDeSession();
+  // The session goes on after the answer: the next close asks again.
+  void FinDeSessionAbandonnee() { FPartieAbandonnee.reset(); }
   // FormClose: the questionnaire closed, the player's settings written.
   void Ferme();
 
@@ -111,4 +122,5 @@ class TJoueur {
   int FBoitesLibres = 0;         // those of them that leave the countdown running
   bool FChronoSuspendu = false;  // the countdown was running when a box holding it opened
   bool FTopEnAttente = false;    // a tick came under a box that leaves the countdown running
+  std::optional<unsigned> FPartieAbandonnee;  // the game whose abandon was confirmed at a logout
 };

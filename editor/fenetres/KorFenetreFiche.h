@@ -21,6 +21,7 @@
 #include "editor/fenetres/KorLigneCommande.h"
 #include "platform/bureau/Aide.h"
 #include "platform/bureau/Boites.h"
+#include "platform/bureau/FinDeSession.h"
 #include "platform/bureau/Raccourcis.h"
 
 class QAction;
@@ -49,7 +50,7 @@ inline constexpr int HauteurFicheDefaut = 367;
 // the default, and no side is larger than the work area or smaller than a usable minimum.
 QSize TailleClientUtilisable(int largeur, int hauteur, const QSize& zoneEcran);
 
-class TFormFiche : public QMainWindow, public IVueFiche {
+class TFormFiche : public QMainWindow, public IVueFiche, public IFinDeSession {
   Q_OBJECT
  public:
   // arguments: the command line without the program's name; the first one is opened at show.
@@ -161,6 +162,11 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   void LigneDeCommandeRecue(const QStringList& arguments);
   void MenuClick();
 
+  // The desktop's logout, decided by the editor.
+  bool TravailNonSauve() override { return Editeur.TravailNonSauve(); }
+  bool QuestionFinDeSession() override { return Editeur.QuestionFinDeSession(); }
+  void FinDeSessionAbandonnee() override { Editeur.FinDeSessionAbandonnee(); }
+
  protected:
   void showEvent(QShowEvent* event) override;    // FormShow
   void closeEvent(QCloseEvent* event) override;  // FormCloseQuery, then FormClose
@@ -198,4 +204,5 @@ class TFormFiche : public QMainWindow, public IVueFiche {
   bool FFermee = false;
   QFont FPoliceDialogue;  // the font dialog's font: its attributes stay as last chosen
   TReceptionLigneCommande* FReception = nullptr;
+  TFinDeSession FFinDeSession{*this};
 };

@@ -14,6 +14,7 @@
 
 #include "cards/KorInit.h"
 #include "platform/bureau/Boites.h"
+#include "platform/bureau/FinDeSession.h"
 #include "player/KorJoueur.h"
 
 class QAction;
@@ -50,7 +51,7 @@ inline constexpr int LargeurClient = 568;
 inline constexpr int HauteurClient = 482;
 inline constexpr int HauteurBarreMenu = 20;
 
-class TForm1 : public QMainWindow, public IVueJoueur {
+class TForm1 : public QMainWindow, public IVueJoueur, public IFinDeSession {
   Q_OBJECT
  public:
   // arguments: the command line without the program's name; the first one is opened at show.
@@ -138,6 +139,11 @@ class TForm1 : public QMainWindow, public IVueJoueur {
   void DebutRapport() override;
   void FinRapport() override;
 
+  // The desktop's logout, decided by the player.
+  bool TravailNonSauve() override { return Joueur.TravailNonSauve(); }
+  bool QuestionFinDeSession() override { return Joueur.QuestionFinDeSession(); }
+  void FinDeSessionAbandonnee() override { Joueur.FinDeSessionAbandonnee(); }
+
   // A message box with the caption of its icon, through BoiteMessage.
   QMessageBox::StandardButton Boite(QMessageBox::Icon icone, const QString& texte,
                                     QMessageBox::StandardButtons boutons = QMessageBox::Ok);
@@ -185,4 +191,5 @@ class TForm1 : public QMainWindow, public IVueJoueur {
   bool FPremierAffichage = true;
   bool FFermetureDemandee = false;  // a close asked for while a result was being sent
   bool FFermee = false;
+  TFinDeSession FFinDeSession{*this};
 };

@@ -185,30 +185,55 @@ bool TFormMain::QuitterSansEnregistrer() {
                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
-void TFormMain::closeEvent(QCloseEvent* event) {
+bool TFormMain::DecideFermeture() {
   // The decision covers the rows there when it is taken: those saved, or those the question was
   // asked about. Reports keep coming meanwhile, so the server stops taking them before the
   // window closes, and the rows that came in between are asked about again, with the server
   // stopped; no player is told a result was received that the close then drops.
   const std::uint64_t couverts = Table.Generation();
-  if (!Table.ResultatsEnregistres() && !QuitterSansEnregistrer()) {
-    event->ignore();
-    return;
-  }
+  if (!Table.ResultatsEnregistres() && !QuitterSansEnregistrer()) return false;
   const bool ecoutait = TCPServer->EnEcoute();
   TCPServer->Arrete();
   if (Table.Generation() != couverts && !QuitterSansEnregistrer()) {
     // The window stays: it listens again, on the same port.
-    if (ecoutait) {
-      TOptionsServeur options = FOptionsServeur;
-      options.Port = TCPServer->Port();
-      DemarreServeur(options);
-      if (!TCPServer->EnEcoute()) SignaleEchecEcoute();
-    }
+    if (ecoutait) EcouteDeNouveau();
+    return false;
+  }
+  FEcoutaitAvantArret = ecoutait;
+  return true;
+}
+
+void TFormMain::EcouteDeNouveau() {
+  TOptionsServeur options = FOptionsServeur;
+  options.Port = TCPServer->Port();
+  DemarreServeur(options);
+  if (!TCPServer->EnEcoute()) SignaleEchecEcoute();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  // Decided at the logout, the server stopped since: nothing came that was not answered for.
+  if (FReponseFinDeSession == Table.Generation()) {
+    event->accept();
+    return;
+  }
+  if (!DecideFermeture()) {
     event->ignore();
     return;
   }
   event->accept();
+}
+
+bool TFormMain::QuestionFinDeSession() {
+  FReponseFinDeSession.reset();
+  if (!DecideFermeture()) return false;
+  FReponseFinDeSession = Table.Generation();
+  return true;
+}
+
+void TFormMain::FinDeSessionAbandonnee() {
+  if (!FReponseFinDeSession) return;
+  FReponseFinDeSession.reset();
+  if (FEcoutaitAvantArret) EcouteDeNouveau();
 }
 
 void TFormMain::ResultatArrive() {

@@ -8,10 +8,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/bureau/Aide.h"
 #include "platform/bureau/Boites.h"
+#include "platform/bureau/FinDeSession.h"
 #include "scoresheet/KorServeur.h"
 #include "scoresheet/KorTableResultats.h"
 
@@ -25,7 +27,7 @@ class QTableWidget;
 // "KorResults", and the extension that a name typed without one gets following the chosen filter.
 void PrepareDialogueEnregistrement(QFileDialog& dialogue);
 
-class TFormMain : public QMainWindow {
+class TFormMain : public QMainWindow, public IFinDeSession {
   Q_OBJECT
  public:
   // The server listens at once on the options' port (6784 unless a test chooses another).
@@ -63,6 +65,14 @@ class TFormMain : public QMainWindow {
   // Shows the rows of the table as they are now.
   void RafraichitGrille();
 
+ public:
+  // The desktop's logout: the close's question while results are not saved. Its OK stops the
+  // server as the close's does; the close that ends the session then asks nothing while no row
+  // came since. When the session goes on, the server listens again.
+  bool TravailNonSauve() override { return !Table.ResultatsEnregistres(); }
+  bool QuestionFinDeSession() override;
+  void FinDeSessionAbandonnee() override;
+
  protected:
   void showEvent(QShowEvent* event) override;   // FormShow
   void closeEvent(QCloseEvent* event) override; // FormCloseQuery
@@ -82,12 +92,21 @@ class TFormMain : public QMainWindow {
   void SignaleEchecEcoute();
   // The question asked at closing while results are not saved; true for OK.
   bool QuitterSansEnregistrer();
+  // The close's decision: true when the window may close, the server then stopped; false when
+  // it stays, the server listening as before.
+  bool DecideFermeture();
+  // Listens again on the port it had, or tells why it cannot.
+  void EcouteDeNouveau();
 
   TOptionsServeur FOptionsServeur;
   bool FRafraichissementPrevu = false;
   bool FPremierAffichage = true;
-  int FEssaisPlacement = 40;
+  int FEssaisPlacement = 40;               // looks for the frame, 50 ms apart, once the window is shown
   bool FAjustementColonnes = false;       // the columns are being sized by AjusteColonnes
-  bool FColonnesDeLUtilisateur = false;   // the user sized a column: theirs from then on  // looks for the frame, 50 ms apart, once the window is shown
+  bool FColonnesDeLUtilisateur = false;   // the user sized a column: theirs from then on
   int FLignesAffichees = 0;  // result rows shown, row 1 included
+  bool FEcoutaitAvantArret = false;  // the server listened when the close's decision stopped it
+  // The table's generation when the question of a logout was answered with OK.
+  std::optional<std::uint64_t> FReponseFinDeSession;
+  TFinDeSession FFinDeSession{*this};
 };
