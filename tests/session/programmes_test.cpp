@@ -177,6 +177,9 @@ class Deconnexion : public DossierTemporaire {
     std::vector<std::string> frappe{"ctrl+End", "space"};
     frappe.insert(frappe.end(), touches.begin(), touches.end());
     ASSERT_TRUE(Touches(X.Affichage(), fenetre, frappe));
+    // The keys reach the program on its X connection, the manager's word on another: they are
+    // given time to be read first.
+    std::this_thread::sleep_for(300ms);
   }
 
   TServeurX X;
@@ -282,7 +285,7 @@ class DeconnexionJoueur : public Deconnexion {
     // "Commencer": the first question, a game under way.
     std::this_thread::sleep_for(500ms);
     ASSERT_TRUE(Touches(X.Affichage(), Fenetre, {"Return"}));
-    std::this_thread::sleep_for(500ms);
+    std::this_thread::sleep_for(800ms);
   }
 };
 
