@@ -64,6 +64,8 @@ void TEditeur::FixeItem(EItem item, bool visible, bool actif) {
 }
 
 void TEditeur::ExecuteItem(EItem item) {
+  // Counted at its start and at its end: a logout's question answered while the command's dialog
+  // was up does not hold for what the command does after it.
   ++NumeroCommande;
   switch (item) {
     case EItem::Nouveau1: Nouveau1Click(); break;
@@ -116,6 +118,7 @@ void TEditeur::ExecuteItem(EItem item) {
     case EItem::Listedesfiches1: Listedesfiches1Click(); break;
     default: break;
   }
+  ++NumeroCommande;
 }
 
 void TEditeur::DemarreSansFichier() {

@@ -1,6 +1,7 @@
 // The commands on the whole card file through a scripted window: header, quiz options,
 // advanced options, style sheet, labels, template card and CSV options; what they store
-// surviving a save and a reload; and a file replaced while a dialog is up.
+// surviving a save and a reload; a file replaced while a dialog is up, and a logout's question
+// answered while it is up.
 
 #include <gtest/gtest.h>
 
@@ -279,6 +280,27 @@ TEST_F(Entete, FichierRemplacePendantLeDialogue) {
   };
   Ed.ExecuteItem(EItem::Entete1);
   EXPECT_FALSE(Ed.GetFichierCourant());
+}
+
+// The logout's question comes while the dialog is up and is answered Non; what the dialog then
+// stores came after the answer, and the close asks about it.
+TEST_F(Entete, FinDeSessionPendantLeDialogue) {
+  Ouvre('Q');
+  V.Tape(EChamp::MReponse, "corps changé"_a);
+  V.Entete = [&](TLogiqueEntete& d) {
+    V.Reponses = {EBouton::Non};
+    EXPECT_TRUE(Ed.QuestionFinDeSession());
+    d.ETitre = "Titre d'après";
+    d.ChangeEntete();
+    return OK;
+  };
+  Ed.ExecuteItem(EItem::Entete1);
+  EXPECT_EQ(F().FTitre, "Titre d'après");
+  EXPECT_EQ(V.Messages.size(), 1u);
+  V.Reponses = {EBouton::Annuler};
+  EXPECT_FALSE(Ed.PeutFermer());
+  EXPECT_EQ(V.Messages.size(), 2u);
+  EXPECT_TRUE(Ed.GetFichierCourant());
 }
 
 // What the commands store, saved by "Sauver" and read back, in XML and in native.

@@ -1,10 +1,12 @@
 // The file commands through a scripted window: letter lists and filters, opening every format
 // and its failures, the CSV type, the question whether to save, the remembered files, save as,
-// the overwrite question, a failing writer and the export onto the open file.
+// the overwrite question, a failing writer, the export onto the open file, and the close's
+// question asked at a logout.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "VueScriptee.h"
 #include "cards/KorNatif.h"
@@ -603,6 +605,174 @@ TEST_F(Fichiers, FermetureDeLaFenetre) {
   EXPECT_FALSE(R.FichierOuvertEnQuittant);
   Ed.ExecuteItem(EItem::Quitter1);
   EXPECT_TRUE(V.FenetreFermee);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The desktop's logout
+
+TEST_F(Fichiers, TravailNonSauveAvantLaFinDeSession) {
+  EXPECT_FALSE(Ed.TravailNonSauve()) << "no file";
+  const std::string q = Questionnaire("q.xkqq");
+  EcritFichierEssai(Chemin("r.xkqr"), 'R', {{"", "Durand", "01 02"}}, R);
+  // What a user types: a card's field, field 0 of a questionnaire, the title of a type without
+  // field 0 (which is the file's, not the card's).
+  struct Cas {
+    std::string Fichier;
+    EChamp Champ;
+  } table[] = {{q, EChamp::MReponse}, {q, EChamp::ETitre}, {Chemin("r.xkqr"), EChamp::ETitre}};
+  for (const Cas& c : table) {
+    SCOPED_TRACE(c.Fichier + " " + std::to_string(TVueScriptee::I(c.Champ)));
+    Ed.LibereFichier();
+    Ouvre(c.Fichier);
+    EXPECT_FALSE(Ed.TravailNonSauve());
+    V.Tape(c.Champ, "tapé"_a);
+    EXPECT_TRUE(Ed.TravailNonSauve());
+  }
+  // The card validated: the file holds the change.
+  ASSERT_FALSE(Ed.ValideFiche());
+  Ed.ValideTitreFichier();
+  ASSERT_FALSE(V.Modifies[TVueScriptee::I(EChamp::ETitre)]);
+  EXPECT_TRUE(Ed.TravailNonSauve());
+  EXPECT_TRUE(V.Messages.empty());
+}
+
+// The close's question at the logout, the file left open, then the close that ends the session.
+TEST_F(Fichiers, QuestionDeFinDeSession) {
+  const std::string q = Questionnaire("q.xkqq");
+  const std::string avant = LitOctets(q);
+  struct Cas {
+    EBouton Reponse;
+    bool Resultat, Ecrit;
+  } table[] = {
+      {EBouton::Oui, true, true},
+      {EBouton::Non, true, false},
+      {EBouton::Annuler, false, false},
+  };
+  for (const Cas& c : table) {
+    SCOPED_TRACE(static_cast<int>(c.Reponse));
+    EcritOctets(q, avant);
+    R.FichierOuvert = "autre.xkqq";
+    R.FichierRecent.clear();
+    Ouvre(q, 1);
+    V.Tape(EChamp::MReponse, "nouvelle reponse");
+    V.Reponses = {c.Reponse};
+    EXPECT_EQ(Ed.QuestionFinDeSession(), c.Resultat);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Le fichier \"q.xkqq\" a été modifié.\r\nVoulez-vous le sauver ?"_a});
+    EXPECT_EQ(LitOctets(q).find("nouvelle reponse") != std::string::npos, c.Ecrit);
+    if (!c.Ecrit) {
+      EXPECT_EQ(LitOctets(q), avant);
+    }
+    // Open and shown as before, whatever the answer.
+    ASSERT_TRUE(Ed.GetFichierCourant());
+    EXPECT_EQ(Ed.GetFichierCourant()->FNomFichier, q);
+    EXPECT_EQ(Ed.GetFichierCourant()->FModifie, !c.Ecrit);
+    EXPECT_EQ(Ed.GetIndexCourant(), 1);
+    EXPECT_EQ(Ed.GetFicheAffichee(), &Ed.GetFichierCourant()->Fiche(1));
+    EXPECT_EQ(V.Textes[TVueScriptee::I(EChamp::MReponse)], "nouvelle reponse");
+    EXPECT_EQ(V.TitreFenetre, "KorEdit - " + q);
+    EXPECT_EQ(R.FichierOuvert, "autre.xkqq");
+    // The close: nothing asked again once answered; the file forgotten as a close forgets it.
+    if (!c.Resultat) V.Reponses = {EBouton::Non};
+    EXPECT_TRUE(Ed.PeutFermer());
+    EXPECT_EQ(Messages().size(), c.Resultat ? 0u : 1u);
+    EXPECT_EQ(Ed.GetFichierCourant(), nullptr);
+    EXPECT_TRUE(R.FichierOuvertEnQuittant);
+    EXPECT_EQ(R.FichierOuvert, q);
+    EXPECT_EQ(R.NumeroFicheOuvert, 1);
+    EXPECT_EQ(R.FichierRecent, "autre.xkqq");
+    EXPECT_EQ(LitOctets(q).find("nouvelle reponse") != std::string::npos, c.Ecrit);
+  }
+}
+
+TEST_F(Fichiers, QuestionDeFinDeSessionPourUnFichierSansNom) {
+  ProposeType('Q');
+  V.Nouveaux = {0};
+  Ed.ExecuteItem(EItem::Nouveau1);
+  Ed.ExecuteItem(EItem::BNouveau);
+  V.Tape(EChamp::MQuestion, "q");
+  V.Tape(EChamp::MReponse, "r");
+  // Oui goes through the save dialog, as the close does; cancelled, the logout is to stop.
+  V.Reponses = {EBouton::Oui};
+  V.Sauvegardes.push_back(std::nullopt);
+  EXPECT_FALSE(Ed.QuestionFinDeSession());
+  ASSERT_TRUE(Ed.GetFichierCourant());
+  EXPECT_TRUE(Ed.GetFichierCourant()->FNomFichier.empty());
+  EXPECT_TRUE(Ed.GetFichierCourant()->FModifie);
+  const std::string neuf = Chemin("neuf.xkqq");
+  V.Reponses = {EBouton::Oui};
+  V.Sauvegardes.push_back(TChoixSauvegarde{neuf, 0});
+  EXPECT_TRUE(Ed.QuestionFinDeSession());
+  EXPECT_TRUE(V.Sauvegardes.empty());
+  EXPECT_EQ(Messages().size(), 2u);
+  EXPECT_NE(LitOctets(neuf).find("<ORVALINE"), std::string::npos);
+  ASSERT_TRUE(Ed.GetFichierCourant());
+  EXPECT_EQ(Ed.GetFichierCourant()->FNomFichier, neuf);
+  EXPECT_FALSE(Ed.GetFichierCourant()->FModifie);
+  EXPECT_EQ(V.TitreFenetre, "KorEdit - " + neuf);
+  EXPECT_TRUE(Ed.PeutFermer());
+  EXPECT_TRUE(V.Messages.empty());
+  EXPECT_EQ(R.FichierOuvert, neuf);
+}
+
+// A card refused or a save that fails answers nothing: the logout is to stop, and the close asks.
+TEST_F(Fichiers, QuestionDeFinDeSessionSansReponse) {
+  const std::string q = Questionnaire("q.xkqq", 200);
+  const std::string avant = LitOctets(q);
+  Ouvre(q);
+  V.Tape(EChamp::MQuestion, "");
+  V.Reponses = {EBouton::Annuler};
+  EXPECT_FALSE(Ed.QuestionFinDeSession());
+  EXPECT_EQ(Messages(), std::vector<std::string>{"La fiche est incomplète !\r\nRemplissez-la ou supprimez-la."_a});
+  V.Tape(EChamp::MQuestion, "q");
+  V.Tape(EChamp::MReponse, std::string(100, 'r'));
+  V.Reponses = {EBouton::Oui, EBouton::Ok};
+  {
+    LimiteTailleFichiers limite(4096);
+    EXPECT_FALSE(Ed.QuestionFinDeSession());
+  }
+  // The question, then the writer's error.
+  ASSERT_EQ(V.Messages.size(), 2u);
+  EXPECT_EQ(V.Messages[0].Boutons, EBoutons::OuiNonAnnuler);
+  EXPECT_EQ(V.Messages[1].Icone, EGenreMessage::Erreur);
+  Messages();
+  EXPECT_EQ(LitOctets(q), avant) << "a failed save leaves the file as it was";
+  ASSERT_TRUE(Ed.GetFichierCourant());
+  EXPECT_TRUE(Ed.GetFichierCourant()->FModifie);
+  V.Reponses = {EBouton::Annuler};
+  EXPECT_FALSE(Ed.PeutFermer());
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_TRUE(Ed.GetFichierCourant());
+}
+
+// The answer holds only while nothing happened since: a command, a second start's command line,
+// something typed, or the session going on makes the close ask again.
+TEST_F(Fichiers, ReponseDeFinDeSessionPerimee) {
+  EcritFichierEssai(Chemin("r.xkqr"), 'R', {{"", "Durand", "01 02"}}, R);
+  struct Cas {
+    std::string Nom;
+    std::function<void()> Depuis;
+  } table[] = {
+      {"commande", [&] { Ed.ExecuteItem(EItem::Premiere1); }},
+      {"ligne de commande", [&] { Ed.LigneCommandeRecue({Chemin("r.xkqr")}); }},
+      {"fiche tapée", [&] { V.Tape(EChamp::MQuestion, "Dupont"); }},
+      {"titre tapé", [&] { V.Tape(EChamp::ETitre, "Carnet"); }},
+      {"session poursuivie", [&] { Ed.FinDeSessionAbandonnee(); }},
+  };
+  for (const Cas& c : table) {
+    SCOPED_TRACE(c.Nom);
+    Ed.LibereFichier();
+    Ouvre(Chemin("r.xkqr"));
+    V.Tape(EChamp::MReponse, "03 04");
+    V.Reponses = {EBouton::Non};
+    ASSERT_TRUE(Ed.QuestionFinDeSession());
+    Messages();
+    c.Depuis();
+    ASSERT_TRUE(Ed.GetFichierCourant());
+    V.Reponses = {EBouton::Annuler};
+    EXPECT_FALSE(Ed.PeutFermer());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Le fichier \"r.xkqr\" a été modifié.\r\nVoulez-vous le sauver ?"_a});
+    EXPECT_TRUE(Ed.GetFichierCourant());
+  }
 }
 
 }  // namespace

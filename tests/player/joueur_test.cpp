@@ -1,6 +1,6 @@
 // The player's rules through a scripted window: opening questionnaires and its failures, the
 // remembered files, the open dialog's folder, the result report with a send of the test's own,
-// Ctrl+Alt+P, the close, and the countdown under the boxes.
+// Ctrl+Alt+P, the close and its question asked at a logout, and the countdown under the boxes.
 
 #include <gtest/gtest.h>
 
@@ -452,6 +452,89 @@ INSTANTIATE_TEST_SUITE_P(Cas, Bascules,
                                            CasBascule{"SansBarreMenu", true, false, true, false},
                                            CasBascule{"BarreDetachee", true, true, false, false}),
                          ::testing::PrintToStringParamName());
+
+// ---------------------------------------------------------------------------------------------
+// The desktop's logout
+
+TEST_F(Joueur, TravailNonSauvePendantUnePartie) {
+  EXPECT_FALSE(J.TravailNonSauve()) << "no questionnaire";
+  ASSERT_TRUE(J.OuvreQuiz(Echantillon("Capitales.xkqq")));
+  EXPECT_FALSE(J.TravailNonSauve()) << "its opening screen";
+  Clic();  // Commencer
+  EXPECT_TRUE(J.TravailNonSauve());
+  J.Abandonner();
+  EXPECT_EQ(Vue.Legende, "Rejouer");
+  EXPECT_FALSE(J.TravailNonSauve()) << "the game over";
+}
+
+// The answer to the close's question at the logout. Either way the game goes on, unreported. OK:
+// the close that ends the session asks nothing, and reports the game as any close does; Cancel
+// stops the logout, and the close that follows asks again.
+struct CasReponse {
+  const char* Nom;
+  bool Ok;
+};
+void PrintTo(const CasReponse& cas, std::ostream* os) { *os << cas.Nom; }
+class ReponsesFinDeSession : public Joueur, public ::testing::WithParamInterface<CasReponse> {};
+
+TEST_P(ReponsesFinDeSession, PartieEnCours) {
+  const CasReponse& cas = GetParam();
+  R.HoteFeuilleNotes = "127.0.0.1";
+  R.RapporteInterrompues = true;
+  ASSERT_TRUE(J.OuvreQuiz(Echantillon("Capitales.xkqq")));
+  Clic();
+  Valide(Bonne());
+  Clic();
+  Vue.ReponseConfirmation = cas.Ok;
+  EXPECT_EQ(J.QuestionFinDeSession(), cas.Ok);
+  EXPECT_EQ(Vue.Confirmations, std::vector<std::string>{"Abandonner la partie en cours ?"});
+  EXPECT_TRUE(J.Jeu().PartieEnCours());
+  EXPECT_EQ(J.Jeu().NbQuestionsPosees(), 2);
+  EXPECT_EQ(Vue.Legende, "Valider");
+  EXPECT_TRUE(Envois.empty());
+  // A question now would keep the window open.
+  Vue.ReponseConfirmation = false;
+  EXPECT_EQ(J.PeutFermer(), cas.Ok);
+  EXPECT_EQ(Vue.Confirmations.size(), cas.Ok ? 1u : 2u);
+  if (!cas.Ok) return;
+  J.Ferme();
+  EXPECT_EQ(Envois.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cas, ReponsesFinDeSession,
+                         ::testing::Values(CasReponse{"OK", true}, CasReponse{"Annuler", false}),
+                         ::testing::PrintToStringParamName());
+
+// After OK, what makes the close ask again.
+struct CasRedemande {
+  const char* Nom;
+  void (*Depuis)(TJoueur&, TVueJoueur&);
+};
+void PrintTo(const CasRedemande& cas, std::ostream* os) { *os << cas.Nom; }
+class FinsDeSessionRedemandees : public Joueur, public ::testing::WithParamInterface<CasRedemande> {};
+
+TEST_P(FinsDeSessionRedemandees, ALaFermeture) {
+  ASSERT_TRUE(J.OuvreQuiz(Echantillon("Capitales.xkqq")));
+  Clic();
+  ASSERT_TRUE(J.QuestionFinDeSession());
+  GetParam().Depuis(J, Vue);
+  ASSERT_TRUE(J.Jeu().PartieEnCours());
+  const std::size_t demandees = Vue.Confirmations.size();
+  Vue.ReponseConfirmation = false;
+  EXPECT_FALSE(J.PeutFermer());
+  EXPECT_EQ(Vue.Confirmations.size(), demandees + 1);
+  EXPECT_EQ(Vue.Legende, "Valider");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cas, FinsDeSessionRedemandees,
+    ::testing::Values(CasRedemande{"NouvellePartie",
+                                   [](TJoueur& j, TVueJoueur& v) {
+                                     j.Abandonner();
+                                     j.ExecuteAction(v.Action);  // Rejouer
+                                   }},
+                      CasRedemande{"SessionPoursuivie", [](TJoueur& j, TVueJoueur&) { j.FinDeSessionAbandonnee(); }}),
+    ::testing::PrintToStringParamName());
 
 // ---------------------------------------------------------------------------------------------
 // The countdown under the boxes

@@ -1,6 +1,6 @@
 // The score sheet's window on the offscreen platform: results arriving over loopback, the free
 // row 1, saving with Ctrl+S through a scripted dialog, the save dialog's names by filter, the
-// question at closing, help, and a port that cannot be opened.
+// question at closing and at a logout, help, and a port that cannot be opened.
 
 #include <QAbstractButton>
 #include <QAction>
@@ -70,12 +70,26 @@ class TestFenetre : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(Fenetre.get()));
   }
 
-  bool Envoie(const std::string& candidat, const std::string& fichier, int score, int maximum) {
+  // A player on this computer reporting to the window's port.
+  TClientResultats Client(std::uint16_t port) const {
     TClientResultats c;
     c.Hote = "127.0.0.1";
-    c.Port = Fenetre->TCPServer->Port();
+    c.Port = port;
     c.NomOrdinateurLocal = "POSTE1";
-    return EnvoieResultat(c, candidat, fichier, score, maximum);
+    return c;
+  }
+
+  bool Envoie(const std::string& candidat, const std::string& fichier, int score, int maximum) {
+    return EnvoieResultat(Client(Fenetre->TCPServer->Port()), candidat, fichier, score, maximum);
+  }
+
+  // Whether a report to that port is acknowledged as received.
+  bool Accuse(std::uint16_t port, const std::string& candidat) {
+    try {
+      return EchangeResultat(Client(port), candidat, "q.kqq", 1, 2) == "200 Well received";
+    } catch (const EErreurResultats&) {
+      return false;
+    }
   }
 
   QString Cellule(int ligne, int colonne) const {
@@ -320,6 +334,85 @@ class TestFenetre : public QObject {
     QCOMPARE(Fenetre->TCPServer->Port(), port);
     QVERIFY(Envoie("Zoé"_a, "s.kqq", 1, 2));
     QCOMPARE(Fenetre->Table.NbLignes(), 4);
+  }
+
+  // The close's question at a logout, the window left open. Cancel stops the logout: the server
+  // goes on taking reports, and the close asks again.
+  void finDeSessionAnnulee() {
+    Cree();
+    QVERIFY(!Fenetre->TravailNonSauve());
+    QVERIFY(Envoie("Bob", "q.kqq", 3, 4));
+    QVERIFY(Fenetre->TravailNonSauve());
+    const std::uint16_t port = Fenetre->TCPServer->Port();
+    Reponse = QMessageBox::Cancel;
+    QVERIFY(!Fenetre->QuestionFinDeSession());
+    QCOMPARE(Boites.size(), 1);
+    QCOMPARE(Boites[0].Icone, QMessageBox::Question);
+    QCOMPARE(Boites[0].Texte, QStringLiteral("Voulez-vous quitter sans enregistrer les résultats ?"));
+    QVERIFY(Fenetre->isVisible());
+    QVERIFY(Accuse(port, "Eve"));
+    QVERIFY(!Fenetre->close());
+    QCOMPARE(Boites.size(), 2);
+  }
+
+  // OK: no report is acknowledged any more and the window stays. When the session ends, the close
+  // asks nothing; when it goes on, the window listens again on its port and its close asks again.
+  void finDeSessionAcceptee_data() {
+    QTest::addColumn<bool>("poursuivie");
+    QTest::newRow("session finie") << false;
+    QTest::newRow("session poursuivie") << true;
+  }
+  void finDeSessionAcceptee() {
+    QFETCH(bool, poursuivie);
+    Cree();
+    QVERIFY(Envoie("Bob", "q.kqq", 3, 4));
+    const std::uint16_t port = Fenetre->TCPServer->Port();
+    const auto lignes = Fenetre->Table.NbLignes();
+    QVERIFY(Fenetre->QuestionFinDeSession());
+    QCOMPARE(Boites.size(), 1);
+    QVERIFY(Fenetre->isVisible());
+    QVERIFY(!Accuse(port, "Eve"));
+    QCOMPARE(Fenetre->Table.NbLignes(), lignes);
+    if (poursuivie) Fenetre->FinDeSessionAbandonnee();
+    Reponse = QMessageBox::Cancel;
+    QCOMPARE(Fenetre->close(), !poursuivie);
+    QCOMPARE(Boites.size(), poursuivie ? 2 : 1);
+    if (!poursuivie) return;
+    QCOMPARE(Fenetre->TCPServer->Port(), port);
+    QVERIFY(Accuse(port, "Zoé"_a));
+    QCOMPARE(Fenetre->Table.NbLignes(), lignes + 1);
+  }
+
+  // A report that arrives while the question is on screen is asked about again, as at the close:
+  // Cancel stops the logout and listens again; OK leaves nothing for the close to ask.
+  void finDeSessionRedemandeePourLesLignesArriveesEntreTemps_data() {
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("OK") << true;
+    QTest::newRow("Annuler") << false;
+  }
+  void finDeSessionRedemandeePourLesLignesArriveesEntreTemps() {
+    QFETCH(bool, ok);
+    Cree();
+    QVERIFY(Envoie("Bob", "q.kqq", 3, 4));
+    const std::uint16_t port = Fenetre->TCPServer->Port();
+    Fenetre->BoiteMessage = [&](QMessageBox::Icon icone, const QString& titre, const QString& texte,
+                                QMessageBox::StandardButtons) {
+      Boites.append({icone, titre, texte});
+      if (Boites.size() == 1) {
+        [&] { QVERIFY(Accuse(port, "Eve")); }();
+        return QMessageBox::Ok;
+      }
+      return ok ? QMessageBox::Ok : QMessageBox::Cancel;
+    };
+    QCOMPARE(Fenetre->QuestionFinDeSession(), ok);
+    QCOMPARE(Boites.size(), 2);
+    QCOMPARE(Boites[1].Texte, QStringLiteral("Voulez-vous quitter sans enregistrer les résultats ?"));
+    QVERIFY(Fenetre->isVisible());
+    QCOMPARE(Accuse(port, "Zoé"_a), !ok);
+    if (ok) {
+      QVERIFY(Fenetre->close());
+      QCOMPARE(Boites.size(), 2);
+    }
   }
 
   void ctrlSEnregistre() {
