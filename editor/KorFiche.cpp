@@ -308,7 +308,7 @@ void TEditeur::MetAJourMenus() {
   const bool s = IndexCourant != -1;
   const int n = f.GetNombreFiches();
   const bool modifiee = FicheModifiee();
-  actif(EItem::Sauver1, f.FModifie || modifiee || FVue.Modifie(EChamp::ETitre));
+  actif(EItem::Sauver1, TravailNonSauve());
   for (EItem item : {EItem::Sauversous1, EItem::Fermer1, EItem::Proprietes1, EItem::Entete1}) actif(item, true);
   visible(EItem::Exporter1, Modes.Exportable);
   actif(EItem::Premiere1, s);

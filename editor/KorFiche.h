@@ -130,6 +130,8 @@ class TEditeur {
   // Stores a title typed in the title edit of a type without field 0.
   void ValideTitreFichier();
   bool FicheModifiee() const;
+  // Text typed and not yet stored: in the shown card, or in the title edit.
+  bool SaisieNonValidee() const { return FicheModifiee() || FVue.Modifie(EChamp::ETitre); }
   // A new card still as it was added (empty, or the template's texts).
   bool FicheSansSaisie() const;
   bool ValideFiche();  // true = refused

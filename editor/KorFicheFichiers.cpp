@@ -307,7 +307,7 @@ bool TEditeur::PeutFermer() {
 // The desktop's logout
 
 bool TEditeur::TravailNonSauve() const {
-  return FichierCourant && (FichierCourant->FModifie || FicheModifiee() || FVue.Modifie(EChamp::ETitre));
+  return FichierCourant && (FichierCourant->FModifie || SaisieNonValidee());
 }
 
 bool TEditeur::QuestionFinDeSession() {
@@ -319,7 +319,7 @@ bool TEditeur::QuestionFinDeSession() {
 
 bool TEditeur::ReponseFinDeSessionTient() const {
   return FReponseFinDeSession && *FReponseFinDeSession == TReponseFinDeSession{NumeroFichier, NumeroCommande} &&
-         !FicheModifiee() && !FVue.Modifie(EChamp::ETitre);
+         !SaisieNonValidee();
 }
 
 void TEditeur::OuvreAutreFichier(std::string nom, int index) {

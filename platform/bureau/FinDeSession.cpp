@@ -73,13 +73,8 @@ void TFinDeSession::DemandeSauvegarde(QSessionManager& gestionnaire) {
     return;
   }
   FEnAttente = true;
-  if (FParole || !FEcoute) {
-    // It already spoke while the question was up, or cannot be heard.
-    const unsigned tour = FTour;
-    QTimer::singleShot(FEcoute ? DelaiConfirmation : DelaiSansConnexion, this, [this, tour] {
-      if (tour == FTour) VerifieLaFin();
-    });
-  }
+  // It already spoke while the question was up, or cannot be heard.
+  if (FParole || !FEcoute) VerifieLaFinDans(FEcoute ? DelaiConfirmation : DelaiSansConnexion);
 }
 
 void TFinDeSession::EcouteLeGestionnaire() {
@@ -99,16 +94,16 @@ void TFinDeSession::ParoleDuGestionnaire() {
   // Once is enough, and Qt may not have read the message yet.
   FEcoute->setEnabled(false);
   FParole = true;
-  if (!FEnAttente) return;  // the question is still up: seen once it is answered
-  const unsigned tour = FTour;
-  QTimer::singleShot(DelaiConfirmation, this, [this, tour] {
-    if (tour == FTour) VerifieLaFin();
-  });
+  if (FEnAttente) VerifieLaFinDans(DelaiConfirmation);  // else seen once the question is answered
 }
 
-void TFinDeSession::VerifieLaFin() {
-  // A Die has made the application quit by now; anything else means the session goes on.
-  if (FEnAttente && !FFin) Reprend();
+void TFinDeSession::VerifieLaFinDans(int delai) {
+  // A Die has made the application quit by then; anything else means the session goes on. A
+  // later request to save makes this one's check void.
+  const unsigned tour = FTour;
+  QTimer::singleShot(delai, this, [this, tour] {
+    if (tour == FTour && FEnAttente && !FFin) Reprend();
+  });
 }
 
 void TFinDeSession::Reprend() {

@@ -47,7 +47,7 @@ class TFinDeSession : public QObject {
   // anything else, which means the session goes on.
   void EcouteLeGestionnaire();
   void ParoleDuGestionnaire();
-  void VerifieLaFin();
+  void VerifieLaFinDans(int delai);
   void Reprend();
   void ArreteLEcoute();
 
